@@ -1,0 +1,5 @@
+// Nodescout's entry point.
+
+int main() {
+    return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+// IPv4 address conversions by their usual names: inet_addr (text to a 32-bit
+// value in network byte order; text it cannot read gives INADDR_NONE, the
+// all-ones value 255.255.255.255), inet_ntoa (back to dotted text, in a
+// buffer of the calling thread), htonl, ntohl, htons, ntohs.
+// POSIX provides all of them with the same meaning, so they are used as they
+// are; this header is the one place that says where they come from.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
+#include <cstdint>
+
+namespace nodescout {
+
+// Dotted-decimal text of an address in network byte order.
+inline const char* AddressText(std::uint32_t addressNetworkOrder) noexcept {
+    in_addr address{};
+    address.s_addr = addressNetworkOrder;
+    return inet_ntoa(address);
+}
+
+} // namespace nodescout

@@ -1,0 +1,132 @@
+#include "platform/net/UdpSocket.h"
+
+#include <netinet/in.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace nodescout {
+namespace {
+
+std::error_code LastError() noexcept {
+    return std::error_code(errno, std::system_category());
+}
+
+sockaddr_in MakeAddress(std::uint32_t addressNetworkOrder, std::uint16_t portNetworkOrder) noexcept {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = portNetworkOrder;
+    address.sin_addr.s_addr = addressNetworkOrder;
+    return address;
+}
+
+IoResult ResultOf(ssize_t count) noexcept {
+    if (count < 0) {
+        return {0, LastError()};
+    }
+    return {static_cast<std::size_t>(count), {}};
+}
+
+} // namespace
+
+UdpSocket::UdpSocket() noexcept : m_handle(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+    if (m_handle < 0) {
+        m_openError = LastError();
+    }
+}
+
+UdpSocket::~UdpSocket() {
+    Close();
+}
+
+UdpSocket::UdpSocket(UdpSocket&& other) noexcept
+    : m_handle(other.m_handle), m_openError(other.m_openError) {
+    other.m_handle = -1;
+}
+
+UdpSocket& UdpSocket::operator=(UdpSocket&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_handle = other.m_handle;
+        m_openError = other.m_openError;
+        other.m_handle = -1;
+    }
+    return *this;
+}
+
+void UdpSocket::Close() noexcept {
+    if (m_handle >= 0) {
+        ::close(m_handle);
+        m_handle = -1;
+    }
+}
+
+std::error_code UdpSocket::EnableBroadcast() noexcept {
+    const int on = 1;
+    if (setsockopt(m_handle, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+std::error_code UdpSocket::Bind(std::uint32_t addressNetworkOrder,
+                                std::uint16_t portNetworkOrder) noexcept {
+    const sockaddr_in address = MakeAddress(addressNetworkOrder, portNetworkOrder);
+    if (bind(m_handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+IoResult UdpSocket::SendTo(std::span<const std::uint8_t> payload, std::uint32_t addressNetworkOrder,
+                           std::uint16_t portNetworkOrder) noexcept {
+    if (!IsOpen()) {
+        return {0, m_openError};
+    }
+    const sockaddr_in address = MakeAddress(addressNetworkOrder, portNetworkOrder);
+    return ResultOf(sendto(m_handle, payload.data(), payload.size(), 0,
+                           reinterpret_cast<const sockaddr*>(&address), sizeof address));
+}
+
+WaitResult UdpSocket::WaitReadable(timeval wait) noexcept {
+    // select() cannot watch a descriptor at or above FD_SETSIZE.
+    if (!IsOpen() || m_handle >= FD_SETSIZE) {
+        return WaitResult::Failed;
+    }
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(m_handle, &readable);
+    const int ready = select(m_handle + 1, &readable, nullptr, nullptr, &wait);
+    if (ready < 0) {
+        return WaitResult::Failed;
+    }
+    if (ready == 0) {
+        return WaitResult::TimedOut;
+    }
+    return FD_ISSET(m_handle, &readable) ? WaitResult::Readable : WaitResult::Failed;
+}
+
+IoResult UdpSocket::Receive(std::span<std::uint8_t> buffer) noexcept {
+    if (!IsOpen()) {
+        return {0, m_openError};
+    }
+    return ResultOf(recv(m_handle, buffer.data(), buffer.size(), 0));
+}
+
+IoResult UdpSocket::ReceiveFrom(std::span<std::uint8_t> buffer, std::uint32_t& senderAddress,
+                                std::uint16_t& senderPort) noexcept {
+    if (!IsOpen()) {
+        return {0, m_openError};
+    }
+    sockaddr_in sender{};
+    socklen_t senderLength = sizeof sender;
+    const IoResult result = ResultOf(recvfrom(m_handle, buffer.data(), buffer.size(), 0,
+                                              reinterpret_cast<sockaddr*>(&sender), &senderLength));
+    senderAddress = sender.sin_addr.s_addr;
+    senderPort = sender.sin_port;
+    return result;
+}
+
+} // namespace nodescout

@@ -1,0 +1,69 @@
+#pragma once
+
+// An IPv4 UDP socket that closes itself. Failures are reported the same way
+// everywhere in the network layer: as a std::error_code holding the errno
+// value (std::system_category).
+
+#include <sys/time.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <system_error>
+
+namespace nodescout {
+
+// Bytes moved by one send or receive, or the error that stopped it.
+struct IoResult {
+    std::size_t bytes = 0;
+    std::error_code error;
+
+    bool Succeeded() const noexcept { return !error && bytes > 0; }
+};
+
+enum class WaitResult { Readable, TimedOut, Failed };
+
+class UdpSocket {
+public:
+    // socket(AF_INET, SOCK_DGRAM, 0). Check IsOpen(): creation can fail.
+    UdpSocket() noexcept;
+    ~UdpSocket();
+
+    UdpSocket(UdpSocket&& other) noexcept;
+    UdpSocket& operator=(UdpSocket&& other) noexcept;
+    UdpSocket(const UdpSocket&) = delete;
+    UdpSocket& operator=(const UdpSocket&) = delete;
+
+    bool IsOpen() const noexcept { return m_handle >= 0; }
+    int Handle() const noexcept { return m_handle; }
+    // The error of the socket() call when IsOpen() is false.
+    std::error_code OpenError() const noexcept { return m_openError; }
+
+    // SO_BROADCAST set to the integer 1.
+    std::error_code EnableBroadcast() noexcept;
+
+    // Binds to a local IPv4 address and port (both in network byte order).
+    std::error_code Bind(std::uint32_t addressNetworkOrder, std::uint16_t portNetworkOrder) noexcept;
+
+    // sendto() with flags 0 and a 16-byte sockaddr_in.
+    IoResult SendTo(std::span<const std::uint8_t> payload, std::uint32_t addressNetworkOrder,
+                    std::uint16_t portNetworkOrder) noexcept;
+
+    // select() on this one socket for readability, waiting at most `wait`.
+    WaitResult WaitReadable(timeval wait) noexcept;
+
+    // recv() of one datagram into buffer (a longer datagram is cut).
+    IoResult Receive(std::span<std::uint8_t> buffer) noexcept;
+
+    // recvfrom(): also tells who sent the datagram (network byte order).
+    IoResult ReceiveFrom(std::span<std::uint8_t> buffer, std::uint32_t& senderAddress,
+                         std::uint16_t& senderPort) noexcept;
+
+    void Close() noexcept;
+
+private:
+    int m_handle = -1;
+    std::error_code m_openError;
+};
+
+} // namespace nodescout

@@ -1,0 +1,27 @@
+#pragma once
+
+// Finds the MAC address and NetBIOS computer name of one IPv4 host.
+//
+// Sends a NetBIOS node-status request to UDP port 137 of the address and
+// reads the MAC text and the name from the answer. When no answer comes (or
+// the send or the wait fails), the MAC is taken from the kernel's neighbour
+// table instead, without a name. When the answer carries an all-zero adapter
+// address, as Samba and many other hosts send, the neighbour table supplies
+// the MAC while the name from the answer is kept.
+//
+// The wait for the answer is read from the settings file (g_szIniPath) on
+// every call. No state is kept between calls, so several threads may probe
+// at once.
+
+#include "platform/text/FixedText.h"
+
+#include <cstdint>
+
+namespace nodescout {
+
+// address: IPv4 in network byte order (as inet_addr or htonl give it).
+// Both outputs are emptied first. Returns true exactly when macText was
+// filled, with twelve lower-case hexadecimal digits.
+bool ProbeHost(std::uint32_t address, MacText& macText, Text& computerName);
+
+} // namespace nodescout
