@@ -1,14 +1,230 @@
 #include "platform/net/NeighbourTable.h"
 
-namespace nodescout {
+#include "platform/net/NeighbourDump.h"
 
-NeighbourType NeighbourTypeFromState(std::uint16_t) noexcept {
-    return NeighbourType::Invalid;
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <new>
+
+namespace nodescout {
+namespace {
+
+// A dump that the kernel flags as interrupted is read again, at most this
+// many times in all; the last one is kept even if it too was interrupted.
+constexpr int kDumpAttempts = 4;
+// The kernel fills dump datagrams up to 32 KiB when the reader offers that
+// much; a larger datagram grows the buffer.
+constexpr std::size_t kReceiveBufferSize = 32768;
+// The kernel answers a dump at once; a wait this long means it never will.
+constexpr timeval kReceiveTimeout{2, 0};
+
+std::error_code LastError() noexcept {
+    return std::error_code(errno, std::system_category());
+}
+
+// A NETLINK_ROUTE socket that closes itself.
+class RouteSocket {
+public:
+    RouteSocket() noexcept
+        : m_handle(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)),
+          m_openError(m_handle < 0 ? LastError() : std::error_code()) {}
+    ~RouteSocket() {
+        if (m_handle >= 0) {
+            ::close(m_handle);
+        }
+    }
+    RouteSocket(const RouteSocket&) = delete;
+    RouteSocket& operator=(const RouteSocket&) = delete;
+
+    // Binds to a port id of the kernel's choosing and tells which one, so
+    // that replies can be told from anything else.
+    std::error_code Bind(std::uint32_t& portId) noexcept {
+        if (m_handle < 0) {
+            return m_openError;
+        }
+        if (setsockopt(m_handle, SOL_SOCKET, SO_RCVTIMEO, &kReceiveTimeout,
+                       sizeof kReceiveTimeout) != 0) {
+            return LastError();
+        }
+        sockaddr_nl local{};
+        local.nl_family = AF_NETLINK;
+        if (bind(m_handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+            return LastError();
+        }
+        socklen_t length = sizeof local;
+        if (getsockname(m_handle, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+            return LastError();
+        }
+        if (length != sizeof local || local.nl_family != AF_NETLINK) {
+            return std::make_error_code(std::errc::address_family_not_supported);
+        }
+        portId = local.nl_pid;
+        return {};
+    }
+
+    std::error_code SendToKernel(std::span<const std::uint8_t> message) noexcept {
+        sockaddr_nl kernel{};
+        kernel.nl_family = AF_NETLINK;
+        for (;;) {
+            const ssize_t sent = sendto(m_handle, message.data(), message.size(), 0,
+                                        reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel);
+            if (sent >= 0) {
+                return static_cast<std::size_t>(sent) == message.size()
+                           ? std::error_code()
+                           : std::make_error_code(std::errc::message_size);
+            }
+            if (errno != EINTR) {
+                return LastError();
+            }
+        }
+    }
+
+    // Receives the next datagram that the kernel sent into buffer (grown to
+    // fit) and sets length to its size. Datagrams from other senders are
+    // dropped.
+    std::error_code ReceiveFromKernel(std::vector<std::uint8_t>& buffer, std::size_t& length) {
+        for (;;) {
+            std::size_t pending = 0;
+            if (const std::error_code error = PeekSize(pending)) {
+                return error;
+            }
+            if (pending > buffer.size()) {
+                buffer.resize(pending);
+            }
+            std::uint32_t sender = 0;
+            if (const std::error_code error = Receive(buffer, length, sender)) {
+                return error;
+            }
+            if (sender == 0) {
+                return {};
+            }
+        }
+    }
+
+private:
+    // The full size of the next datagram, without taking it off the queue.
+    std::error_code PeekSize(std::size_t& size) noexcept {
+        for (;;) {
+            msghdr header{};
+            const ssize_t peeked = recvmsg(m_handle, &header, MSG_PEEK | MSG_TRUNC);
+            if (peeked >= 0) {
+                size = static_cast<std::size_t>(peeked);
+                return {};
+            }
+            if (errno != EINTR) {
+                return LastError();
+            }
+        }
+    }
+
+    std::error_code Receive(std::span<std::uint8_t> buffer, std::size_t& length,
+                            std::uint32_t& sender) noexcept {
+        for (;;) {
+            sockaddr_nl from{};
+            iovec vector{buffer.data(), buffer.size()};
+            msghdr header{};
+            header.msg_name = &from;
+            header.msg_namelen = sizeof from;
+            header.msg_iov = &vector;
+            header.msg_iovlen = 1;
+            const ssize_t received = recvmsg(m_handle, &header, 0);
+            if (received < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return LastError();
+            }
+            if ((header.msg_flags & MSG_TRUNC) != 0) {
+                return std::make_error_code(std::errc::message_size);
+            }
+            if (header.msg_namelen != sizeof from || from.nl_family != AF_NETLINK) {
+                return std::make_error_code(std::errc::bad_message);
+            }
+            length = static_cast<std::size_t>(received);
+            sender = from.nl_pid;
+            return {};
+        }
+    }
+
+    int m_handle;
+    std::error_code m_openError;
+};
+
+// A sequence number for one dump. Each dump has a socket, and so a port id,
+// of its own; the number only has to differ from what an earlier dump used.
+std::uint32_t NewSequence(int attempt) noexcept {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    return static_cast<std::uint32_t>(now) + static_cast<std::uint32_t>(attempt);
+}
+
+// One complete dump over a socket of its own.
+std::error_code DumpOnce(int attempt, std::vector<NeighbourRow>& rows, bool& interrupted) {
+    RouteSocket socket;
+    std::uint32_t portId = 0;
+    if (const std::error_code error = socket.Bind(portId)) {
+        return error;
+    }
+    const std::uint32_t sequence = NewSequence(attempt);
+    if (const std::error_code error = socket.SendToKernel(NeighbourDumpRequest(sequence))) {
+        return error;
+    }
+
+    NeighbourDumpReader reader(sequence, portId);
+    std::vector<std::uint8_t> buffer(kReceiveBufferSize);
+    while (!reader.Finished()) {
+        std::size_t length = 0;
+        if (const std::error_code error = socket.ReceiveFromKernel(buffer, length)) {
+            return error;
+        }
+        if (const std::error_code error = reader.Read(std::span(buffer.data(), length))) {
+            return error;
+        }
+    }
+    rows = std::move(reader.Rows());
+    interrupted = reader.Interrupted();
+    return {};
+}
+
+} // namespace
+
+NeighbourType NeighbourTypeFromState(std::uint16_t state) noexcept {
+    if ((state & NUD_PERMANENT) != 0) {
+        return NeighbourType::Static;
+    }
+    if ((state & NUD_NOARP) != 0) {
+        return NeighbourType::Other;
+    }
+    if ((state & (NUD_REACHABLE | NUD_STALE | NUD_DELAY | NUD_PROBE)) != 0) {
+        return NeighbourType::Dynamic;
+    }
+    return NeighbourType::Invalid; // NUD_INCOMPLETE, NUD_FAILED, NUD_NONE
 }
 
 std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows) {
     rows.clear();
-    return std::make_error_code(std::errc::function_not_supported);
+    try {
+        for (int attempt = 0; attempt < kDumpAttempts; ++attempt) {
+            bool interrupted = false;
+            if (const std::error_code error = DumpOnce(attempt, rows, interrupted)) {
+                rows.clear();
+                return error;
+            }
+            if (!interrupted) {
+                break;
+            }
+        }
+        SortNeighbourRows(rows);
+    } catch (const std::bad_alloc&) {
+        rows.clear();
+        return std::make_error_code(std::errc::not_enough_memory);
+    }
+    return {};
 }
 
 } // namespace nodescout

@@ -1,7 +1,10 @@
 #pragma once
 
 // The kernel's IPv4 neighbour (ARP) table, read over rtnetlink with an
-// RTM_GETNEIGH dump. Each call reads the table anew; nothing is cached.
+// RTM_GETNEIGH dump. Each call opens its own socket, reads the table anew and
+// closes the socket again; nothing is cached and nothing is shared, so
+// several threads may read at once. The table read is the one of the calling
+// thread's network namespace.
 
 #include <cstdint>
 #include <system_error>
@@ -20,9 +23,11 @@ enum class NeighbourType : std::uint32_t {
 
 struct NeighbourRow {
     std::uint32_t interfaceIndex = 0;
-    std::uint32_t address = 0; // IPv4, network byte order
-    std::uint8_t physicalAddress[8] = {};
-    std::uint32_t physicalAddressLength = 0; // bytes of physicalAddress that the kernel gave
+    std::uint32_t address = 0;            // IPv4, network byte order
+    std::uint8_t physicalAddress[8] = {}; // zeros beyond physicalAddressLength
+    // Bytes of physicalAddress that the kernel gave: 6 for Ethernet, 0 for an
+    // entry still being resolved; a longer hardware address is cut to 8.
+    std::uint32_t physicalAddressLength = 0;
     NeighbourType type = NeighbourType::Invalid;
 };
 
@@ -31,7 +36,12 @@ NeighbourType NeighbourTypeFromState(std::uint16_t state) noexcept;
 
 // Fills rows with every IPv4 neighbour entry of the calling thread's network
 // namespace, in ascending address order (numeric, as host-order values), rows
-// of the same address in ascending interface index. On failure rows is empty.
+// of the same address in ascending interface index. An empty table is a
+// success with no rows. A dump that the kernel reports as disturbed by a
+// concurrent change is read again a few times. Failures are the errno value
+// (std::system_category) of the socket call or of the kernel's answer, or
+// std::errc::bad_message for an answer that does not parse; rows is then
+// empty.
 std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows);
 
 } // namespace nodescout
