@@ -244,10 +244,18 @@ TEST(NeighbourDumpReader, RejectsEveryLengthThatDoesNotFit) {
         Append(payload, attributes.data(), attributes.size());
         return Datagram().Add(RTM_NEWNEIGH, payload).bytes;
     };
-    Bytes attributeTooLong = Attribute(NDA_DST, Ipv4("198.18.0.5"));
-    attributeTooLong[0] = 12; // claims four bytes more than there are
-    Bytes attributeTooShort = Attribute(NDA_DST, Ipv4("198.18.0.5"));
-    attributeTooShort[0] = 3; // shorter than its own header
+    // A hardware address may have any length, so only the length check
+    // stops this one.
+    Bytes attributeTooLong = Attribute(NDA_LLADDR, kMacA);
+    attributeTooLong[0] = 16; // claims four bytes more than there are
+    // An attribute the reader would step over, followed by a good address.
+    Bytes attributeTooShort = Attribute(NDA_CACHEINFO, Bytes(4, 0));
+    attributeTooShort[0] = 2; // shorter than its own header
+    Append(attributeTooShort, Attribute(NDA_DST, Ipv4("198.18.0.5")));
+    // Two bytes where an attribute header should be, at the very end of the
+    // datagram (the last message need not be padded).
+    Bytes headerCutShort = withAttributes(Bytes{8, 0});
+    headerCutShort.resize(headerCutShort.size() - 2);
 
     struct Case {
         const char* what;
@@ -261,7 +269,7 @@ TEST(NeighbourDumpReader, RejectsEveryLengthThatDoesNotFit) {
         {"ndmsg cut short", Datagram().Add(RTM_NEWNEIGH, Bytes(8, 0)).bytes},
         {"attribute longer than the message", withAttributes(attributeTooLong)},
         {"attribute shorter than its header", withAttributes(attributeTooShort)},
-        {"attribute header cut short", withAttributes(Bytes{8, 0})},
+        {"attribute header cut short", headerCutShort},
         {"IPv4 address of six bytes", withAttributes(Attribute(NDA_DST, Bytes(6, 1)))},
         {"IPv4 address of three bytes", withAttributes(Attribute(NDA_DST, Bytes(3, 1)))},
     };
