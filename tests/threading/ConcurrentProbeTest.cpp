@@ -1,0 +1,129 @@
+// Several threads probing several hosts at once must each get the answer of
+// the host they asked: ProbeHost shares nothing between calls. Run under
+// ThreadSanitizer in CI.
+
+#include "tests/support/NetLab.h"
+#include "tests/support/NodeStatusResponder.h"
+#include "tests/support/ProbeWaitSetting.h"
+#include "tests/support/Probing.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace nodescout::test {
+namespace {
+
+constexpr int kThreads = 4;
+constexpr int kRounds = 25;
+
+struct Target {
+    const LabHost* host;
+    ProbeOutcome answered; // what the node-status answer gives
+    ProbeOutcome fallback; // what the neighbour table alone gives
+};
+
+class ConcurrentProbes : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!NetLab::NmbdUnavailableReason().empty()) {
+            return;
+        }
+        try {
+            s_lab = std::make_unique<NetLab>("198.18.0.1/24");
+            // Two Samba hosts (zero adapter address: the MAC comes from the
+            // neighbour table) and two scripted ones, one of which sends an
+            // adapter address of its own.
+            for (const auto& [address, mac, name] :
+                 {std::tuple{"198.18.0.10", "02:4e:53:00:00:10", "SCOUTA"},
+                  std::tuple{"198.18.0.11", "02:4e:53:00:00:11", "SCOUTB"}}) {
+                const LabHost& host = s_lab->AddHost(address, mac);
+                s_lab->StartNmbd(host, name);
+                s_targets.push_back(
+                    {&host, {true, host.MacText(), name}, {true, host.MacText(), ""}});
+            }
+            const LabHost& scripted = s_lab->AddHost("198.18.0.12", "02:4e:53:00:00:12");
+            s_responders.push_back(std::make_unique<NodeStatusResponder>(
+                scripted.netns, scripted.address,
+                NodeStatusAnswerBytes(4, "RESPONDC", {0x0a, 0x00, 0x00, 0x00, 0x00, 0x0c})));
+            s_targets.push_back(
+                {&scripted, {true, "0a000000000c", "RESPONDC"}, {true, scripted.MacText(), ""}});
+            const LabHost& zero = s_lab->AddHost("198.18.0.13", "02:4e:53:00:00:13");
+            s_responders.push_back(std::make_unique<NodeStatusResponder>(
+                zero.netns, zero.address, NodeStatusAnswerBytes(1, "RESPONDD", {})));
+            s_targets.push_back(
+                {&zero, {true, zero.MacText(), "RESPONDD"}, {true, zero.MacText(), ""}});
+        } catch (const std::exception& error) {
+            s_setupError = error.what();
+            TearDownTestSuite();
+        }
+    }
+    static void TearDownTestSuite() {
+        s_responders.clear();
+        s_targets.clear();
+        s_lab.reset();
+    }
+
+    void SetUp() override {
+        NODESCOUT_SKIP_WITHOUT_NMBD();
+        ASSERT_TRUE(s_lab) << s_setupError;
+    }
+
+    static inline std::unique_ptr<NetLab> s_lab;
+    static inline std::vector<std::unique_ptr<NodeStatusResponder>> s_responders;
+    static inline std::vector<Target> s_targets;
+    static inline std::string s_setupError;
+};
+
+TEST_F(ConcurrentProbes, EachThreadGetsTheAnswerOfTheHostItAsked) {
+    const ProbeWaitSetting wait(1000);
+    // Where the settings file does not set the wait, the default 500 us can
+    // end before an answer arrives; the probe then falls back to the table,
+    // which is right too, as long as it is the asked host's row.
+    const bool fallbackAllowed = !wait.TakesEffect();
+
+    std::vector<std::vector<std::string>> wrong(kThreads);
+    std::vector<std::map<std::string, int>> answered(kThreads);
+    {
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([t, fallbackAllowed, &wrong, &answered] {
+                ScopedNamespace inside(s_lab->ClientNamespace());
+                for (int round = 0; round < kRounds; ++round) {
+                    // Each thread starts at another host, so that different
+                    // hosts are asked at the same moment.
+                    const Target& target = s_targets[(t + round) % s_targets.size()];
+                    const ProbeOutcome outcome = Probe(target.host->AddressValue());
+                    if (outcome == target.answered) {
+                        ++answered[t][target.host->address];
+                    } else if (!fallbackAllowed || !(outcome == target.fallback)) {
+                        std::ostringstream text;
+                        text << target.host->address << " gave " << outcome;
+                        wrong[t].push_back(text.str());
+                    }
+                }
+            });
+        }
+    }
+
+    std::map<std::string, int> answeredInAll;
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_TRUE(wrong[t].empty())
+            << "thread " << t << ": " << ::testing::PrintToString(wrong[t]);
+        for (const auto& [address, count] : answered[t]) {
+            answeredInAll[address] += count;
+        }
+    }
+    for (const Target& target : s_targets) {
+        EXPECT_GT(answeredInAll[target.host->address], 0)
+            << target.host->address << " never answered in time";
+    }
+}
+
+} // namespace
+} // namespace nodescout::test
