@@ -19,8 +19,8 @@ namespace nodescout {
 // section lists the file's section names, each name terminated, the list
 // ended by an extra terminator.
 std::uint32_t GetPrivateProfileString(const char* section, const char* key,
-                                      const char* defaultValue, char* buffer,
-                                      std::uint32_t size, const char* path);
+                                      const char* defaultValue, char* buffer, std::uint32_t size,
+                                      const char* path);
 
 // The value of key read as a decimal integer (optional sign, then digits;
 // reading stops at the first other character), or defaultValue when the key

@@ -9,7 +9,8 @@
 namespace nodescout::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "nodescout-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "nodescout-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
     }
