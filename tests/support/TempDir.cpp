@@ -30,7 +30,11 @@ std::string TempDir::Write(std::string_view name, std::string_view bytes) const 
 }
 
 std::string TempDir::Read(std::string_view name) const {
-    std::ifstream in(File(name), std::ios::binary);
+    return ReadPath(File(name));
+}
+
+std::string TempDir::ReadPath(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
