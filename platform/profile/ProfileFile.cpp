@@ -160,6 +160,12 @@ std::optional<std::string> ResolveSymbolicLinks(const std::string& path) {
 }
 
 bool ReplaceProfileFile(const std::string& path, std::string_view bytes, const ProfileFile& old) {
+    // The rename would replace even a file without write permission; a file
+    // its owner made read-only stays as it is, as with fopen(path, "w").
+    if (old.m_status == FileStatus::Read &&
+        ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        return false;
+    }
     const fs::path target(path);
     std::string temporary;
     FileDescriptor fd(CreateTemporaryFile(target, temporary));

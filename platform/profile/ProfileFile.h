@@ -33,9 +33,9 @@ ProfileFile ReadProfileFile(const std::string& path);
 std::optional<std::string> ResolveSymbolicLinks(const std::string& path);
 
 // Replaces the file at path (a path that is no symbolic link) by bytes. A file
-// that existed (old.m_status == Read) passes its permission bits and, where
-// allowed, its owner on. Returns false, with the old file untouched and no
-// temporary file left, when any step fails.
+// that existed (old.m_status == Read) must be writable, and passes its
+// permission bits and, where allowed, its owner on. Returns false, with the
+// old file untouched and no temporary file left, when any step fails.
 bool ReplaceProfileFile(const std::string& path, std::string_view bytes, const ProfileFile& old);
 
 } // namespace nodescout::profile
