@@ -51,8 +51,19 @@ struct ReferenceRow {
     Field m_fileAfter;
 };
 
-int HexDigit(char digit) {
-    return digit <= '9' ? digit - '0' : (digit | 0x20) - 'a' + 10;
+char EscapedByte(char letter) {
+    switch (letter) {
+    case 't':
+        return '\t';
+    case 'r':
+        return '\r';
+    case 'n':
+        return '\n';
+    case '0':
+        return '\0';
+    default:
+        return letter; // backslash
+    }
 }
 
 // Undoes the escapes \\ \t \r \n \0 \xHH.
@@ -61,30 +72,12 @@ std::string Unescape(std::string_view text) {
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (text[index] != '\\' || index + 1 == text.size()) {
             bytes.push_back(text[index]);
-            continue;
-        }
-        const char escape = text[++index];
-        switch (escape) {
-        case 't':
-            bytes.push_back('\t');
-            break;
-        case 'r':
-            bytes.push_back('\r');
-            break;
-        case 'n':
-            bytes.push_back('\n');
-            break;
-        case '0':
-            bytes.push_back('\0');
-            break;
-        case 'x':
-            bytes.push_back(
-                static_cast<char>(HexDigit(text[index + 1]) * 16 + HexDigit(text[index + 2])));
-            index += 2;
-            break;
-        default:
-            bytes.push_back(escape);
-            break;
+        } else if (text[index + 1] == 'x') {
+            const std::string hex(text.substr(index + 2, 2));
+            bytes.push_back(static_cast<char>(std::stoi(hex, nullptr, 16)));
+            index += 3;
+        } else {
+            bytes.push_back(EscapedByte(text[++index]));
         }
     }
     return bytes;
@@ -125,8 +118,12 @@ std::vector<ReferenceRow> LoadRows(const std::string& path) {
     std::string line;
     for (std::size_t number = 1; std::getline(in, line); ++number) {
         const std::vector<std::string> c = SplitTabs(line);
-        if (number == 1 || c.size() != 11) {
-            continue; // the header line
+        if (number == 1) {
+            continue; // the column names
+        }
+        if (c.size() != 11) {
+            ADD_FAILURE() << path << " line " << number << " has " << c.size() << " columns";
+            continue;
         }
         rows.push_back({number, c[0], c[2], ParseField(c[3]), ParseField(c[4]), ParseField(c[5]),
                         c[6], ParseField(c[7]), c[8], ParseField(c[9]), ParseField(c[10])});
