@@ -1,5 +1,6 @@
 #include "platform/profile/PrivateProfile.h"
 
+#include "platform/fs/AtomicFile.h"
 #include "platform/profile/ProfileDocument.h"
 #include "platform/profile/ProfileEdit.h"
 #include "platform/profile/ProfileFile.h"
@@ -117,7 +118,7 @@ std::optional<std::string> EditedBytes(const ProfileDocument& document, std::str
 
 bool WriteToFile(std::string_view section, const char* key, const char* value, const char* path) {
     const std::lock_guard lock(g_profileWriteMutex);
-    const std::optional<std::string> target = profile::ResolveSymbolicLinks(path);
+    const std::optional<std::string> target = ResolveSymbolicLinks(path);
     if (!target) {
         return false;
     }
@@ -131,7 +132,7 @@ bool WriteToFile(std::string_view section, const char* key, const char* value, c
     if (!edited || unchanged) {
         return true;
     }
-    return profile::ReplaceProfileFile(*target, *edited, old);
+    return !ReplaceFileContent(*target, *edited);
 }
 
 } // namespace
