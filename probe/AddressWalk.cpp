@@ -3,9 +3,6 @@
 #include "platform/net/Inet.h"
 #include "probe/ProgressMessages.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <strings.h>
 
 namespace nodescout {
@@ -50,11 +47,10 @@ bool EqualIgnoringAsciiCase(const MacText& a, const MacText& b) noexcept {
 
 } // namespace
 
-void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus,
-               std::stop_token stop) {
+void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus) {
     const std::uint32_t end = HostOrderValue(source.RangeEnd(index));
     const auto count = static_cast<std::int32_t>(end - HostOrderValue(source.RangeStart(index)));
-    if (stop.stop_requested()) {
+    if (owner.StopRequested()) {
         return;
     }
     OpenProgress(owner, count);
@@ -62,7 +58,7 @@ void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus
         const std::uint32_t hostOrder =
             HostOrderValue(source.RangeStart(index)) + static_cast<std::uint32_t>(i);
         const Text dotted = DottedText(hostOrder);
-        if (stop.stop_requested()) {
+        if (owner.StopRequested()) {
             return;
         }
         if (showStatus) {
@@ -70,7 +66,7 @@ void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus
         }
         Text name;
         const MacText mac = ProbeOne(owner, hostOrder, name);
-        if (stop.stop_requested()) {
+        if (owner.StopRequested()) {
             return;
         }
         if (!mac.IsEmpty()) {
@@ -78,17 +74,17 @@ void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus
         }
         owner.SendProgress(PBM_STEPIT, 0, 0);
     }
-    if (!stop.stop_requested()) {
+    if (!owner.StopRequested()) {
         CloseProgress(owner, count);
     }
 }
 
-int ScanAllRanges(WalkOwner& owner, RangeSource& table, std::stop_token stop) {
+int ScanAllRanges(WalkOwner& owner, RangeSource& table) {
     if (table.RangeCount() <= 0) {
         return 1;
     }
-    for (int index = 0; !stop.stop_requested(); ++index) {
-        WalkRange(owner, table, index, true, stop);
+    for (int index = 0; !owner.StopRequested(); ++index) {
+        WalkRange(owner, table, index, true);
         if (index + 1 >= table.RangeCount()) {
             break;
         }
@@ -96,25 +92,26 @@ int ScanAllRanges(WalkOwner& owner, RangeSource& table, std::stop_token stop) {
     return 1;
 }
 
-int ScanRange(WalkOwner& owner, RangeSource& source, std::stop_token stop) {
-    WalkRange(owner, source, 0, false, stop);
+int ScanRange(WalkOwner& owner, RangeSource& source) {
+    WalkRange(owner, source, 0, false);
     return 1;
 }
 
-void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int()>& interval,
-                 std::stop_token stop) {
-    while (!stop.stop_requested()) {
-        ScanRange(owner, source, stop);
-        PauseUnlessStopped(interval(), stop);
+void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int()>& interval) {
+    while (!owner.StopRequested()) {
+        ScanRange(owner, source);
+        if (owner.StopRequested() || !owner.Pause(interval())) {
+            return;
+        }
     }
 }
 
 std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Text& endText,
-                              const MacText& macText, std::stop_token stop) {
+                              const MacText& macText) {
     const std::uint32_t start = HostOrderValue(startText);
     const std::uint32_t end = HostOrderValue(endText);
     const auto count = static_cast<std::int32_t>(end - start);
-    if (stop.stop_requested()) {
+    if (owner.StopRequested()) {
         return std::nullopt;
     }
     OpenProgress(owner, count);
@@ -125,7 +122,7 @@ std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Tex
         const auto hostOrder = static_cast<std::uint32_t>(address);
         Text name;
         const MacText mac = ProbeOne(owner, hostOrder, name);
-        if (stop.stop_requested()) {
+        if (owner.StopRequested()) {
             return std::nullopt;
         }
         if (!mac.IsEmpty() && EqualIgnoringAsciiCase(mac, macText)) {
@@ -136,20 +133,11 @@ std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Tex
         }
         owner.SendProgress(PBM_STEPIT, 0, 0);
     }
-    if (stop.stop_requested()) {
+    if (owner.StopRequested()) {
         return std::nullopt;
     }
     CloseProgress(owner, count);
     return message;
-}
-
-bool PauseUnlessStopped(int seconds, std::stop_token stop) {
-    std::mutex mutex;
-    std::condition_variable_any wakeUp;
-    std::unique_lock lock(mutex);
-    const auto pause = std::chrono::seconds(seconds < 0 ? 0 : seconds);
-    wakeUp.wait_for(lock, stop, pause, [] { return false; });
-    return !stop.stop_requested();
 }
 
 } // namespace nodescout

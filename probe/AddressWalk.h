@@ -10,15 +10,15 @@
 //   - its end text once when the range begins,
 //   - the number of ranges after every range,
 //   - the auto-scan interval at every pause.
-// Every walk checks its stop token before each probe and before each
-// message: once a stop is asked for, it probes, adds and sends nothing more.
+// Every walk asks its owner whether a stop was asked for before each probe
+// and before each message: once it was, the walk probes, adds and sends
+// nothing more.
 
 #include "platform/text/FixedText.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <stop_token>
 
 namespace nodescout {
 
@@ -32,6 +32,12 @@ public:
                                 const char* computerName) = 0;
     virtual void SendProgress(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
     virtual void SetStatusText(const char* text) = 0;
+
+    // Whether the walk running on the calling thread is to stop.
+    virtual bool StopRequested() = 0;
+    // Pauses the calling walk for seconds (a negative value counts as 0).
+    // False when a stop cut the pause short.
+    virtual bool Pause(int seconds) = 0;
 };
 
 // Where a walk reads its range(s) from.
@@ -48,21 +54,19 @@ public:
 // end address itself is not probed; an end that does not lie above the
 // start probes nothing) and enters every host that yields a MAC text.
 // With showStatus, the status text shows each address before its probe.
-void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus,
-               std::stop_token stop);
+void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus);
 
 // Walks ranges 0, 1, ... of the table, each with its own progress, the
 // status text showing each address. Nothing happens when the table is
 // empty. Returns 1.
-int ScanAllRanges(WalkOwner& owner, RangeSource& table, std::stop_token stop);
+int ScanAllRanges(WalkOwner& owner, RangeSource& table);
 
 // Walks range 0 of source without the status text. Returns 1.
-int ScanRange(WalkOwner& owner, RangeSource& source, std::stop_token stop);
+int ScanRange(WalkOwner& owner, RangeSource& source);
 
 // The auto-scan worker's loop: ScanRange, then a pause of interval()
 // seconds (read anew at every pause), until a stop is asked for.
-void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int()>& interval,
-                 std::stop_token stop);
+void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int()>& interval);
 
 // Looks for the host whose MAC text equals macText, ignoring the case of
 // A-Z, probing every address from startText up to and including endText
@@ -71,10 +75,6 @@ void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int(
 // "Congratulations. Get it: MAC - ADDRESS" or "Sorry, cannot find it.", or
 // nothing when stopped. The texts are the search's own copies.
 std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Text& endText,
-                              const MacText& macText, std::stop_token stop);
-
-// Waits `seconds` (a negative value counts as 0) or until a stop is asked
-// for. True when the whole pause passed.
-bool PauseUnlessStopped(int seconds, std::stop_token stop);
+                              const MacText& macText);
 
 } // namespace nodescout

@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace nodescout {
@@ -43,6 +41,13 @@ public:
         log.push_back(Message(message, wParam, lParam));
     }
     void SetStatusText(const char* text) override { log.push_back(std::string("status ") + text); }
+    bool StopRequested() override { return stop; }
+    bool Pause(int seconds) override {
+        log.push_back("pause " + std::to_string(seconds));
+        return !stop;
+    }
+
+    bool stop = false;
 
     static std::string Message(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
         const auto position = static_cast<std::intptr_t>(wParam);
@@ -90,7 +95,7 @@ TEST(RangeWalk, ProbesUpToButNotIncludingTheEndAddress) {
     owner.answers["192.168.0.3"] = {"020000000003", "ALPHA"};
     Table table;
     table.ranges = {{"192.168.0.1", "192.168.0.10"}};
-    ScanRange(owner, table, {});
+    ScanRange(owner, table);
 
     Log expected = Opening(9);
     for (int host = 1; host <= 9; ++host) {
@@ -109,12 +114,12 @@ TEST(RangeWalk, EmptyAndBackwardRangesProbeNothing) {
     RecordingOwner owner;
     Table table;
     table.ranges = {{"192.168.0.5", "192.168.0.5"}};
-    ScanRange(owner, table, {});
+    ScanRange(owner, table);
     EXPECT_EQ(owner.log, (Opening(0) + Log{"pos 0"}));
 
     owner.log.clear();
     table.ranges = {{"192.168.0.10", "192.168.0.1"}};
-    ScanRange(owner, table, {});
+    ScanRange(owner, table);
     EXPECT_EQ(owner.log, (Opening(0xFFF7) + Log{"pos -9"}));
 }
 
@@ -122,7 +127,7 @@ TEST(RangeWalk, CrossesOctetBoundariesAndRereadsTheStartForEveryAddress) {
     RecordingOwner owner;
     Table table;
     table.ranges = {{"192.168.0.254", "192.168.1.2"}};
-    ScanRange(owner, table, {});
+    ScanRange(owner, table);
     EXPECT_EQ(owner.log, (Opening(4) + Log{"probe 192.168.0.254", "stepit", "probe 192.168.0.255",
                                            "stepit", "probe 192.168.1.0", "stepit",
                                            "probe 192.168.1.1", "stepit", "pos 4"}));
@@ -136,7 +141,7 @@ TEST(RangeWalk, CrossesOctetBoundariesAndRereadsTheStartForEveryAddress) {
             table.ranges[0] = {"10.0.5.1", "10.0.0.2"};
         }
     };
-    ScanRange(owner, table, {});
+    ScanRange(owner, table);
     EXPECT_EQ(owner.log, (Opening(3) + Log{"probe 10.0.0.1", "stepit", "probe 10.0.5.2", "stepit",
                                            "probe 10.0.5.3", "stepit", "pos 3"}));
 }
@@ -144,14 +149,14 @@ TEST(RangeWalk, CrossesOctetBoundariesAndRereadsTheStartForEveryAddress) {
 TEST(ScanAllRanges, WalksEveryRangeWithStatusTextAndRereadsTheCount) {
     RecordingOwner owner;
     Table table;
-    EXPECT_EQ(ScanAllRanges(owner, table, {}), 1);
+    EXPECT_EQ(ScanAllRanges(owner, table), 1);
     EXPECT_TRUE(owner.log.empty()) << "an empty table sends nothing";
 
     table.ranges = {
         {"198.18.0.1", "198.18.0.2"}, {"198.18.1.1", "198.18.1.2"}, {"198.18.2.1", "198.18.2.2"}};
     int countReads = 0;
     table.count = [&] { return ++countReads <= 2 ? 3 : 2; }; // shrinks after the first range
-    EXPECT_EQ(ScanAllRanges(owner, table, {}), 1);
+    EXPECT_EQ(ScanAllRanges(owner, table), 1);
     EXPECT_EQ(owner.log,
               (Opening(1) + Log{"status 198.18.0.1", "probe 198.18.0.1", "stepit", "pos 1"} +
                Opening(1) + Log{"status 198.18.1.1", "probe 198.18.1.1", "stepit", "pos 1"}));
@@ -160,7 +165,7 @@ TEST(ScanAllRanges, WalksEveryRangeWithStatusTextAndRereadsTheCount) {
 TEST(SearchMac, ProbesTheEndAddressAndStepsForEveryMiss) {
     RecordingOwner owner;
     const std::optional<Text> message =
-        SearchMac(owner, Text("192.168.0.1"), Text("192.168.0.10"), MacText("020000000099"), {});
+        SearchMac(owner, Text("192.168.0.1"), Text("192.168.0.10"), MacText("020000000099"));
     ASSERT_TRUE(message);
     EXPECT_EQ(message->View(), "Sorry, cannot find it.");
     Log expected = Opening(9);
@@ -176,7 +181,7 @@ TEST(SearchMac, MatchIgnoresCaseEntersTheRowAndSendsNoStepForIt) {
     RecordingOwner owner;
     owner.answers["192.168.0.1"] = {"00a0c9123456", "FOUND"};
     const std::optional<Text> message =
-        SearchMac(owner, Text("192.168.0.1"), Text("192.168.0.10"), MacText("00A0C9123456"), {});
+        SearchMac(owner, Text("192.168.0.1"), Text("192.168.0.10"), MacText("00A0C9123456"));
     ASSERT_TRUE(message);
     EXPECT_EQ(message->View(), "Congratulations. Get it: 00a0c9123456 - 192.168.0.1");
     EXPECT_EQ(owner.log, (Opening(9) +
@@ -185,17 +190,17 @@ TEST(SearchMac, MatchIgnoresCaseEntersTheRowAndSendsNoStepForIt) {
 
 TEST(SearchMac, SingleAddressBackwardRangeAndNoWrapPastTheTop) {
     RecordingOwner owner;
-    SearchMac(owner, Text("198.18.0.7"), Text("198.18.0.7"), MacText("x"), {});
+    SearchMac(owner, Text("198.18.0.7"), Text("198.18.0.7"), MacText("x"));
     EXPECT_EQ(owner.log, (Opening(0) + Log{"probe 198.18.0.7", "stepit", "pos 0"}));
 
     owner.log.clear();
-    SearchMac(owner, Text("not an address"), Text("198.18.0.7"), MacText("x"), {});
+    SearchMac(owner, Text("not an address"), Text("198.18.0.7"), MacText("x"));
     EXPECT_EQ(owner.log.size(), 4u) << "unreadable start lies above the end: nothing probed";
     EXPECT_EQ(owner.log.back(), "pos " + std::to_string(static_cast<std::int32_t>(
                                              ntohl(inet_addr("198.18.0.7")) - 0xFFFFFFFFu)));
 
     owner.log.clear();
-    SearchMac(owner, Text("255.255.255.254"), Text("garbage"), MacText("x"), {});
+    SearchMac(owner, Text("255.255.255.254"), Text("garbage"), MacText("x"));
     EXPECT_EQ(owner.log, (Opening(1) + Log{"probe 255.255.255.254", "stepit",
                                            "probe 255.255.255.255", "stepit", "pos 1"}));
 }
@@ -203,50 +208,41 @@ TEST(SearchMac, SingleAddressBackwardRangeAndNoWrapPastTheTop) {
 TEST(Walks, NothingFollowsAStop) {
     RecordingOwner owner;
     owner.answers["198.18.0.2"] = {"020000000002", "TWO"};
-    std::stop_source stop;
     owner.onProbe = [&](const std::string& address) {
         if (address == "198.18.0.2") {
-            stop.request_stop(); // the stop arrives while this probe runs
+            owner.stop = true; // the stop arrives while this probe runs
         }
     };
     Table table;
     table.ranges = {{"198.18.0.1", "198.18.0.9"}, {"198.18.1.1", "198.18.1.9"}};
-    ScanAllRanges(owner, table, stop.get_token());
+    ScanAllRanges(owner, table);
     EXPECT_EQ(owner.log, (Opening(8) + Log{"status 198.18.0.1", "probe 198.18.0.1", "stepit",
                                            "status 198.18.0.2", "probe 198.18.0.2"}));
 
     owner.log.clear();
-    std::stop_source searchStop;
-    owner.onProbe = [&](const std::string&) { searchStop.request_stop(); };
-    EXPECT_FALSE(SearchMac(owner, Text("198.18.0.2"), Text("198.18.0.9"), MacText("020000000002"),
-                           searchStop.get_token()));
+    owner.stop = false;
+    owner.onProbe = [&](const std::string&) { owner.stop = true; };
+    EXPECT_FALSE(SearchMac(owner, Text("198.18.0.2"), Text("198.18.0.9"), MacText("020000000002")));
     EXPECT_EQ(owner.log, (Opening(7) + Log{"probe 198.18.0.2"}));
 }
 
-TEST(AutoScan, RescansUntilStoppedAndAPauseEndsAtTheStop) {
+TEST(AutoScan, RescansWithAPauseBetweenPassesUntilStopped) {
     RecordingOwner owner;
     Table single;
     single.ranges = {{"198.18.0.1", "198.18.0.2"}};
-    std::stop_source stop;
     int passes = 0;
+    int interval = 10;
     owner.onProbe = [&](const std::string&) {
+        interval = -5; // read anew at every pause
         if (++passes == 3) {
-            stop.request_stop();
+            owner.stop = true;
         }
     };
-    RunAutoScan(
-        owner, single, [] { return -5; }, stop.get_token()); // negative: no pause
+    RunAutoScan(owner, single, [&] { return interval; });
     EXPECT_EQ(passes, 3);
-
-    std::stop_source pauseStop;
-    std::jthread stopper([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        pauseStop.request_stop();
-    });
-    const auto begun = std::chrono::steady_clock::now();
-    EXPECT_FALSE(PauseUnlessStopped(10, pauseStop.get_token()));
-    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(5));
-    EXPECT_TRUE(PauseUnlessStopped(0, {}));
+    const Log pass = Opening(1) + Log{"probe 198.18.0.1", "stepit", "pos 1"};
+    EXPECT_EQ(owner.log, (pass + Log{"pause -5"} + pass + Log{"pause -5"} + Opening(1) +
+                          Log{"probe 198.18.0.1"}));
 }
 
 } // namespace
