@@ -1,5 +1,14 @@
-// Nodescout's entry point.
+// Nodescout's entry point. The command line is looked at before anything
+// else, so `nodescout -w ...` needs no display.
 
-int main() {
+#include "app/CommandLine.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    const std::string commandLine = nodescout::JoinCommandLine(argc, argv);
+    if (!commandLine.empty()) {
+        return nodescout::RunCommandLine(commandLine, std::cerr);
+    }
     return 0;
 }

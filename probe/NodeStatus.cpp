@@ -12,7 +12,7 @@ constexpr std::size_t kAdapterAddressSize = 6;
 
 constexpr std::array<std::uint8_t, kNodeStatusRequestSize> BuildRequest() noexcept {
     std::array<std::uint8_t, kNodeStatusRequestSize> request{};
-    request[5] = 0x01; // one question; id, flags and the other counts stay 0
+    request[5] = 0x01;  // one question; id, flags and the other counts stay 0
     request[12] = 0x20; // encoded name length
     // "*" and fifteen zero bytes, each nibble as 'A' + nibble: "CK" then "A"s.
     request[13] = 'C';

@@ -14,7 +14,8 @@ std::error_code LastError() noexcept {
     return std::error_code(errno, std::system_category());
 }
 
-sockaddr_in MakeAddress(std::uint32_t addressNetworkOrder, std::uint16_t portNetworkOrder) noexcept {
+sockaddr_in MakeAddress(std::uint32_t addressNetworkOrder,
+                        std::uint16_t portNetworkOrder) noexcept {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = portNetworkOrder;

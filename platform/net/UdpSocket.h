@@ -43,7 +43,8 @@ public:
     std::error_code EnableBroadcast() noexcept;
 
     // Binds to a local IPv4 address and port (both in network byte order).
-    std::error_code Bind(std::uint32_t addressNetworkOrder, std::uint16_t portNetworkOrder) noexcept;
+    std::error_code Bind(std::uint32_t addressNetworkOrder,
+                         std::uint16_t portNetworkOrder) noexcept;
 
     // sendto() with flags 0 and a 16-byte sockaddr_in.
     IoResult SendTo(std::span<const std::uint8_t> payload, std::uint32_t addressNetworkOrder,

@@ -1,20 +1,191 @@
 #include "platform/profile/PrivateProfile.h"
 
+#include "platform/fs/AtomicFile.h"
+#include "platform/profile/ProfileDocument.h"
+#include "platform/profile/ProfileEdit.h"
+#include "platform/profile/ProfileFile.h"
+#include "platform/profile/ProfileText.h"
 #include "platform/text/FixedText.h"
 
-namespace nodescout {
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
 
-std::uint32_t GetPrivateProfileString(const char*, const char*, const char* defaultValue,
-                                      char* buffer, std::uint32_t size, const char*) {
-    return static_cast<std::uint32_t>(CopyText(buffer, size, defaultValue ? defaultValue : ""));
+namespace nodescout {
+namespace {
+
+using profile::ProfileDocument;
+using profile::TrimBlanks;
+
+// Writes on different threads of this process take turns, so that one
+// write's read-modify-replace cannot undo another's. Reads need no lock:
+// the replacement by rename hands them the old file or the new one.
+std::mutex g_profileWriteMutex;
+
+std::string_view TrimmedArgument(const char* text) noexcept {
+    return text != nullptr ? TrimBlanks(text) : std::string_view();
 }
 
-std::uint32_t GetPrivateProfileInt(const char*, const char*, int defaultValue, const char*) {
+// The bytes of the file at path; nothing when there is no readable file,
+// which reads treat like an empty file.
+std::string ReadForLookup(const char* path) {
+    if (path == nullptr) {
+        return {};
+    }
+    profile::ProfileFile file = profile::ReadProfileFile(path);
+    return std::move(file.m_strBytes);
+}
+
+std::optional<std::string> LookUpValue(const ProfileDocument& document, const char* section,
+                                       const char* key) {
+    const profile::ProfileSection* found = document.FindSection(TrimmedArgument(section));
+    const profile::ProfileLine* entry =
+        found != nullptr ? document.FindEntry(*found, TrimmedArgument(key)) : nullptr;
+    if (entry == nullptr) {
+        return std::nullopt;
+    }
+    return document.ValueOf(*entry);
+}
+
+std::uint32_t CopyValue(char* buffer, std::uint32_t size, std::string_view value) noexcept {
+    return static_cast<std::uint32_t>(CopyText(buffer, size, value));
+}
+
+// Copies a list of names, each ended by a NUL, and the extra NUL that ends
+// the list (an empty list is two NULs). A list that does not fit is cut to
+// size - 2 characters and ended by two NULs; the result is then size - 2.
+std::uint32_t CopyList(char* buffer, std::uint32_t size, std::string_view names) noexcept {
+    if (size < 2) {
+        return CopyValue(buffer, size, {});
+    }
+    const std::size_t length = names.size() < size ? names.size() : size - 2u;
+    std::memcpy(buffer, names.data(), length);
+    buffer[length] = '\0';
+    if (names.empty() || length < names.size()) {
+        buffer[length + 1] = '\0';
+    }
+    return static_cast<std::uint32_t>(length);
+}
+
+// The characters a string read hands out when it finds something; empty
+// when the default applies.
+std::optional<std::uint32_t> CopyFromFile(const char* section, const char* key, char* buffer,
+                                          std::uint32_t size, const char* path) {
+    const std::string bytes = ReadForLookup(path);
+    const ProfileDocument document(bytes);
+    if (section == nullptr) {
+        return CopyList(buffer, size, document.SectionNameList());
+    }
+    if (key == nullptr) {
+        const profile::ProfileSection* found = document.FindSection(TrimmedArgument(section));
+        return CopyList(buffer, size, found != nullptr ? document.KeyNameList(*found) : "");
+    }
+    if (const std::optional<std::string> value = LookUpValue(document, section, key)) {
+        return CopyValue(buffer, size, *value);
+    }
+    return std::nullopt;
+}
+
+// Names that a later read could not find again are refused: line ends
+// anywhere, '=' or a leading '[' in a key, ']' in a section name.
+bool IsWritableSection(std::string_view name) noexcept {
+    return !name.empty() && name.find_first_of("\r\n]") == std::string_view::npos;
+}
+
+bool IsWritableKey(std::string_view name) noexcept {
+    return !name.empty() && !name.starts_with('[') &&
+           name.find_first_of("\r\n=") == std::string_view::npos;
+}
+
+bool IsWritableValue(std::string_view value) noexcept {
+    return value.find_first_of("\r\n") == std::string_view::npos;
+}
+
+// The file's new bytes; empty when the write changes nothing.
+std::optional<std::string> EditedBytes(const ProfileDocument& document, std::string_view section,
+                                       const char* key, const char* value) {
+    if (key == nullptr) {
+        return profile::DeleteSection(document, section);
+    }
+    if (value == nullptr) {
+        return profile::DeleteKey(document, section, TrimBlanks(key));
+    }
+    return profile::SetValue(document, section, TrimBlanks(key), value);
+}
+
+bool WriteToFile(std::string_view section, const char* key, const char* value, const char* path) {
+    const std::lock_guard lock(g_profileWriteMutex);
+    const std::optional<std::string> target = ResolveSymbolicLinks(path);
+    if (!target) {
+        return false;
+    }
+    const profile::ProfileFile old = profile::ReadProfileFile(*target);
+    if (old.m_status == profile::FileStatus::Failed) {
+        return false; // never replace a file that could not be read
+    }
+    const ProfileDocument document(old.m_strBytes);
+    const std::optional<std::string> edited = EditedBytes(document, section, key, value);
+    const bool unchanged = old.m_status == profile::FileStatus::Read && edited == old.m_strBytes;
+    if (!edited || unchanged) {
+        return true;
+    }
+    return !ReplaceFileContent(*target, *edited);
+}
+
+} // namespace
+
+std::uint32_t GetPrivateProfileString(const char* section, const char* key,
+                                      const char* defaultValue, char* buffer, std::uint32_t size,
+                                      const char* path) {
+    if (buffer == nullptr || size == 0) {
+        return 0;
+    }
+    try {
+        if (const std::optional<std::uint32_t> copied =
+                CopyFromFile(section, key, buffer, size, path)) {
+            return *copied;
+        }
+    } catch (const std::exception&) {
+        // Out of memory on a huge file: the default, as for a missing file.
+    }
+    return CopyValue(buffer, size,
+                     profile::CleanValue(defaultValue != nullptr ? defaultValue : ""));
+}
+
+std::uint32_t GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
+                                   const char* path) {
+    if (section != nullptr && key != nullptr) {
+        try {
+            const std::string bytes = ReadForLookup(path);
+            const std::optional<std::string> value =
+                LookUpValue(ProfileDocument(bytes), section, key);
+            if (value && !value->empty()) {
+                return profile::ParseProfileInt(*value);
+            }
+        } catch (const std::exception&) {
+            // Out of memory on a huge file: the default, as for a missing file.
+        }
+    }
     return static_cast<std::uint32_t>(defaultValue);
 }
 
-bool WritePrivateProfileString(const char*, const char*, const char*, const char*) {
-    return false;
+bool WritePrivateProfileString(const char* section, const char* key, const char* value,
+                               const char* path) {
+    const std::string_view sectionName = TrimmedArgument(section);
+    const bool writable = path != nullptr && *path != '\0' && IsWritableSection(sectionName) &&
+                          (key == nullptr || IsWritableKey(TrimBlanks(key))) &&
+                          (value == nullptr || IsWritableValue(value));
+    if (!writable) {
+        return false;
+    }
+    try {
+        return WriteToFile(sectionName, key, value, path);
+    } catch (const std::exception&) {
+        return false; // out of memory: nothing was replaced
+    }
 }
 
 } // namespace nodescout

@@ -39,7 +39,9 @@ class FixedText {
 public:
     FixedText() noexcept { m_sz[0] = '\0'; }
     FixedText(std::string_view text) noexcept { Assign(text); } // NOLINT: converting on purpose
-    FixedText(const char* text) noexcept { Assign(text ? std::string_view(text) : std::string_view()); }
+    FixedText(const char* text) noexcept {
+        Assign(text ? std::string_view(text) : std::string_view());
+    }
     template <std::size_t M>
     FixedText(const FixedText<M>& other) noexcept {
         Assign(other.View());
@@ -83,16 +85,18 @@ public:
     // Capacity() characters into it (snprintf, GetPrivateProfileString...).
     char* Buffer() noexcept { return m_sz; }
 
-    friend bool operator==(const FixedText& a, std::string_view b) noexcept { return a.View() == b; }
+    friend bool operator==(const FixedText& a, std::string_view b) noexcept {
+        return a.View() == b;
+    }
 
 private:
     char m_sz[N];
 };
 
 // The buffer sizes Nodescout uses for its texts.
-inline constexpr std::size_t kTextSize = 1024;   // addresses, names, one line
-inline constexpr std::size_t kMacTextSize = 13;  // twelve hex digits and the terminator
-inline constexpr std::size_t kPathSize = 260;    // file paths
+inline constexpr std::size_t kTextSize = 1024;  // addresses, names, one line
+inline constexpr std::size_t kMacTextSize = 13; // twelve hex digits and the terminator
+inline constexpr std::size_t kPathSize = 260;   // file paths
 
 using Text = FixedText<kTextSize>;
 using MacText = FixedText<kMacTextSize>;

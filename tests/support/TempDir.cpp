@@ -9,7 +9,8 @@
 namespace nodescout::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "nodescout-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "nodescout-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
     }
@@ -29,7 +30,11 @@ std::string TempDir::Write(std::string_view name, std::string_view bytes) const 
 }
 
 std::string TempDir::Read(std::string_view name) const {
-    std::ifstream in(File(name), std::ios::binary);
+    return ReadPath(File(name));
+}
+
+std::string TempDir::ReadPath(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -23,6 +23,8 @@ public:
     std::string Write(std::string_view name, std::string_view bytes) const;
     // The whole content of the named file; empty if it does not exist.
     std::string Read(std::string_view name) const;
+    // The whole content of any file; empty if it does not exist.
+    static std::string ReadPath(const std::string& path);
 
 private:
     std::filesystem::path m_path;

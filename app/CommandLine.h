@@ -1,0 +1,26 @@
+#pragma once
+
+// Nodescout's command line, handled before any window exists:
+//
+//     nodescout                        the main window
+//     nodescout -w MAC                 a Wake-on-LAN packet to 255.255.255.255
+//     nodescout -w MAC ADDRESS [...]   the packet to ADDRESS
+//
+// The words are joined with single blanks and split again at every blank,
+// so an empty word ("") counts as it always has: `-w "" MAC` sends to MAC
+// as the address with an empty MAC text, which is refused.
+
+#include <iosfwd>
+#include <string>
+
+namespace nodescout {
+
+// The text after the program name: the arguments joined by single blanks.
+std::string JoinCommandLine(int argc, const char* const* argv);
+
+// Carries out a non-empty command line; the exit status of the program.
+// 0 when a packet went out; otherwise one line on errors (what was wrong,
+// then the usage) and a non-zero status.
+int RunCommandLine(const std::string& commandLine, std::ostream& errors);
+
+} // namespace nodescout

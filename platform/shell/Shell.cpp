@@ -1,0 +1,301 @@
+#include "platform/shell/Shell.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+extern char** environ;
+
+namespace nodescout {
+namespace {
+
+std::mutex g_openFunctionMutex;
+ShellOpenFunction g_openFunction;
+
+std::vector<char*> ArgumentPointers(std::vector<std::string>& words) {
+    std::vector<char*> pointers;
+    for (std::string& word : words) {
+        pointers.push_back(word.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Starts words[0] (looked up in PATH) with the other words as arguments and
+// lets a waiter collect it when it ends, so no zombie stays behind.
+int SpawnDetached(std::vector<std::string> words) {
+    if (words.empty()) {
+        return 2;
+    }
+    std::vector<char*> argv = ArgumentPointers(words);
+    pid_t child = 0;
+    const int error = posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ);
+    if (error != 0) {
+        return ShellCodeFromErrno(error);
+    }
+    std::thread([child] {
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return kShellSuccess;
+}
+
+// Runs a program to its end and hands back what it wrote on its standard
+// output. An error when it cannot start or does not exit with status 0.
+std::error_code RunAndCapture(std::vector<std::string> words, std::string& output) {
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        return std::error_code(errno, std::system_category());
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv = ArgumentPointers(words);
+    pid_t child = 0;
+    const int spawnError = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    if (spawnError != 0) {
+        close(pipeEnds[0]);
+        return std::error_code(spawnError, std::system_category());
+    }
+    std::array<char, 512> chunk{};
+    ssize_t got = 0;
+    while ((got = read(pipeEnds[0], chunk.data(), chunk.size())) != 0) {
+        if (got < 0 && errno != EINTR) {
+            break;
+        }
+        if (got > 0) {
+            output.append(chunk.data(), static_cast<std::size_t>(got));
+        }
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    return {};
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The folders where desktop entries live, most important first.
+std::vector<std::string> ApplicationFolders() {
+    std::vector<std::string> folders;
+    std::string dataHome = EnvironmentValue("XDG_DATA_HOME");
+    if (dataHome.empty() && !EnvironmentValue("HOME").empty()) {
+        dataHome = EnvironmentValue("HOME") + "/.local/share";
+    }
+    if (!dataHome.empty()) {
+        folders.push_back(dataHome + "/applications/");
+    }
+    std::string dataDirs = EnvironmentValue("XDG_DATA_DIRS");
+    if (dataDirs.empty()) {
+        dataDirs = "/usr/local/share:/usr/share";
+    }
+    std::size_t begin = 0;
+    while (begin <= dataDirs.size()) {
+        const std::size_t end = std::min(dataDirs.find(':', begin), dataDirs.size());
+        if (end > begin) {
+            folders.push_back(dataDirs.substr(begin, end - begin) + "/applications/");
+        }
+        begin = end + 1;
+    }
+    return folders;
+}
+
+// The Exec value of the [Desktop Entry] group, with the string escapes of
+// desktop entries (\s \n \t \r \\) undone.
+bool ReadExecValue(const std::string& path, std::string& exec) {
+    std::ifstream file(path);
+    std::string line;
+    bool inMainGroup = false;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!line.empty() && line.front() == '[') {
+            inMainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (!inMainGroup || equals == std::string::npos ||
+            Trimmed(line.substr(0, equals)) != "Exec") {
+            continue;
+        }
+        const std::string raw = Trimmed(line.substr(equals + 1));
+        exec.clear();
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i] != '\\' || i + 1 == raw.size()) {
+                exec += raw[i];
+                continue;
+            }
+            const char escaped = raw[++i];
+            exec += escaped == 's'   ? ' '
+                    : escaped == 'n' ? '\n'
+                    : escaped == 't' ? '\t'
+                    : escaped == 'r' ? '\r'
+                                     : escaped;
+        }
+        return true;
+    }
+    return false;
+}
+
+// %u %U %f %F become "%1"; "%%" becomes "%"; every other field code goes.
+std::string ClassicPlaceholders(const std::string& exec) {
+    std::string command;
+    for (std::size_t i = 0; i < exec.size(); ++i) {
+        if (exec[i] != '%' || i + 1 == exec.size()) {
+            command += exec[i];
+            continue;
+        }
+        const char code = exec[++i];
+        if (code == '%') {
+            command += '%';
+        } else if (code == 'u' || code == 'U' || code == 'f' || code == 'F') {
+            command += "%1";
+        }
+    }
+    return command;
+}
+
+} // namespace
+
+int ShellCodeFromErrno(int error) noexcept {
+    switch (error) {
+    case ENOENT:
+        return 2;
+    case ENOTDIR:
+    case ELOOP:
+    case ENAMETOOLONG:
+        return 3;
+    case EACCES:
+    case EPERM:
+        return 5;
+    case ENOMEM:
+    case EAGAIN:
+    case EMFILE:
+    case ENFILE:
+        return 8;
+    case ENOEXEC:
+    case ELIBBAD:
+        return 11;
+    case ETXTBSY:
+        return 26;
+    default:
+        return 0;
+    }
+}
+
+ShellOpenFunction SetShellOpenFunction(ShellOpenFunction function) {
+    const std::lock_guard lock(g_openFunctionMutex);
+    std::swap(g_openFunction, function);
+    return function;
+}
+
+int ShellExecuteOpen(const std::string& target, int showCommand) {
+    {
+        const std::lock_guard lock(g_openFunctionMutex);
+        if (g_openFunction) {
+            return g_openFunction(target, showCommand);
+        }
+    }
+    // Without the desktop's opener nothing is associated with anything.
+    const int result = SpawnDetached({"xdg-open", target});
+    return result == 2 ? SE_ERR_NOASSOC : result;
+}
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    bool quoted = false;
+    for (std::size_t i = 0; i < commandLine.size(); ++i) {
+        const char c = commandLine[i];
+        if (quoted) {
+            if (c == '"') {
+                quoted = false;
+            } else if (c == '\\' && i + 1 < commandLine.size() &&
+                       std::string_view("\"`$\\").find(commandLine[i + 1]) !=
+                           std::string_view::npos) {
+                word += commandLine[++i];
+            } else {
+                word += c;
+            }
+        } else if (c == ' ' || c == '\t') {
+            if (inWord) {
+                words.push_back(word);
+                word.clear();
+                inWord = false;
+            }
+        } else {
+            inWord = true;
+            if (c == '"') {
+                quoted = true;
+            } else {
+                word += c;
+            }
+        }
+    }
+    if (inWord) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+int WinExec(const char* commandLine, int /*showCommand*/) {
+    return SpawnDetached(SplitCommandLine(commandLine ? commandLine : ""));
+}
+
+std::error_code QueryDefaultApplication(const std::string& mimeType, std::string& desktopId) {
+    std::string output;
+    if (const std::error_code error =
+            RunAndCapture({"xdg-mime", "query", "default", mimeType}, output)) {
+        return error;
+    }
+    desktopId = Trimmed(output);
+    if (desktopId.empty()) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    return {};
+}
+
+std::error_code ReadDesktopEntryCommand(const std::string& desktopId, std::string& command) {
+    if (desktopId.empty() || desktopId.find('/') != std::string::npos) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    for (const std::string& folder : ApplicationFolders()) {
+        std::string exec;
+        if (ReadExecValue(folder + desktopId, exec)) {
+            command = ClassicPlaceholders(exec);
+            return {};
+        }
+    }
+    return std::make_error_code(std::errc::no_such_file_or_directory);
+}
+
+} // namespace nodescout

@@ -1,0 +1,53 @@
+#pragma once
+
+// Opening things the way the desktop does: a folder or a web address with
+// the desktop's opener (xdg-open), a command line started as its own
+// process, and the desktop's default program for a kind of file.
+//
+// Results follow the classic shell convention: a value above 32 means
+// success; 32 or less is one of these failure codes:
+//   0 out of memory or resources   2 file not found      3 path not found
+//   5 access denied                8 not enough memory  11 invalid program
+//  26 sharing violation (program busy)                  31 no associated program
+
+#include <functional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace nodescout {
+
+inline constexpr int SW_SHOW = 5;
+inline constexpr int kShellSuccess = 42;
+inline constexpr int SE_ERR_NOASSOC = 31;
+
+// Opens a folder, file or address with the desktop's opener. The opener is
+// started, not waited for.
+int ShellExecuteOpen(const std::string& target, int showCommand);
+
+// Tests put a stand-in in place of the desktop's opener, so that no window
+// or browser starts. Returns the one it replaced (empty: the real one).
+using ShellOpenFunction = std::function<int(const std::string& target, int showCommand)>;
+ShellOpenFunction SetShellOpenFunction(ShellOpenFunction function);
+
+// Starts a command line as a new process without a shell: the line is split
+// into words as a desktop entry's Exec line is (blanks separate words; a
+// word in double quotes may hold blanks and \" \` \$ \\ escapes). The
+// program is looked up in PATH. Not waited for.
+int WinExec(const char* commandLine, int showCommand);
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// The classic code for an errno value that stopped a program from starting.
+int ShellCodeFromErrno(int error) noexcept;
+
+// The desktop entry of the default program for a MIME type, as
+// `xdg-mime query default TYPE` tells it (for example "firefox-esr.desktop").
+std::error_code QueryDefaultApplication(const std::string& mimeType, std::string& desktopId);
+
+// The Exec line of a desktop entry found in the XDG data folders, with its
+// file and address placeholders (%u %U %f %F) written as the classic "%1"
+// and the other field codes resolved ("%%" becomes "%"; %i %c %k and the
+// deprecated ones are dropped).
+std::error_code ReadDesktopEntryCommand(const std::string& desktopId, std::string& command);
+
+} // namespace nodescout

@@ -1,0 +1,143 @@
+#include "probe/AddressWalk.h"
+
+#include "platform/net/Inet.h"
+#include "probe/ProgressMessages.h"
+
+#include <strings.h>
+
+namespace nodescout {
+namespace {
+
+// An address text as a host-order value; text inet_addr cannot read gives
+// 255.255.255.255.
+std::uint32_t HostOrderValue(const Text& text) noexcept {
+    return ntohl(inet_addr(text.c_str()));
+}
+
+// The three messages that begin a range: minimum 1 and the low 16 bits of
+// count as maximum, position 1, step 1.
+void OpenProgress(WalkOwner& owner, std::int32_t count) {
+    owner.SendProgress(PBM_SETRANGE, 0, MakeLParam(1, static_cast<std::uint32_t>(count)));
+    owner.SendProgress(PBM_SETPOS, 1, 0);
+    owner.SendProgress(PBM_SETSTEP, 1, 0);
+}
+
+void CloseProgress(WalkOwner& owner, std::int32_t count) {
+    owner.SendProgress(PBM_SETPOS, static_cast<std::uintptr_t>(static_cast<std::intptr_t>(count)),
+                       0);
+}
+
+// The dotted text of a host-order address, in a buffer of its own.
+Text DottedText(std::uint32_t hostOrder) {
+    return Text(AddressText(htonl(hostOrder)));
+}
+
+// Probes one address with fresh buffers; the MAC text is empty when none
+// was found.
+MacText ProbeOne(WalkOwner& owner, std::uint32_t hostOrder, Text& name) {
+    MacText mac;
+    name.Clear();
+    owner.Probe(htonl(hostOrder), mac, name);
+    return mac;
+}
+
+bool EqualIgnoringAsciiCase(const MacText& a, const MacText& b) noexcept {
+    return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+} // namespace
+
+void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus) {
+    const std::uint32_t end = HostOrderValue(source.RangeEnd(index));
+    const auto count = static_cast<std::int32_t>(end - HostOrderValue(source.RangeStart(index)));
+    if (owner.StopRequested()) {
+        return;
+    }
+    OpenProgress(owner, count);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::uint32_t hostOrder =
+            HostOrderValue(source.RangeStart(index)) + static_cast<std::uint32_t>(i);
+        const Text dotted = DottedText(hostOrder);
+        if (owner.StopRequested()) {
+            return;
+        }
+        if (showStatus) {
+            owner.SetStatusText(dotted.c_str());
+        }
+        Text name;
+        const MacText mac = ProbeOne(owner, hostOrder, name);
+        if (owner.StopRequested()) {
+            return;
+        }
+        if (!mac.IsEmpty()) {
+            owner.AddOrUpdateRow(dotted.c_str(), mac.c_str(), name.c_str());
+        }
+        owner.SendProgress(PBM_STEPIT, 0, 0);
+    }
+    if (!owner.StopRequested()) {
+        CloseProgress(owner, count);
+    }
+}
+
+int ScanAllRanges(WalkOwner& owner, RangeSource& table) {
+    if (table.RangeCount() <= 0) {
+        return 1;
+    }
+    for (int index = 0; !owner.StopRequested(); ++index) {
+        WalkRange(owner, table, index, true);
+        if (index + 1 >= table.RangeCount()) {
+            break;
+        }
+    }
+    return 1;
+}
+
+int ScanRange(WalkOwner& owner, RangeSource& source) {
+    WalkRange(owner, source, 0, false);
+    return 1;
+}
+
+void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int()>& interval) {
+    while (!owner.StopRequested()) {
+        ScanRange(owner, source);
+        if (owner.StopRequested() || !owner.Pause(interval())) {
+            return;
+        }
+    }
+}
+
+std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Text& endText,
+                              const MacText& macText) {
+    const std::uint32_t start = HostOrderValue(startText);
+    const std::uint32_t end = HostOrderValue(endText);
+    const auto count = static_cast<std::int32_t>(end - start);
+    if (owner.StopRequested()) {
+        return std::nullopt;
+    }
+    OpenProgress(owner, count);
+    Text message("Sorry, cannot find it.");
+    // Counting in 64 bits lets the walk include 255.255.255.255 and stop
+    // there instead of wrapping to 0.0.0.0.
+    for (std::uint64_t address = start; start <= end && address <= end; ++address) {
+        const auto hostOrder = static_cast<std::uint32_t>(address);
+        Text name;
+        const MacText mac = ProbeOne(owner, hostOrder, name);
+        if (owner.StopRequested()) {
+            return std::nullopt;
+        }
+        if (!mac.IsEmpty() && EqualIgnoringAsciiCase(mac, macText)) {
+            const Text dotted = DottedText(hostOrder);
+            owner.AddOrUpdateRow(dotted.c_str(), mac.c_str(), name.c_str());
+            message.Format("Congratulations. Get it: %s - %s", mac.c_str(), dotted.c_str());
+            break;
+        }
+        owner.SendProgress(PBM_STEPIT, 0, 0);
+    }
+    if (owner.StopRequested()) {
+        return std::nullopt;
+    }
+    CloseProgress(owner, count);
+    return message;
+}
+
+} // namespace nodescout

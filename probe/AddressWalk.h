@@ -1,0 +1,80 @@
+#pragma once
+
+// The address walks behind "Retr All", "Auto Scan" and "MAC => IP": address
+// by address, one probe at a time, each host with a MAC entered into the
+// result list, the progress bar driven as it goes. The walks see their owner
+// (the main window, or a test) only through WalkOwner, and read the shared
+// range texts through it at the points where they need them, so a change
+// made meanwhile takes effect where the walk next reads it:
+//   - a range's start text is read again for every address,
+//   - its end text once when the range begins,
+//   - the number of ranges after every range,
+//   - the auto-scan interval at every pause.
+// Every walk asks its owner whether a stop was asked for before each probe
+// and before each message: once it was, the walk probes, adds and sends
+// nothing more.
+
+#include "platform/text/FixedText.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace nodescout {
+
+class WalkOwner {
+public:
+    virtual ~WalkOwner() = default;
+
+    // Finds the MAC text and name of one address (network byte order).
+    virtual void Probe(std::uint32_t address, MacText& macText, Text& computerName) = 0;
+    virtual void AddOrUpdateRow(const char* ipText, const char* macText,
+                                const char* computerName) = 0;
+    virtual void SendProgress(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    virtual void SetStatusText(const char* text) = 0;
+
+    // Whether the walk running on the calling thread is to stop.
+    virtual bool StopRequested() = 0;
+    // Pauses the calling walk for seconds (a negative value counts as 0).
+    // False when a stop cut the pause short.
+    virtual bool Pause(int seconds) = 0;
+};
+
+// Where a walk reads its range(s) from.
+class RangeSource {
+public:
+    virtual ~RangeSource() = default;
+
+    virtual int RangeCount() = 0;
+    virtual Text RangeStart(int index) = 0;
+    virtual Text RangeEnd(int index) = 0;
+};
+
+// Probes the addresses start, start + 1, ..., end - 1 of range `index` (the
+// end address itself is not probed; an end that does not lie above the
+// start probes nothing) and enters every host that yields a MAC text.
+// With showStatus, the status text shows each address before its probe.
+void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus);
+
+// Walks ranges 0, 1, ... of the table, each with its own progress, the
+// status text showing each address. Nothing happens when the table is
+// empty. Returns 1.
+int ScanAllRanges(WalkOwner& owner, RangeSource& table);
+
+// Walks range 0 of source without the status text. Returns 1.
+int ScanRange(WalkOwner& owner, RangeSource& source);
+
+// The auto-scan worker's loop: ScanRange, then a pause of interval()
+// seconds (read anew at every pause), until a stop is asked for.
+void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int()>& interval);
+
+// Looks for the host whose MAC text equals macText, ignoring the case of
+// A-Z, probing every address from startText up to and including endText
+// (never past 255.255.255.255). A match is entered into the list and ends
+// the walk without a step for it. Returns the message for the user:
+// "Congratulations. Get it: MAC - ADDRESS" or "Sorry, cannot find it.", or
+// nothing when stopped. The texts are the search's own copies.
+std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Text& endText,
+                              const MacText& macText);
+
+} // namespace nodescout

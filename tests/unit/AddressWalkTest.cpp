@@ -1,0 +1,249 @@
+#include "probe/AddressWalk.h"
+
+#include "platform/net/Inet.h"
+#include "probe/ProgressMessages.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace nodescout {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// Answers probes from a script and writes down everything a walk does.
+class RecordingOwner : public WalkOwner {
+public:
+    std::map<std::string, std::pair<std::string, std::string>> answers; // address -> MAC, name
+    Log log;
+    std::function<void(const std::string&)> onProbe;
+
+    void Probe(std::uint32_t address, MacText& macText, Text& computerName) override {
+        const std::string dotted = AddressText(address);
+        log.push_back("probe " + dotted);
+        if (onProbe) {
+            onProbe(dotted);
+        }
+        const auto answer = answers.find(dotted);
+        if (answer != answers.end()) {
+            macText = answer->second.first;
+            computerName = answer->second.second;
+        }
+    }
+    void AddOrUpdateRow(const char* ip, const char* mac, const char* name) override {
+        log.push_back(std::string("row ") + ip + " " + mac + " " + name);
+    }
+    void SendProgress(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        log.push_back(Message(message, wParam, lParam));
+    }
+    void SetStatusText(const char* text) override { log.push_back(std::string("status ") + text); }
+    bool StopRequested() override { return stop; }
+    bool Pause(int seconds) override {
+        log.push_back("pause " + std::to_string(seconds));
+        return !stop;
+    }
+
+    bool stop = false;
+
+    static std::string Message(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+        const auto position = static_cast<std::intptr_t>(wParam);
+        switch (message) {
+        case PBM_SETRANGE:
+            return "range " + std::to_string(lParam & 0xFFFF) + ".." +
+                   std::to_string((lParam >> 16) & 0xFFFF);
+        case PBM_SETPOS:
+            return "pos " + std::to_string(position);
+        case PBM_SETSTEP:
+            return "step " + std::to_string(position);
+        case PBM_STEPIT:
+            return "stepit";
+        default:
+            return "unexpected message " + std::to_string(message);
+        }
+    }
+};
+
+class Table : public RangeSource {
+public:
+    std::vector<std::pair<std::string, std::string>> ranges;
+    std::function<int()> count = [this] { return static_cast<int>(ranges.size()); };
+
+    int RangeCount() override { return count(); }
+    Text RangeStart(int index) override {
+        return Text(ranges.at(static_cast<std::size_t>(index)).first);
+    }
+    Text RangeEnd(int index) override {
+        return Text(ranges.at(static_cast<std::size_t>(index)).second);
+    }
+};
+
+Log Opening(int maximum) {
+    return {"range 1.." + std::to_string(maximum), "pos 1", "step 1"};
+}
+
+Log operator+(Log a, const Log& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST(RangeWalk, ProbesUpToButNotIncludingTheEndAddress) {
+    RecordingOwner owner;
+    owner.answers["192.168.0.3"] = {"020000000003", "ALPHA"};
+    Table table;
+    table.ranges = {{"192.168.0.1", "192.168.0.10"}};
+    ScanRange(owner, table);
+
+    Log expected = Opening(9);
+    for (int host = 1; host <= 9; ++host) {
+        const std::string address = "192.168.0." + std::to_string(host);
+        expected.push_back("probe " + address);
+        if (host == 3) {
+            expected.push_back("row 192.168.0.3 020000000003 ALPHA");
+        }
+        expected.push_back("stepit");
+    }
+    expected.push_back("pos 9");
+    EXPECT_EQ(owner.log, expected);
+}
+
+TEST(RangeWalk, EmptyAndBackwardRangesProbeNothing) {
+    RecordingOwner owner;
+    Table table;
+    table.ranges = {{"192.168.0.5", "192.168.0.5"}};
+    ScanRange(owner, table);
+    EXPECT_EQ(owner.log, (Opening(0) + Log{"pos 0"}));
+
+    owner.log.clear();
+    table.ranges = {{"192.168.0.10", "192.168.0.1"}};
+    ScanRange(owner, table);
+    EXPECT_EQ(owner.log, (Opening(0xFFF7) + Log{"pos -9"}));
+}
+
+TEST(RangeWalk, CrossesOctetBoundariesAndRereadsTheStartForEveryAddress) {
+    RecordingOwner owner;
+    Table table;
+    table.ranges = {{"192.168.0.254", "192.168.1.2"}};
+    ScanRange(owner, table);
+    EXPECT_EQ(owner.log, (Opening(4) + Log{"probe 192.168.0.254", "stepit", "probe 192.168.0.255",
+                                           "stepit", "probe 192.168.1.0", "stepit",
+                                           "probe 192.168.1.1", "stepit", "pos 4"}));
+
+    // A start text changed during the walk counts from the next address on;
+    // the end text was read once, so the count stays.
+    owner.log.clear();
+    table.ranges = {{"10.0.0.1", "10.0.0.4"}};
+    owner.onProbe = [&](const std::string& address) {
+        if (address == "10.0.0.1") {
+            table.ranges[0] = {"10.0.5.1", "10.0.0.2"};
+        }
+    };
+    ScanRange(owner, table);
+    EXPECT_EQ(owner.log, (Opening(3) + Log{"probe 10.0.0.1", "stepit", "probe 10.0.5.2", "stepit",
+                                           "probe 10.0.5.3", "stepit", "pos 3"}));
+}
+
+TEST(ScanAllRanges, WalksEveryRangeWithStatusTextAndRereadsTheCount) {
+    RecordingOwner owner;
+    Table table;
+    EXPECT_EQ(ScanAllRanges(owner, table), 1);
+    EXPECT_TRUE(owner.log.empty()) << "an empty table sends nothing";
+
+    table.ranges = {
+        {"198.18.0.1", "198.18.0.2"}, {"198.18.1.1", "198.18.1.2"}, {"198.18.2.1", "198.18.2.2"}};
+    int countReads = 0;
+    table.count = [&] { return ++countReads <= 2 ? 3 : 2; }; // shrinks after the first range
+    EXPECT_EQ(ScanAllRanges(owner, table), 1);
+    EXPECT_EQ(owner.log,
+              (Opening(1) + Log{"status 198.18.0.1", "probe 198.18.0.1", "stepit", "pos 1"} +
+               Opening(1) + Log{"status 198.18.1.1", "probe 198.18.1.1", "stepit", "pos 1"}));
+}
+
+TEST(SearchMac, ProbesTheEndAddressAndStepsForEveryMiss) {
+    RecordingOwner owner;
+    const std::optional<Text> message =
+        SearchMac(owner, Text("192.168.0.1"), Text("192.168.0.10"), MacText("020000000099"));
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->View(), "Sorry, cannot find it.");
+    Log expected = Opening(9);
+    for (int host = 1; host <= 10; ++host) {
+        expected.push_back("probe 192.168.0." + std::to_string(host));
+        expected.push_back("stepit");
+    }
+    expected.push_back("pos 9");
+    EXPECT_EQ(owner.log, expected);
+}
+
+TEST(SearchMac, MatchIgnoresCaseEntersTheRowAndSendsNoStepForIt) {
+    RecordingOwner owner;
+    owner.answers["192.168.0.1"] = {"00a0c9123456", "FOUND"};
+    const std::optional<Text> message =
+        SearchMac(owner, Text("192.168.0.1"), Text("192.168.0.10"), MacText("00A0C9123456"));
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->View(), "Congratulations. Get it: 00a0c9123456 - 192.168.0.1");
+    EXPECT_EQ(owner.log, (Opening(9) +
+                          Log{"probe 192.168.0.1", "row 192.168.0.1 00a0c9123456 FOUND", "pos 9"}));
+}
+
+TEST(SearchMac, SingleAddressBackwardRangeAndNoWrapPastTheTop) {
+    RecordingOwner owner;
+    SearchMac(owner, Text("198.18.0.7"), Text("198.18.0.7"), MacText("x"));
+    EXPECT_EQ(owner.log, (Opening(0) + Log{"probe 198.18.0.7", "stepit", "pos 0"}));
+
+    owner.log.clear();
+    SearchMac(owner, Text("not an address"), Text("198.18.0.7"), MacText("x"));
+    EXPECT_EQ(owner.log.size(), 4u) << "unreadable start lies above the end: nothing probed";
+    EXPECT_EQ(owner.log.back(), "pos " + std::to_string(static_cast<std::int32_t>(
+                                             ntohl(inet_addr("198.18.0.7")) - 0xFFFFFFFFu)));
+
+    owner.log.clear();
+    SearchMac(owner, Text("255.255.255.254"), Text("garbage"), MacText("x"));
+    EXPECT_EQ(owner.log, (Opening(1) + Log{"probe 255.255.255.254", "stepit",
+                                           "probe 255.255.255.255", "stepit", "pos 1"}));
+}
+
+TEST(Walks, NothingFollowsAStop) {
+    RecordingOwner owner;
+    owner.answers["198.18.0.2"] = {"020000000002", "TWO"};
+    owner.onProbe = [&](const std::string& address) {
+        if (address == "198.18.0.2") {
+            owner.stop = true; // the stop arrives while this probe runs
+        }
+    };
+    Table table;
+    table.ranges = {{"198.18.0.1", "198.18.0.9"}, {"198.18.1.1", "198.18.1.9"}};
+    ScanAllRanges(owner, table);
+    EXPECT_EQ(owner.log, (Opening(8) + Log{"status 198.18.0.1", "probe 198.18.0.1", "stepit",
+                                           "status 198.18.0.2", "probe 198.18.0.2"}));
+
+    owner.log.clear();
+    owner.stop = false;
+    owner.onProbe = [&](const std::string&) { owner.stop = true; };
+    EXPECT_FALSE(SearchMac(owner, Text("198.18.0.2"), Text("198.18.0.9"), MacText("020000000002")));
+    EXPECT_EQ(owner.log, (Opening(7) + Log{"probe 198.18.0.2"}));
+}
+
+TEST(AutoScan, RescansWithAPauseBetweenPassesUntilStopped) {
+    RecordingOwner owner;
+    Table single;
+    single.ranges = {{"198.18.0.1", "198.18.0.2"}};
+    int passes = 0;
+    int interval = 10;
+    owner.onProbe = [&](const std::string&) {
+        interval = -5; // read anew at every pause
+        if (++passes == 3) {
+            owner.stop = true;
+        }
+    };
+    RunAutoScan(owner, single, [&] { return interval; });
+    EXPECT_EQ(passes, 3);
+    const Log pass = Opening(1) + Log{"probe 198.18.0.1", "stepit", "pos 1"};
+    EXPECT_EQ(owner.log, (pass + Log{"pause -5"} + pass + Log{"pause -5"} + Opening(1) +
+                          Log{"probe 198.18.0.1"}));
+}
+
+} // namespace
+} // namespace nodescout

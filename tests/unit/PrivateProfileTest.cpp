@@ -1,0 +1,180 @@
+// What the settings-file functions promise beyond the reference table: a
+// write leaves every line it does not change byte for byte, each call sees
+// the file as it is on disk now, results never run past the caller's buffer,
+// and input the file could not hold is refused.
+
+#include "platform/profile/PrivateProfile.h"
+#include "platform/text/FixedText.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace nodescout {
+namespace {
+
+using test::TempDir;
+
+// Hand-edited: a comment and blank line on top, odd spacing, an LF-only line
+// in a CR LF file, a CR-only line, blank lines between the sections.
+constexpr char kHandEdited[] = "; Nodescout\r\n"
+                               "\r\n"
+                               "[Profile]\r\n"
+                               "  IP1   =  10.0.0.1 \r\n"
+                               "Mac=001122334455\n"
+                               "; keep me\r\n"
+                               "\r\n"
+                               " \t\r\n"
+                               "[IPRange]\r\n"
+                               "Count=2\r"
+                               "IP1-1 = a\r\n";
+
+class PrivateProfile : public ::testing::Test {
+protected:
+    std::string Read(const char* section, const char* key) {
+        Text value;
+        GetPrivateProfileString(section, key, "<absent>", value.Buffer(), value.Capacity(),
+                                m_strPath.c_str());
+        return std::string(value.View());
+    }
+    bool Write(const char* section, const char* key, const char* value) {
+        return WritePrivateProfileString(section, key, value, m_strPath.c_str());
+    }
+
+    TempDir m_folder;
+    std::string m_strPath = m_folder.File("Scout.ini");
+};
+
+TEST_F(PrivateProfile, WriteChangesOnlyTheLinesItMust) {
+    m_folder.Write("Scout.ini", kHandEdited);
+
+    ASSERT_TRUE(Write("PROFILE", "mac", "aabbccddeeff"));
+    ASSERT_TRUE(Write("Profile", "IP1", "10.0.0.9"));
+    ASSERT_TRUE(Write("Profile", "Interval", "10"));
+    ASSERT_TRUE(Write("IPRange", "ip1-1", "b"));
+
+    EXPECT_EQ(m_folder.Read("Scout.ini"), "; Nodescout\r\n"
+                                          "\r\n"
+                                          "[Profile]\r\n"
+                                          "  IP1   =10.0.0.9\r\n"
+                                          "Mac=aabbccddeeff\n"
+                                          "; keep me\r\n"
+                                          "Interval=10\r\n"
+                                          "\r\n"
+                                          " \t\r\n"
+                                          "[IPRange]\r\n"
+                                          "Count=2\r"
+                                          "IP1-1 =b\r\n");
+}
+
+TEST_F(PrivateProfile, DeletesTakeAwayOnlyTheirOwnLines) {
+    m_folder.Write("Scout.ini", "[A]\r\n"
+                                "k=1\r\n"
+                                "; about j\r\n"
+                                "K=2\r\n"
+                                "\r\n"
+                                "[B]\r\n"
+                                "x=1\r\n"
+                                "\r\n"
+                                "[a]\n"
+                                "k=3\n"
+                                "[C]\r\n"
+                                "y=1");
+    ASSERT_TRUE(Write("A", "k", nullptr));
+    EXPECT_EQ(Read("A", "k"), "<absent>") << "the duplicate K=2 must go too";
+    ASSERT_TRUE(Write("B", nullptr, nullptr));
+    ASSERT_TRUE(Write("C", "y", nullptr));
+
+    EXPECT_EQ(m_folder.Read("Scout.ini"), "[A]\r\n"
+                                          "; about j\r\n"
+                                          "\r\n"
+                                          "[a]\n"
+                                          "k=3\n"
+                                          "[C]\r\n");
+    ASSERT_TRUE(Write("a", nullptr, nullptr));
+    EXPECT_EQ(m_folder.Read("Scout.ini"), "[C]\r\n") << "every section of the name goes";
+    ASSERT_TRUE(Write("Missing", "k", nullptr));
+    EXPECT_EQ(m_folder.Read("Scout.ini"), "[C]\r\n");
+}
+
+TEST_F(PrivateProfile, EachCallSeesTheFileAsItIsNow) {
+    EXPECT_EQ(GetPrivateProfileInt("Profile", "TimeOutMicroseconds", 500, m_strPath.c_str()), 500u);
+    m_folder.Write("Scout.ini", "[Profile]\nTimeOutMicroseconds=2500\n");
+    EXPECT_EQ(GetPrivateProfileInt("Profile", "TimeOutMicroseconds", 500, m_strPath.c_str()),
+              2500u);
+    m_folder.Write("Scout.ini", "[Profile]\nTimeOutMicroseconds=700\n");
+    EXPECT_EQ(GetPrivateProfileInt("Profile", "TimeOutMicroseconds", 500, m_strPath.c_str()), 700u);
+
+    ASSERT_TRUE(Write("Profile", "IP1", "10.0.0.1"));
+    EXPECT_EQ(m_folder.Read("Scout.ini"), "[Profile]\nTimeOutMicroseconds=700\nIP1=10.0.0.1\r\n")
+        << "the write starts from the edited file";
+}
+
+TEST_F(PrivateProfile, LongValuesAreCutExactlyAtTheBuffer) {
+    std::string value;
+    for (int i = 0; value.size() < 5000; ++i) {
+        value += std::to_string(i % 10);
+    }
+    ASSERT_TRUE(Write("Profile", "IP1", value.c_str()));
+
+    std::vector<char> buffer(1024 + 4, '#');
+    EXPECT_EQ(GetPrivateProfileString("Profile", "IP1", "", buffer.data(), 1024, m_strPath.c_str()),
+              1023u);
+    EXPECT_EQ(std::string(buffer.data(), 1023), value.substr(0, 1023));
+    EXPECT_EQ(std::string(buffer.data() + 1023, 5), std::string("\0####", 5));
+
+    MacText mac;
+    GetPrivateProfileString("Profile", "IP1", "", mac.Buffer(), mac.Capacity(), m_strPath.c_str());
+    EXPECT_EQ(mac.View(), value.substr(0, 12));
+}
+
+TEST_F(PrivateProfile, ListsOfNothingAreTwoTerminators) {
+    m_folder.Write("Scout.ini", "[Empty]\r\n");
+    char buffer[4] = {'#', '#', '#', '#'};
+    EXPECT_EQ(GetPrivateProfileString("Empty", nullptr, "dflt", buffer, 4, m_strPath.c_str()), 0u);
+    EXPECT_EQ(std::string(buffer, 4), std::string("\0\0##", 4));
+    EXPECT_EQ(GetPrivateProfileString("Missing", nullptr, "dflt", buffer, 4, m_strPath.c_str()),
+              0u);
+    EXPECT_EQ(std::string(buffer, 2), std::string("\0\0", 2));
+}
+
+TEST_F(PrivateProfile, RefusesWhatTheFileCouldNotHold) {
+    m_folder.Write("Scout.ini", kHandEdited);
+    EXPECT_FALSE(Write(nullptr, "k", "v"));
+    EXPECT_FALSE(Write("  ", "k", "v"));
+    EXPECT_FALSE(Write("Sec]tion", "k", "v"));
+    EXPECT_FALSE(Write("Profile", " ", "v"));
+    EXPECT_FALSE(Write("Profile", "a=b", "v"));
+    EXPECT_FALSE(Write("Profile", "[x]", "v"));
+    EXPECT_FALSE(Write("Profile", "IP1", "1\r\n[Evil]\r\nk=v"));
+    EXPECT_FALSE(WritePrivateProfileString("Profile", "k", "v", nullptr));
+    EXPECT_EQ(m_folder.Read("Scout.ini"), kHandEdited);
+
+    char buffer[8] = "#######";
+    EXPECT_EQ(GetPrivateProfileString("Profile", "Mac", "dflt", buffer, 8, nullptr), 4u);
+    EXPECT_EQ(GetPrivateProfileString("Profile", "Mac", "dflt", nullptr, 8, m_strPath.c_str()), 0u);
+    EXPECT_EQ(GetPrivateProfileInt(nullptr, "Mac", 7, m_strPath.c_str()), 7u);
+}
+
+TEST_F(PrivateProfile, SomethingElseThanARegularFileReadsAsMissing) {
+    char buffer[8];
+    EXPECT_EQ(GetPrivateProfileString("A", "k", "dflt", buffer, 8, m_folder.Path().c_str()), 4u);
+    EXPECT_EQ(GetPrivateProfileInt("A", "k", 3, "/dev/zero"), 3u) << "must not read for ever";
+    EXPECT_FALSE(WritePrivateProfileString("A", "k", "v", m_folder.Path().c_str()));
+}
+
+TEST_F(PrivateProfile, Utf8FileKeepsItsMarkAndGetsUtf8Lines) {
+    m_folder.Write("Scout.ini", "\xEF\xBB\xBF[Caf\xC3\xA9]\r\nName=\xE2\x82\xAC \xE2\x86\x92\r\n");
+    EXPECT_EQ(Read("CAF\xE9", "Name"), "\x80 ?") << "euro sign kept, an arrow has no byte";
+
+    ASSERT_TRUE(Write("Caf\xE9", "Owner", "Jos\xE9"));
+    EXPECT_EQ(
+        m_folder.Read("Scout.ini"),
+        "\xEF\xBB\xBF[Caf\xC3\xA9]\r\nName=\xE2\x82\xAC \xE2\x86\x92\r\nOwner=Jos\xC3\xA9\r\n");
+    EXPECT_EQ(Read("Caf\xE9", "Owner"), "Jos\xE9");
+}
+
+} // namespace
+} // namespace nodescout
