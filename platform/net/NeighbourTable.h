@@ -25,23 +25,28 @@ struct NeighbourRow {
     std::uint32_t interfaceIndex = 0;
     std::uint32_t address = 0;            // IPv4, network byte order
     std::uint8_t physicalAddress[8] = {}; // zeros beyond physicalAddressLength
-    // Bytes of physicalAddress that the kernel gave: 6 for Ethernet, 0 for an
-    // entry still being resolved; a longer hardware address is cut to 8.
+    // Bytes of physicalAddress that the kernel gave: 6 for Ethernet; 0 for
+    // the Invalid states and for devices without hardware addresses; a longer
+    // hardware address (InfiniBand) is cut to 8.
     std::uint32_t physicalAddressLength = 0;
     NeighbourType type = NeighbourType::Invalid;
 };
 
-// Maps a kernel neighbour state (NUD_* bits of ndm_state) to its type.
+// Maps a kernel neighbour state (NUD_* bits of ndm_state) to its type. The
+// kernel sets one bit at a time; should several be set, PERMANENT wins over
+// NOARP, and NOARP over the dynamic states.
 NeighbourType NeighbourTypeFromState(std::uint16_t state) noexcept;
 
 // Fills rows with every IPv4 neighbour entry of the calling thread's network
 // namespace, in ascending address order (numeric, as host-order values), rows
 // of the same address in ascending interface index. An empty table is a
 // success with no rows. A dump that the kernel reports as disturbed by a
-// concurrent change is read again a few times. Failures are the errno value
-// (std::system_category) of the socket call or of the kernel's answer, or
-// std::errc::bad_message for an answer that does not parse; rows is then
-// empty.
+// concurrent change is read again a few times (the last reading is kept
+// even if it too was disturbed). Failures are the errno value
+// (std::system_category) of the socket call or of the kernel's answer,
+// std::errc::bad_message for an answer that does not parse, or
+// std::errc::not_enough_memory; rows is then empty. A kernel that does not
+// answer within two seconds fails with EAGAIN instead of hanging.
 std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows);
 
 } // namespace nodescout
