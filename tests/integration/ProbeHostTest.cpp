@@ -62,7 +62,7 @@ TEST_F(ProbeHostOnLab, SambaHostGivesItsNameAndTheMacOfItsAdapter) {
     const ProbeWaitSetting wait(1000);
     // nmbd's answer carries six zero bytes for the adapter; the MAC must
     // come from the neighbour table.
-    const ProbeOutcome outcome = ProbeUntil(s_nmbdHost->AddressValue(), wait.Attempts(),
+    const ProbeOutcome outcome = ProbeUntil(s_nmbdHost->AddressValue(), kAnswerAttempts,
                                             [](const ProbeOutcome& o) { return !o.name.empty(); });
     EXPECT_EQ(outcome, (ProbeOutcome{true, s_nmbdHost->MacText(), kNmbdName}))
         << s_lab->ShowNeighbours();

@@ -57,7 +57,7 @@ protected:
         const ProbeWaitSetting wait(1000);
         const std::size_t requestsBefore = s_responder->RequestCount();
         const ProbeOutcome outcome =
-            ProbeUntil(s_host->AddressValue(), wait.Attempts(), [](const ProbeOutcome& o) {
+            ProbeUntil(s_host->AddressValue(), kAnswerAttempts, [](const ProbeOutcome& o) {
                 return !o.name.empty() || (o.found && o.mac != s_host->MacText());
             });
         EXPECT_GT(s_responder->RequestCount(), requestsBefore);

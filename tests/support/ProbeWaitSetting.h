@@ -18,13 +18,8 @@ public:
     ProbeWaitSetting& operator=(const ProbeWaitSetting&) = delete;
 
     // Whether the settings file gives the value back, so that probes wait as
-    // set. Where it does not, probes wait the default 500 us and tests that
-    // need an answer within the wait try a few times.
+    // set (a benchmark checks this before it labels its figures).
     bool TakesEffect() const;
-    // How often a test may probe before expecting an answer that arrives
-    // within microseconds: a few tries when the wait is as set, many when a
-    // short default wait can end before the answer arrives.
-    int Attempts() const { return TakesEffect() ? 3 : 200; }
 
 private:
     TempDir m_folder;

@@ -29,6 +29,11 @@ inline ProbeOutcome Probe(std::uint32_t address) {
     return {found, std::string(mac.View()), std::string(name.View())};
 }
 
+// Peers in the lab answer within microseconds and the tests wait a second
+// for them; a second or third try only rides out a scheduling hiccup on a
+// busy machine.
+inline constexpr int kAnswerAttempts = 3;
+
 // Probes up to attempts times until accept(outcome) holds, for answers that
 // can miss a short wait; returns the last outcome either way.
 template <typename Accept>
