@@ -14,7 +14,6 @@
 #include "platform/net/UdpSocket.h"
 #include "probe/NodeStatus.h"
 #include "probe/ProbeHost.h"
-#include "probe/ProbeSettings.h"
 #include "tests/support/NetLab.h"
 #include "tests/support/ProbeWaitSetting.h"
 
@@ -119,7 +118,11 @@ void ProbeSilentAddress(benchmark::State& state) {
     }
     const int timeOut = static_cast<int>(state.range(1));
     const ProbeWaitSetting setting(timeOut);
-    const timeval wait = ProbeWait(setting.TakesEffect() ? timeOut : kDefaultTimeOutMicroseconds);
+    if (!setting.TakesEffect()) {
+        state.SkipWithError("the settings file does not set TimeOutMicroseconds");
+        return;
+    }
+    const timeval wait = ProbeWait(timeOut);
     const ScopedNamespace inside(lab->net->ClientNamespace());
     const std::uint32_t address = inet_addr(kSilentAddress);
     const double overshoot = SelectOvershoot(wait);
