@@ -45,7 +45,7 @@ TEST(NetLab, RemovesItsNamespacesAndStopsItsProcessesWhenDestroyed) {
     EXPECT_FALSE(ProcessExists(sleeper));
 }
 
-TEST(NetLab, SweepsNamespacesOfTestProcessesThatDied) {
+TEST(NetLab, SweepsWhatTestProcessesThatDiedLeftBehind) {
     NODESCOUT_SKIP_WITHOUT_NETLAB();
     const TempDir logs;
     LabProcess ended({"true"}, logs.File("true.log"));
@@ -55,9 +55,13 @@ TEST(NetLab, SweepsNamespacesOfTestProcessesThatDied) {
     const std::string stale = "nodescout-" + std::to_string(dead) + "-1-c";
     RunChecked({"ip", "netns", "add", stale});
     LabProcess left({"ip", "netns", "exec", stale, "sleep", "60"}, logs.File("left.log"));
+    const std::filesystem::path staleFolder =
+        std::filesystem::temp_directory_path() / ("nodescout-" + std::to_string(dead) + "-lab-x");
+    std::filesystem::create_directories(staleFolder / "nmbd-X");
 
-    NetLab::SweepStaleNamespaces();
+    NetLab::SweepStaleLabs();
     EXPECT_FALSE(NamespaceExists(stale));
+    EXPECT_FALSE(std::filesystem::exists(staleFolder));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (left.IsRunning() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

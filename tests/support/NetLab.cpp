@@ -92,19 +92,19 @@ struct SpawnFiles {
 
 std::atomic<int> g_nextLabNumber{1};
 
-// Whether the process that a stale namespace name points at is gone.
+// Whether the process that a stale name points at is gone.
 bool ProcessIsGone(pid_t pid) noexcept {
     return kill(pid, 0) != 0 && errno == ESRCH;
 }
 
 // The pid in "nodescout-<pid>-...", or 0.
-pid_t OwnerOf(const std::string& netns) {
+pid_t OwnerOf(const std::string& name) {
     const std::size_t start = sizeof kNamespacePrefix - 1;
-    if (netns.compare(0, start, kNamespacePrefix) != 0) {
+    if (name.compare(0, start, kNamespacePrefix) != 0) {
         return 0;
     }
-    const std::size_t end = netns.find('-', start);
-    const std::string digits = netns.substr(start, end - start);
+    const std::size_t end = name.find('-', start);
+    const std::string digits = name.substr(start, end - start);
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), ::isdigit)) {
         return 0;
     }
@@ -117,6 +117,22 @@ void WriteFile(const std::filesystem::path& path, const std::string& text) {
     if (!out) {
         throw NetLabError("cannot write " + path.string());
     }
+}
+
+// The entries of a folder named "nodescout-<pid>-..." whose process is gone.
+std::vector<std::string> StaleEntries(const std::string& folderPath) {
+    std::vector<std::string> stale;
+    if (DIR* folder = opendir(folderPath.c_str())) {
+        while (const dirent* entry = readdir(folder)) {
+            const std::string name = entry->d_name;
+            const pid_t owner = OwnerOf(name);
+            if (owner > 0 && owner != getpid() && ProcessIsGone(owner)) {
+                stale.push_back(name);
+            }
+        }
+        closedir(folder);
+    }
+    return stale;
 }
 
 } // namespace
@@ -307,19 +323,8 @@ std::string NetLab::NmbdUnavailableReason() {
     return reason;
 }
 
-void NetLab::SweepStaleNamespaces() {
-    std::vector<std::string> stale;
-    if (DIR* folder = opendir(kNamespaceFolder)) {
-        while (const dirent* entry = readdir(folder)) {
-            const std::string name = entry->d_name;
-            const pid_t owner = OwnerOf(name);
-            if (owner > 0 && owner != getpid() && ProcessIsGone(owner)) {
-                stale.push_back(name);
-            }
-        }
-        closedir(folder);
-    }
-    for (const std::string& netns : stale) {
+void NetLab::SweepStaleLabs() {
+    for (const std::string& netns : StaleEntries(kNamespaceFolder)) {
         std::istringstream pids(RunCommand({"ip", "netns", "pids", netns}).output);
         pid_t pid = 0;
         while (pids >> pid) {
@@ -327,17 +332,25 @@ void NetLab::SweepStaleNamespaces() {
         }
         RunCommand({"ip", "netns", "delete", netns});
     }
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path();
+    for (const std::string& folder : StaleEntries(temporary.string())) {
+        std::error_code ignored;
+        std::filesystem::remove_all(temporary / folder, ignored);
+    }
 }
 
 NetLab::NetLab(const std::string& bridgeAddress) : m_number(g_nextLabNumber++) {
-    SweepStaleNamespaces();
+    SweepStaleLabs();
     const std::size_t slash = bridgeAddress.find('/');
     if (slash == std::string::npos) {
         throw NetLabError("bridge address without prefix: " + bridgeAddress);
     }
     m_prefixLength = bridgeAddress.substr(slash + 1);
 
-    std::string folder = (std::filesystem::temp_directory_path() / "nodescout-lab-XXXXXX").string();
+    // Named like the namespaces, so that the sweep finds it too.
+    std::string folder = (std::filesystem::temp_directory_path() /
+                          (kNamespacePrefix + std::to_string(getpid()) + "-lab-XXXXXX"))
+                             .string();
     if (mkdtemp(folder.data()) == nullptr) {
         throw NetLabError("cannot create a folder for the lab");
     }

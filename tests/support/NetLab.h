@@ -17,8 +17,8 @@
 // Namespace names are "nodescout-<pid>-<lab>-<role>", so parallel test
 // processes never collide. The destructor stops every process the lab
 // started and removes every namespace, also when a test fails; namespaces
-// left behind by test processes that died are swept when the next lab is
-// built.
+// and folders left behind by test processes that died are swept when the
+// next lab is built.
 //
 // Building a lab needs root (CAP_SYS_ADMIN and CAP_NET_ADMIN) and iproute2.
 
@@ -105,9 +105,9 @@ public:
     static std::string UnavailableReason();
     // The same, for labs that also run Samba's nmbd.
     static std::string NmbdUnavailableReason();
-    // Removes the namespaces, and kills the processes in them, of test
-    // processes that no longer exist.
-    static void SweepStaleNamespaces();
+    // Removes the namespaces (killing the processes in them) and the lab
+    // folders of test processes that no longer exist.
+    static void SweepStaleLabs();
 
     // Builds the client namespace with its bridge br0 at bridgeAddress
     // (address/prefix). Throws NetLabError.
