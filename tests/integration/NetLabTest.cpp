@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 namespace nodescout::test {
@@ -53,20 +54,31 @@ TEST(NetLab, SweepsWhatTestProcessesThatDiedLeftBehind) {
     ended.Stop(); // waits for it, so the pid names no process any more
 
     const std::string stale = "nodescout-" + std::to_string(dead) + "-1-c";
-    RunChecked({"ip", "netns", "add", stale});
-    LabProcess left({"ip", "netns", "exec", stale, "sleep", "60"}, logs.File("left.log"));
     const std::filesystem::path staleFolder =
         std::filesystem::temp_directory_path() / ("nodescout-" + std::to_string(dead) + "-lab-x");
-    std::filesystem::create_directories(staleFolder / "nmbd-X");
+    std::optional<LabProcess> left;
+    {
+        // Another test process's sweep must not take the leftovers half-made.
+        const NetLab::SweepLock lock;
+        RunChecked({"ip", "netns", "add", stale});
+        left.emplace(std::vector<std::string>{"ip", "netns", "exec", stale, "sleep", "60"},
+                     logs.File("left.log"));
+        std::filesystem::create_directories(staleFolder / "nmbd-X");
+        const auto entered = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (RunCommand({"ip", "netns", "pids", stale}).output.empty() &&
+               std::chrono::steady_clock::now() < entered) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
 
     NetLab::SweepStaleLabs();
     EXPECT_FALSE(NamespaceExists(stale));
     EXPECT_FALSE(std::filesystem::exists(staleFolder));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (left.IsRunning() && std::chrono::steady_clock::now() < deadline) {
+    while (left->IsRunning() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    EXPECT_FALSE(left.IsRunning()) << "the process in the stale namespace was not killed";
+    EXPECT_FALSE(left->IsRunning()) << "the process in the stale namespace was not killed";
     RunCommand({"ip", "netns", "delete", stale});
 }
 

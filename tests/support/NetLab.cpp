@@ -10,6 +10,7 @@
 #include <sched.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -323,7 +324,21 @@ std::string NetLab::NmbdUnavailableReason() {
     return reason;
 }
 
+NetLab::SweepLock::SweepLock()
+    : m_fd(open((std::filesystem::temp_directory_path() / "nodescout-netlab.lock").c_str(),
+                O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+    while (m_fd >= 0 && flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+NetLab::SweepLock::~SweepLock() {
+    if (m_fd >= 0) {
+        close(m_fd); // releases the lock
+    }
+}
+
 void NetLab::SweepStaleLabs() {
+    const SweepLock lock;
     for (const std::string& netns : StaleEntries(kNamespaceFolder)) {
         std::istringstream pids(RunCommand({"ip", "netns", "pids", netns}).output);
         pid_t pid = 0;
@@ -507,9 +522,16 @@ LabProcess& NetLab::StartNmbd(const LabHost& host, const std::string& netbiosNam
          << "    disable spoolss = yes\n";
     WriteFile(configuration, text.str());
 
+    // nmbd's socket for unexpected packets has a fixed place that no
+    // setting moves (/run/samba/nmbd); two nmbd starting at once would fight
+    // over it. Each gets a private one in a mount namespace of its own.
+    const std::string privateRun = "mkdir -p /run/samba/nmbd && "
+                                   "mount -t tmpfs -o mode=0755 nodescout-nmbd /run/samba/nmbd && "
+                                   "exec nmbd \"$@\"";
     LabProcess& nmbd = Start(host.netns,
-                             {"nmbd", "--foreground", "--no-process-group", "--debug-stdout", "-d1",
-                              "--configfile=" + configuration.string()},
+                             {"unshare", "--mount", "--propagation", "private", "sh", "-c",
+                              privateRun, "nmbd", "--foreground", "--no-process-group",
+                              "--debug-stdout", "-d1", "--configfile=" + configuration.string()},
                              "nmbd-" + netbiosName + ".log");
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {

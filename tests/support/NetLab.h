@@ -109,6 +109,20 @@ public:
     // folders of test processes that no longer exist.
     static void SweepStaleLabs();
 
+    // Holds off every sweep of every test process while it lives (tests run
+    // in parallel, and one process's sweep must not meet another's half-made
+    // leftovers).
+    class SweepLock {
+    public:
+        SweepLock();
+        ~SweepLock();
+        SweepLock(const SweepLock&) = delete;
+        SweepLock& operator=(const SweepLock&) = delete;
+
+    private:
+        int m_fd;
+    };
+
     // Builds the client namespace with its bridge br0 at bridgeAddress
     // (address/prefix). Throws NetLabError.
     explicit NetLab(const std::string& bridgeAddress = "198.18.0.1/24");
