@@ -535,6 +535,10 @@ bool CDialog::CreateWindowFromTemplate() {
         child->setGeometry(
             MulDiv(control.x, run.baseUnits.cx, 4), MulDiv(control.y, run.baseUnits.cy, 8),
             MulDiv(control.cx, run.baseUnits.cx, 4), MulDiv(control.cy, run.baseUnits.cy, 8));
+        if (control.kind == ControlClass::Static && (control.style & SS_TYPEMASK) == SS_ICON) {
+            // An icon static takes the size of its icon.
+            child->resize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+        }
         child->setEnabled(!(control.style & WS_DISABLED));
         child->setVisible((control.style & WS_VISIBLE) != 0);
         child->installEventFilter(events);
