@@ -19,6 +19,7 @@
 
 #include "platform/framework/Controls.h"
 #include "platform/framework/Templates.h"
+#include "platform/framework/TestSeam.h"
 #include "platform/framework/WorkerThread.h"
 #include "platform/text/FixedText.h"
 
@@ -93,7 +94,8 @@ private:
 
     bool CreateWindowFromTemplate();
     void RunModalLoop();
-    void AnswerFromTestSeam();
+    void AnswerFromTestSeam(const UiTestSeam::ModalAnswer& answer);
+    void ShowDefaultButton();
 
     friend struct DialogAccess;
 };

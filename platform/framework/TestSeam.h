@@ -15,8 +15,9 @@
 //
 // In strict mode (what tests use) a modal run or message box without a
 // queued answer does not wait for a user: it counts as unanswered and ends
-// at once (a dialog with -1, a message box with IDCANCEL, or IDNO when it has
-// no Cancel button). Otherwise it shows and waits as usual.
+// at once: a dialog with -1, a message box as Escape would end it (IDOK for
+// MB_OK, IDCANCEL when it has a Cancel button, else IDNO). Otherwise it shows
+// and waits as usual.
 
 #include "platform/framework/Types.h"
 
@@ -58,9 +59,9 @@ public:
         int command = 0;
         std::function<void(CDialog&)> onOpen;
     };
-    // The next modal answer, if one is queued (or strict mode wants one).
-    static bool TakeModalAnswer(UINT nIDTemplate, ModalAnswer& answer, bool& bUnanswered);
-    static bool TakeMessageBoxAnswer(int& nResult, bool& bUnanswered);
+    static void RecordModalRun(UINT nIDTemplate);
+    static bool TakeModalAnswer(ModalAnswer& answer);
+    static bool TakeMessageBoxAnswer(int& nResult);
     static void RecordMessageBox(ShownMessageBox shown);
     static void RecordUnanswered();
 };

@@ -109,6 +109,8 @@ inline constexpr int IDIGNORE = 5;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 inline constexpr int IDC_STATIC = -1;
+// The high word of CDialog::GetDefID when there is a default button.
+inline constexpr WORD DC_HASDEFID = 0x534B;
 
 // ---------------------------------------------------------------- message boxes
 

@@ -76,6 +76,9 @@ int AfxMessageBox(const std::string& text, UINT nType = MB_OK, UINT nIDHelp = 0)
 // The text is string resource nIDPrompt.
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
 
+// The icon resource nIDResource (shared, never destroyed), or null.
+HICON AfxLoadIcon(UINT nIDResource);
+
 // The system's alert sound.
 BOOL MessageBeep(UINT uType);
 

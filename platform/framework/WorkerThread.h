@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace nodescout {
@@ -46,6 +47,7 @@ public:
 
 private:
     std::shared_ptr<detail::WorkerState> m_pState;
+    std::jthread m_thread;
 };
 
 // True when the current thread is a worker whose stop has been asked for.

@@ -1,0 +1,40 @@
+#pragma once
+
+// Shared between the UI-call queue and the workers: the state of one call
+// waiting for the UI thread, and the state of one worker. Both are guarded by
+// UiCallMutex().
+
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <stop_token>
+
+namespace nodescout::detail {
+
+std::mutex& UiCallMutex();
+
+struct PendingCall {
+    const std::function<void()>* call = nullptr;
+    std::condition_variable finished;
+    bool running = false;
+    bool done = false;
+    bool cancelled = false;
+    std::exception_ptr error;
+};
+
+struct WorkerState {
+    std::function<void()> threadProc;
+    std::stop_source stopSource;
+    PendingCall* pending = nullptr; // the worker's call waiting for or running on the UI thread
+    bool finished = false;
+};
+
+// The worker running on this thread, or null.
+WorkerState* CurrentWorker() noexcept;
+void SetCurrentWorker(WorkerState* worker) noexcept;
+
+// With UiCallMutex() held: drops the worker's call if it has not started.
+void CancelPendingCallLocked(WorkerState& worker);
+
+} // namespace nodescout::detail
