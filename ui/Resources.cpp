@@ -37,8 +37,9 @@ constexpr ControlTemplate ListView(int id, DWORD style, int x, int y, int cx, in
 
 // ------------------------------------------------ 100: About Nodescout
 
-// The About box's height; its contents end at 33 dialog units.
-constexpr int kAboutHeight = 55;
+// The About box's height: its contents end at 33 dialog units (the second
+// line), which leaves the same margin below as the icon has above.
+constexpr int kAboutHeight = 41;
 
 constexpr ControlTemplate kAboutControls[] = {
     Icon(IDR_MAINFRAME, IDC_STATIC, 7, 9, 20, 20),
@@ -126,7 +127,8 @@ constexpr ControlTemplate kInfoControls[] = {
     LText("MAC Address", IDC_INFO_MAC_LABEL, 23, 56, 52, 8),
     EditText(IDC_INFO_MAC, 86, 56, 68, 12, kLineEdit),
     GroupBox("", IDC_STATIC, 7, 2, 221, 93),
-    LText("Computer Name", IDC_INFO_NAME_LABEL, 23, 73, 52, 8),
+    // 56 units instead of the usual 52: the dialog font needs 54 for this text.
+    LText("Computer Name", IDC_INFO_NAME_LABEL, 23, 73, 56, 8),
     EditText(IDC_INFO_NAME, 86, 71, 68, 12, kLineEdit),
     EditText(IDC_INFO_INDEX, 86, 18, 68, 12, kLineEdit),
     LText("Index", IDC_INFO_INDEX_LABEL, 23, 22, 52, 8),
