@@ -17,7 +17,6 @@
 
 #include <QWidget>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -168,14 +167,6 @@ TYPED_TEST(TextDialogTest, TypingStopsAtTheLimitSoTheTextFitsTheOpenersBuffer) {
 }
 
 using SmallDialogsTest = UiTest;
-
-TEST_F(SmallDialogsTest, EditLimitsFitTheOpenersBuffersAndAtoi) {
-    EXPECT_EQ(FixedText<1024>(std::string(kAddressTextLimit, '1')).Length(), 1023u);
-    EXPECT_EQ(MacText(std::string(kMacTextLimit, 'a')).Length(), 12u);
-    // The largest interval text a user can type still reads as an int.
-    EXPECT_EQ(std::atoi(std::string(kIntervalTextLimit, '9').c_str()), 999999999);
-    EXPECT_EQ(std::atoi(("-" + std::string(kIntervalTextLimit - 1, '9')).c_str()), -99999999);
-}
 
 TEST_F(SmallDialogsTest, ALongerTextFromTheOpenerIsShownAndHandedBackWhole) {
     // A row's computer name longer than the field's limit (loaded from an
