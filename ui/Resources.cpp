@@ -6,9 +6,6 @@
 
 #include "ui/resource.h"
 
-#include <array>
-#include <cstddef>
-
 namespace nodescout {
 
 namespace {
@@ -174,18 +171,8 @@ constexpr StringResource kStrings[] = {
 
 // ------------------------------------------------ icon
 
-// The bytes of a text literal, without its terminator.
-template <std::size_t N>
-constexpr std::array<unsigned char, N - 1> Bytes(const char (&text)[N]) {
-    std::array<unsigned char, N - 1> bytes{};
-    for (std::size_t i = 0; i + 1 < N; ++i) {
-        bytes[i] = static_cast<unsigned char>(text[i]);
-    }
-    return bytes;
-}
-
 // The application icon, 32 x 32: three linked nodes on a blue tile.
-constexpr auto kAppIcon = Bytes(R"(/* XPM */
+constexpr char kAppIcon[] = R"(/* XPM */
 static const char* nodescout[] = {
 "32 32 4 1",
 "  c None",
@@ -224,10 +211,10 @@ static const char* nodescout[] = {
 " bbbbbbbbbbbbbbbbbbbbbbbbbbbbbb ",
 "  bbbbbbbbbbbbbbbbbbbbbbbbbbbb  ",
 "    bbbbbbbbbbbbbbbbbbbbbbbb    "};
-)");
+)";
 
 constexpr IconResource kIcons[] = {
-    {IDR_MAINFRAME, kAppIcon},
+    {IDR_MAINFRAME, kAppIcon, sizeof kAppIcon - 1},
 };
 
 constexpr ResourceTable kResources{kDialogs, kStrings, kIcons};

@@ -159,7 +159,7 @@ protected:
         if (Hwnd()->icon) {
             QPainter painter(this);
             const int size = GetSystemMetrics(SM_CXICON);
-            painter.drawPixmap(0, 0, IconOf(Hwnd()->icon).pixmap(size, size));
+            painter.drawPixmap(QRect(0, 0, size, size), IconOf(Hwnd()->icon).pixmap(size, size));
         }
     }
 };

@@ -83,7 +83,7 @@ public:
     BOOL SetColumnWidth(int nCol, int cx);
 
     // Inserts a row before nItem (at the end when nItem >= GetItemCount());
-    // returns its index, or -1.
+    // returns its index, or -1 (also while the list has no column).
     int InsertItem(int nItem, const char* text);
     int InsertItem(UINT nMask, int nItem, const char* text, UINT nState, UINT nStateMask,
                    int nImage, LPARAM lParam);

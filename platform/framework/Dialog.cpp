@@ -268,8 +268,8 @@ public:
     }
 
     void SetText(const QString& text) override { setWindowTitle(text); }
-    void MoveFocus(bool next) { focusNextPrevChild(next); }
     QString Text() const override { return windowTitle(); }
+    void MoveFocus(bool next) { focusNextPrevChild(next); }
 
     void ShowSystemMenu(const QPoint& globalPosition) {
         const CMenu* systemMenu = m_dialog->GetSystemMenu(FALSE);
@@ -306,6 +306,32 @@ public:
         if (!control || control->widget->isEnabled()) {
             DialogAccess::Command(*m_dialog, id);
         }
+    }
+
+    // The arrow keys on a button walk its group; an automatic radio button
+    // reached this way is checked, as a click would.
+    bool MoveInGroup(int key) {
+        const bool previous = key == Qt::Key_Up || key == Qt::Key_Left;
+        if (!previous && key != Qt::Key_Down && key != Qt::Key_Right) {
+            return false;
+        }
+        HWND focus = HwndOfWidget(focusWidget());
+        if (!IsArrowNavigable(focus)) {
+            return false;
+        }
+        CWnd* start = ObjectOf(focus);
+        CWnd* target = start;
+        do {
+            target = m_dialog->GetNextDlgGroupItem(target, previous ? TRUE : FALSE);
+        } while (target && target != start && !IsArrowNavigable(target->GetSafeHwnd()));
+        if (!target || target == start) {
+            return true;
+        }
+        target->GetQtWidget()->setFocus(Qt::OtherFocusReason);
+        if (ButtonType(target->GetSafeHwnd()) == BS_AUTORADIOBUTTON) {
+            static_cast<CButton*>(target)->Click();
+        }
+        return true;
     }
 
 protected:
@@ -385,33 +411,6 @@ private:
                 return radio;
             }
         }
-    }
-
-public:
-    // The arrow keys on a button walk its group; an automatic radio button
-    // reached this way is checked, as a click would.
-    bool MoveInGroup(int key) {
-        const bool previous = key == Qt::Key_Up || key == Qt::Key_Left;
-        if (!previous && key != Qt::Key_Down && key != Qt::Key_Right) {
-            return false;
-        }
-        HWND focus = HwndOfWidget(focusWidget());
-        if (!IsArrowNavigable(focus)) {
-            return false;
-        }
-        CWnd* start = ObjectOf(focus);
-        CWnd* target = start;
-        do {
-            target = m_dialog->GetNextDlgGroupItem(target, previous ? TRUE : FALSE);
-        } while (target && target != start && !IsArrowNavigable(target->GetSafeHwnd()));
-        if (!target || target == start) {
-            return true;
-        }
-        target->GetQtWidget()->setFocus(Qt::OtherFocusReason);
-        if (ButtonType(target->GetSafeHwnd()) == BS_AUTORADIOBUTTON) {
-            static_cast<CButton*>(target)->Click();
-        }
-        return true;
     }
 };
 
@@ -535,6 +534,10 @@ bool CDialog::CreateWindowFromTemplate() {
         child->setGeometry(
             MulDiv(control.x, run.baseUnits.cx, 4), MulDiv(control.y, run.baseUnits.cy, 8),
             MulDiv(control.cx, run.baseUnits.cx, 4), MulDiv(control.cy, run.baseUnits.cy, 8));
+        if (control.kind == ControlClass::Static && (control.style & SS_TYPEMASK) == SS_ICON) {
+            // An icon static takes the size of its icon.
+            child->resize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+        }
         child->setEnabled(!(control.style & WS_DISABLED));
         child->setVisible((control.style & WS_VISIBLE) != 0);
         child->installEventFilter(events);

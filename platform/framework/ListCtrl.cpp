@@ -148,16 +148,6 @@ public:
         }
     }
 
-    // Records the states as they are, without telling anyone (after changes
-    // that Windows does not report, such as removing rows).
-    void RecordStates() {
-        const QTreeWidgetItem* current = currentItem();
-        for (int index = 0; index < topLevelItemCount(); ++index) {
-            QTreeWidgetItem* item = topLevelItem(index);
-            item->setData(0, kStateRole, StateOf(item, current));
-        }
-    }
-
     void NotifyItemChanged(int index, UINT changed, UINT oldState, UINT newState) {
         NMLISTVIEW change;
         change.hdr.code = LVN_ITEMCHANGED;
@@ -194,20 +184,32 @@ public:
         ListWidget& m_list;
     };
 
-    // Changes that Windows does not report as item changes.
+    // Changes that Windows does not report as item changes (rows added,
+    // removed or reordered). They leave every row's state as it was, except
+    // that Qt may move the focus to another row, which is recorded quietly.
     class Quiet {
     public:
-        explicit Quiet(ListWidget& list) : m_list(list) { ++m_list.m_nQuiet; }
+        explicit Quiet(ListWidget& list) : m_list(list), m_focusBefore(list.currentIndex()) {
+            ++m_list.m_nQuiet;
+        }
         ~Quiet() {
             --m_list.m_nQuiet;
-            m_list.RecordStates();
+            m_list.RecordState(m_list.itemFromIndex(m_focusBefore));
+            m_list.RecordState(m_list.currentItem());
         }
         Quiet(const Quiet&) = delete;
         Quiet& operator=(const Quiet&) = delete;
 
     private:
         ListWidget& m_list;
+        QPersistentModelIndex m_focusBefore;
     };
+
+    void RecordState(QTreeWidgetItem* item) {
+        if (item) {
+            item->setData(0, kStateRole, StateOf(item, currentItem()));
+        }
+    }
 
     DWORD m_extendedStyle = 0;
     std::vector<int> m_formats;

@@ -19,6 +19,7 @@
 
 #include "platform/framework/Types.h"
 
+#include <cstddef>
 #include <span>
 #include <string>
 
@@ -109,10 +110,12 @@ struct StringResource {
     const char* text = "";
 };
 
-// An icon as the bytes of an image file (PNG, BMP or XPM).
+// An icon as the bytes of an image file (PNG, BMP or XPM): an array of
+// unsigned char, or the text of an XPM file.
 struct IconResource {
     UINT id = 0;
-    std::span<const unsigned char> image;
+    const void* image = nullptr;
+    std::size_t size = 0;
 };
 
 struct ResourceTable {

@@ -299,8 +299,8 @@ HICON AfxLoadIcon(UINT nIDResource) {
         return nullptr;
     }
     auto icon = std::make_unique<HICON__>();
-    icon->image =
-        QImage::fromData(resource->image.data(), static_cast<int>(resource->image.size()));
+    icon->image = QImage::fromData(static_cast<const uchar*>(resource->image),
+                                   static_cast<int>(resource->size));
     if (icon->image.isNull()) {
         return nullptr;
     }

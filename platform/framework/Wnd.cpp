@@ -778,7 +778,7 @@ BOOL CDC::DrawIcon(int x, int y, HICON hIcon) {
         return FALSE;
     }
     const int size = GetSystemMetrics(SM_CXICON);
-    m_pPainter->drawPixmap(x, y, detail::IconOf(hIcon).pixmap(size, size));
+    m_pPainter->drawPixmap(QRect(x, y, size, size), detail::IconOf(hIcon).pixmap(size, size));
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <set>
 #include <thread>
 
 namespace nodescout {
@@ -123,20 +124,33 @@ std::shared_ptr<CWorkerThread> CWorkerRegistry::Start(std::function<void()> thre
 }
 
 void CWorkerRegistry::StopAll() {
-    std::vector<std::shared_ptr<CWorkerThread>> workers;
-    {
-        std::lock_guard lock(m_mutex);
-        workers = m_workers;
+    // Until every worker has been stopped once: one may have started
+    // another meanwhile. (A worker whose stop was asked for from inside its
+    // own UI call stays until a later StopAll.)
+    std::set<const CWorkerThread*> stopped;
+    for (;;) {
+        std::vector<std::shared_ptr<CWorkerThread>> workers;
+        {
+            std::lock_guard lock(m_mutex);
+            std::erase_if(m_workers, [](const auto& w) { return w->IsFinished(); });
+            for (const auto& worker : m_workers) {
+                if (!stopped.contains(worker.get())) {
+                    workers.push_back(worker);
+                }
+            }
+        }
+        if (workers.empty()) {
+            break;
+        }
+        // Ask all first, so they wind down side by side, then wait for each.
+        for (const auto& worker : workers) {
+            worker->RequestStop();
+        }
+        for (const auto& worker : workers) {
+            worker->Stop();
+            stopped.insert(worker.get());
+        }
     }
-    // Ask all first, so they wind down side by side, then wait for each.
-    for (const auto& worker : workers) {
-        worker->RequestStop();
-    }
-    for (const auto& worker : workers) {
-        worker->Stop();
-    }
-    std::lock_guard lock(m_mutex);
-    std::erase_if(m_workers, [](const auto& w) { return w->IsFinished(); });
 }
 
 std::size_t CWorkerRegistry::RunningCount() const {

@@ -213,11 +213,70 @@ TEST_F(DialogTest, RealModalLoopEndsFromAnEventAndNestedRunsUnwind) {
     EXPECT_EQ(inner.calls, (std::vector<std::string>{"OnCancel"}));
 }
 
+// A 4 x 4 red square as an image file.
+constexpr char kRedSquare[] = "/* XPM */\n"
+                              "static const char* red[] = {\"4 4 1 1\", \"r c #FF0000\",\n"
+                              "\"rrrr\", \"rrrr\", \"rrrr\", \"rrrr\"};\n";
+constexpr IconResource kIcons[] = {{128, kRedSquare, sizeof kRedSquare - 1}};
+constexpr StringResource kStrings[] = {{101, "&About Nodescout..."}};
+constexpr ControlTemplate kAboutControls[] = {
+    Icon(128, 1100, 7, 9, 20, 20),
+    LText("Nodescout Version 2.0", IDC_STATIC, 40, 10, 119, 8, SS_NOPREFIX),
+    DefPushButton("OK", IDOK, 168, 12, 50, 14, WS_GROUP),
+};
+constexpr DialogTemplate kAboutTemplates[] = {
+    {100, kModalDialogStyle, 0, 242, 40, "About Nodescout", "MS Sans Serif", 8, kAboutControls}};
+constexpr ResourceTable kAboutResources{kAboutTemplates, kStrings, kIcons};
+
+TEST_F(DialogTest, IconsAndStringsComeFromTheResourceTables) {
+    AfxAddResources(kAboutResources);
+    const HICON icon = AfxGetApp()->LoadIcon(128);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(AfxLoadIcon(128), icon);
+    EXPECT_EQ(AfxLoadIcon(129), nullptr);
+    std::string text;
+    EXPECT_TRUE(AfxLoadString(101, text));
+    EXPECT_EQ(text, "&About Nodescout...");
+    EXPECT_FALSE(AfxLoadString(102, text));
+    CDialog about(100);
+    UiTestSeam::QueueModalAnswer(IDOK, [icon](CDialog& open) {
+        open.SetIcon(icon, TRUE);
+        EXPECT_FALSE(open.GetQtWidget()->windowIcon().isNull());
+        auto* picture = static_cast<CStatic*>(open.GetDlgItem(1100));
+        EXPECT_EQ(picture->GetIcon(), icon);
+        EXPECT_EQ(picture->GetQtWidget()->size(), QSize(32, 32));
+        EXPECT_EQ(picture->GetQtWidget()->grab().toImage().pixel(16, 16), qRgb(255, 0, 0));
+    });
+    EXPECT_EQ(about.DoModal(), IDOK);
+    AfxRemoveResources(kAboutResources);
+}
+
+TEST_F(DialogTest, TheFirstMatchingTableEntryHandlesAMessage) {
+    std::vector<int> called;
+    struct Target : CWnd {};
+    const MessageMap map{
+        MessageEntry{WM_COMMAND, BN_CLICKED, 5, false,
+                     [&](CWnd&, WPARAM, LPARAM) -> LRESULT { return called.push_back(1), 0; }},
+        MessageEntry{WM_COMMAND, BN_CLICKED, 5, false,
+                     [&](CWnd&, WPARAM, LPARAM) -> LRESULT { return called.push_back(2), 0; }},
+    };
+    Target target;
+    const MessageEntry* entry = map.Find(WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), 0);
+    ASSERT_NE(entry, nullptr);
+    entry->invoke(target, 0, 0);
+    EXPECT_EQ(called, (std::vector<int>{1}));
+    EXPECT_EQ(map.Find(WM_COMMAND, MAKEWPARAM(6, BN_CLICKED), 0), nullptr);
+    EXPECT_EQ(map.Find(WM_COMMAND, MAKEWPARAM(5, EN_CHANGE), 0), nullptr);
+}
+
 TEST_F(DialogTest, SystemMenuStandInShowsAppendedItemsAndCallsOnSysCommand) {
     TestDialog dialog(IDD_SAMPLE_MAIN);
     dialog.onInit = [](TestDialog& open) {
         CMenu* menu = open.GetSystemMenu(FALSE);
         ASSERT_NE(menu, nullptr);
+        // The dialog's own items come first: Minimize (it has the box) and Close.
+        EXPECT_EQ(menu->GetMenuItemCount(), 2);
+        EXPECT_EQ(menu->GetMenuItemID(1), SC_CLOSE);
         menu->AppendMenu(MF_SEPARATOR);
         menu->AppendMenu(MF_STRING, 16, "&About Nodescout...");
     };

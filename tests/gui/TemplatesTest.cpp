@@ -299,7 +299,8 @@ TEST_F(TemplatesTest, StringsAndTheIconAreThere) {
     const IconResource* icon = AfxFindIconResource(128);
     ASSERT_NE(icon, nullptr);
     QImage image;
-    ASSERT_TRUE(image.loadFromData(icon->image.data(), static_cast<int>(icon->image.size())));
+    ASSERT_TRUE(
+        image.loadFromData(static_cast<const uchar*>(icon->image), static_cast<int>(icon->size)));
     EXPECT_EQ(image.size(), QSize(32, 32));
 }
 

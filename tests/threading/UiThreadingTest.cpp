@@ -72,10 +72,20 @@ void RunPostedUntil(QEventLoop& loop, const std::function<bool()>& ready,
 }
 
 TEST(UiThreadingTest, StoppingWorkersThatCallInNeverHangsAndNothingArrivesAfterTheStop) {
+    // A stop that can hang showed it within 20 to 970 repetitions; on a
+    // slow or busy machine (or under a sanitizer) the run ends early, after
+    // the minimum, to stay within its time.
     constexpr int kRepetitions = 2000;
+    constexpr int kMinimumRepetitions = 1000;
+    constexpr auto kTimeBudget = 15s;
     constexpr int kWorkers = 4;
     const auto started = std::chrono::steady_clock::now();
-    for (int repetition = 0; repetition < kRepetitions; ++repetition) {
+    int repetition = 0;
+    for (; repetition < kRepetitions; ++repetition) {
+        if (repetition >= kMinimumRepetitions &&
+            std::chrono::steady_clock::now() - started > kTimeBudget) {
+            break;
+        }
         Watchdog watchdog(10s, "a stop of workers calling in");
         std::atomic<int> served{0};
         bool stopped = false; // UI thread only
@@ -110,7 +120,7 @@ TEST(UiThreadingTest, StoppingWorkersThatCallInNeverHangsAndNothingArrivesAfterT
         ASSERT_EQ(arrivedAfterStop, 0) << "in repetition " << repetition;
     }
     const auto elapsed = std::chrono::steady_clock::now() - started;
-    std::printf("%d repetitions in %lld ms\n", kRepetitions,
+    std::printf("%d repetitions in %lld ms\n", repetition,
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
 }
@@ -225,7 +235,10 @@ TEST(UiThreadingTest, ADialogStopsItsWorkersBeforeItsWindowGoes) {
     UiTestSeam::Reset();
     ProgressDialog dialog;
     std::atomic<int> steps{0};
-    UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog&) {
+    UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog& open) {
+        // Hidden, the bar does not paint: Qt paints with helper threads of
+        // its own that ThreadSanitizer cannot follow in an uninstrumented Qt.
+        open.ShowWindow(SW_HIDE);
         for (int w = 0; w < 3; ++w) {
             dialog.GetWorkers().Start([&] {
                 while (!ThisWorkerStopRequested()) {
