@@ -17,7 +17,7 @@ std::uint32_t HostOrderValue(const Text& text) noexcept {
 // The three messages that begin a range: minimum 1 and the low 16 bits of
 // count as maximum, position 1, step 1.
 void OpenProgress(WalkOwner& owner, std::int32_t count) {
-    owner.SendProgress(PBM_SETRANGE, 0, MakeLParam(1, static_cast<std::uint32_t>(count)));
+    owner.SendProgress(PBM_SETRANGE, 0, MAKELPARAM(1, static_cast<WORD>(count)));
     owner.SendProgress(PBM_SETPOS, 1, 0);
     owner.SendProgress(PBM_SETSTEP, 1, 0);
 }

@@ -112,6 +112,11 @@ public:
     // Sorts the rows with the comparison; the selection, the focus and the
     // hot item stay with their rows.
     BOOL SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
+    // The same, but the comparison gets the indices the two rows had before
+    // the sort instead of their item data (LVM_SORTITEMSEX), so it can tell
+    // apart rows with equal item data. The rows stay where they are while the
+    // comparison runs.
+    BOOL SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
 
     // The marked ("hot") row, drawn highlighted; -1 for none. It stays with
     // its row when rows move. Returns the previous hot row.

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace nodescout {
@@ -605,35 +606,67 @@ int CListCtrl::GetNextItem(int nItem, int nFlags) const {
     });
 }
 
+namespace {
+
+// Sorts the rows with before() while they stay in place (so a comparison may
+// read them), then moves them into the new order; the selection, the focus
+// and the hot item stay with their rows.
+void SortRowsInPlace(ListWidget& list,
+                     const std::function<bool(QTreeWidgetItem*, QTreeWidgetItem*)>& before) {
+    ListWidget::Quiet quiet(list);
+    std::vector<QTreeWidgetItem*> rows;
+    for (int index = 0; index < list.topLevelItemCount(); ++index) {
+        rows.push_back(list.topLevelItem(index));
+    }
+    detail::MergeSort(rows, before);
+
+    QTreeWidgetItem* current = list.currentItem();
+    QTreeWidgetItem* hot = list.m_pHotItem;
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    while (list.topLevelItemCount() > 0) {
+        list.takeTopLevelItem(0);
+    }
+    for (QTreeWidgetItem* row : rows) {
+        list.addTopLevelItem(row);
+    }
+    list.setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+    for (QTreeWidgetItem* item : selected) {
+        item->setSelected(true);
+    }
+    list.m_pHotItem = hot;
+    list.viewport()->update();
+}
+
+} // namespace
+
 BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
     if (!pfnCompare) {
         return FALSE;
     }
     return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        ListWidget::Quiet quiet(*list);
-        QTreeWidgetItem* current = list->currentItem();
-        QTreeWidgetItem* hot = list->m_pHotItem;
-        const QList<QTreeWidgetItem*> selected = list->selectedItems();
-        std::vector<QTreeWidgetItem*> rows;
-        while (list->topLevelItemCount() > 0) {
-            rows.push_back(list->takeTopLevelItem(0));
-        }
         const auto dataOf = [](QTreeWidgetItem* item) {
             return static_cast<LPARAM>(item->data(0, detail::kItemDataRole).toLongLong());
         };
-        detail::MergeSort(rows, [&](QTreeWidgetItem* a, QTreeWidgetItem* b) {
+        SortRowsInPlace(*ListOf(hWnd), [&](QTreeWidgetItem* a, QTreeWidgetItem* b) {
             return pfnCompare(dataOf(a), dataOf(b), static_cast<LPARAM>(dwData)) < 0;
         });
-        for (QTreeWidgetItem* row : rows) {
-            list->addTopLevelItem(row);
+        return TRUE;
+    });
+}
+
+BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
+    if (!pfnCompare) {
+        return FALSE;
+    }
+    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
+        ListWidget& list = *ListOf(hWnd);
+        std::unordered_map<QTreeWidgetItem*, LPARAM> indexOf;
+        for (int index = 0; index < list.topLevelItemCount(); ++index) {
+            indexOf.emplace(list.topLevelItem(index), index);
         }
-        list->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
-        for (QTreeWidgetItem* item : selected) {
-            item->setSelected(true);
-        }
-        list->m_pHotItem = hot;
-        list->viewport()->update();
+        SortRowsInPlace(list, [&](QTreeWidgetItem* a, QTreeWidgetItem* b) {
+            return pfnCompare(indexOf.at(a), indexOf.at(b), static_cast<LPARAM>(dwData)) < 0;
+        });
         return TRUE;
     });
 }

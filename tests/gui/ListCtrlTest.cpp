@@ -136,6 +136,41 @@ TEST_F(ListCtrlTest, SortItemsUsesTheCallbackAndKeepsSelectionAndHotItemWithThei
     });
 }
 
+TEST_F(ListCtrlTest, SortItemsExComparesRowsByTheirIndexBeforeTheSort) {
+    WithList(5, [](TestDialog&, CListCtrl& list) {
+        // Equal item data everywhere: only the index tells the rows apart.
+        const char* keys[] = {"c", "a", "e", "b", "d"};
+        for (int i = 0; i < 5; ++i) {
+            list.SetItemData(i, 7);
+            list.SetItemText(i, 1, keys[i]);
+        }
+        list.SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        list.SetHotItem(1);
+        // The comparison reads the list itself: the rows stay put until it is done.
+        static CListCtrl* sorted = nullptr;
+        static bool indexOutOfRange = false;
+        sorted = &list;
+        const auto byKey = [](LPARAM a, LPARAM b, LPARAM descending) {
+            indexOutOfRange |= a < 0 || a >= 5 || b < 0 || b >= 5;
+            const int order = sorted->GetItemText(static_cast<int>(a), 1)
+                                  .compare(sorted->GetItemText(static_cast<int>(b), 1));
+            return descending ? -order : order;
+        };
+        ASSERT_TRUE(list.SortItemsEx(byKey, 0));
+        EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+        EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"r1", "r3", "r0", "r4", "r2"}));
+        EXPECT_EQ(Selected(list), (std::vector<int>{4}));
+        EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 4);
+        EXPECT_EQ(list.GetHotItem(), 0);
+        ASSERT_TRUE(list.SortItemsEx(byKey, 1));
+        EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"e", "d", "c", "b", "a"}));
+        EXPECT_FALSE(indexOutOfRange);
+        EXPECT_FALSE(list.SortItemsEx(nullptr, 0));
+    });
+    CListCtrl unbound;
+    EXPECT_FALSE(unbound.SortItemsEx([](LPARAM, LPARAM, LPARAM) { return 0; }, 0));
+}
+
 TEST_F(ListCtrlTest, ColumnClickAndDoubleClickReachTheMessageTable) {
     WithList(3, [](TestDialog& dialog, CListCtrl& list) {
         auto* tree = dynamic_cast<QTreeWidget*>(list.GetQtWidget());

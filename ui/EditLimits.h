@@ -1,0 +1,38 @@
+#pragma once
+
+// How long a text the user can type into the edit fields of Nodescout's
+// small dialogs, in bytes. Each bound leaves room for the terminator of the
+// fixed buffer that the dialog's opener copies the text into, so nothing
+// typed can run past it.
+//
+// A limit bounds typing and pasting only. A longer text that the opener puts
+// into a field (from the settings file or a list row) is shown whole, can be
+// shortened by the user but not lengthened, and comes back whole in the
+// dialog's string member; an opener that copies it into a fixed buffer gets
+// it cut at the buffer's size (FixedText, DDX_Text into a FixedText).
+
+#include "platform/framework/Controls.h"
+#include "platform/framework/Dialog.h"
+#include "platform/text/FixedText.h"
+
+namespace nodescout {
+
+// Addresses: the openers keep them in 1024-character buffers.
+inline constexpr int kAddressTextLimit = static_cast<int>(kTextSize) - 1;
+// The MAC text searched for: twelve hexadecimal digits in a 13-character buffer.
+inline constexpr int kMacTextLimit = static_cast<int>(kMacTextSize) - 1;
+// The fields of the row editor go back into the list's columns, which the
+// saved list and the export read back into 1024-character buffers.
+inline constexpr int kRowTextLimit = static_cast<int>(kTextSize) - 1;
+// The auto-scan interval is read back with atoi: nine digits, or a sign and
+// eight, always stay within the range of int.
+inline constexpr int kIntervalTextLimit = 9;
+
+// Sets the typing limit of edit nID of an open dialog.
+inline void LimitEditText(CDialog& dialog, int nID, int nChars) {
+    if (auto* edit = dynamic_cast<CEdit*>(dialog.GetDlgItem(nID))) {
+        edit->LimitText(nChars);
+    }
+}
+
+} // namespace nodescout

@@ -1,0 +1,204 @@
+#include "ui/ResultList.h"
+
+#include "platform/framework/UiThread.h"
+#include "platform/net/Inet.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace nodescout {
+
+namespace {
+
+// What the sort hands to CompareRows: the rows as they stood before the sort
+// (indexed by their position then), the column and the direction.
+struct SortRequest {
+    std::vector<ResultRow> rows;
+    int nColumn = 0;
+    bool bAscending = true;
+};
+
+int Sign(long long value) noexcept {
+    return (value > 0) - (value < 0);
+}
+
+// The number text of a row: "%d", "+%d" or "-%d" of its sequence number + 1.
+std::string NumberText(const char* mark, int nSequence) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%s%d", mark, nSequence + 1);
+    return text;
+}
+
+// The address as a number in host byte order; text that is no address
+// counts as 255.255.255.255, the value inet_addr gives it.
+std::uint32_t AddressValue(const std::string& text) {
+    return ntohl(inet_addr(text.c_str()));
+}
+
+bool IsAtoiSpace(char c) noexcept {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+// ------------------------------------------------------------ AddOrUpdateRow
+
+void CResultList::AddOrUpdateRow(const char* ipText, const char* macText,
+                                 const char* computerName) {
+    // The search and the change it leads to are one call on the UI thread, so
+    // no other call can come between them.
+    const char* ip = ipText ? ipText : "";
+    const char* mac = macText ? macText : "";
+    const char* name = computerName ? computerName : "";
+    CallOnUiThread([&] { AddOrUpdateRowOnUi(ip, mac, name); });
+}
+
+void CResultList::AddOrUpdateRowOnUi(const char* ipText, const char* macText,
+                                     const char* computerName) {
+    if (!m_ListCtrl.GetSafeHwnd()) {
+        return; // the main window is gone
+    }
+    const int nItem = FindRowByMac(macText);
+    if (nItem < 0) {
+        AppendRow(ipText, macText, computerName);
+        return;
+    }
+    // A known host: the computer name stays as it is.
+    const int nSequence = SequenceOf(nItem);
+    if (m_ListCtrl.GetItemText(nItem, kAddressColumn) != ipText) {
+        // Moved to another address.
+        m_ListCtrl.SetItemText(nItem, kAddressColumn, ipText);
+        m_ListCtrl.SetHotItem(nItem);
+        m_ListCtrl.SetItemText(nItem, kNumberColumn, NumberText("-", nSequence));
+        return;
+    }
+    // Seen again at its address; a row marked as moved keeps its mark.
+    const std::string number = m_ListCtrl.GetItemText(nItem, kNumberColumn);
+    if (ReadNumberText(number.c_str()) >= 0) {
+        m_ListCtrl.SetItemText(nItem, kNumberColumn, NumberText("+", nSequence));
+    }
+}
+
+int CResultList::FindRowByMac(const char* macText) const {
+    const int nCount = m_ListCtrl.GetItemCount();
+    for (int nItem = 0; nItem < nCount; ++nItem) {
+        if (m_ListCtrl.GetItemText(nItem, kMacColumn) == macText) {
+            return nItem;
+        }
+    }
+    return -1;
+}
+
+void CResultList::AppendRow(const char* ipText, const char* macText, const char* computerName) {
+    const int nCount = m_ListCtrl.GetItemCount();
+    const int nItem = m_ListCtrl.InsertItem(nCount, NumberText("", nCount).c_str());
+    if (nItem < 0) {
+        return;
+    }
+    m_ListCtrl.SetItemData(nItem, static_cast<DWORD_PTR>(nCount));
+    m_ListCtrl.SetItemText(nItem, kAddressColumn, ipText);
+    m_ListCtrl.SetItemText(nItem, kMacColumn, macText);
+    m_ListCtrl.SetItemText(nItem, kNameColumn, computerName);
+    // Scrolling by the new row's bottom edge brings the newest row into view.
+    CRect rect;
+    if (m_ListCtrl.GetItemRect(nItem, &rect, LVIR_BOUNDS)) {
+        m_ListCtrl.Scroll(CSize{0, rect.bottom});
+    }
+}
+
+int CResultList::SequenceOf(int nItem) const {
+    return static_cast<int>(static_cast<LPARAM>(m_ListCtrl.GetItemData(nItem)));
+}
+
+// ------------------------------------------------------------ sorting
+
+void CResultList::OnListColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
+    const auto* click = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
+    SortByColumnClick(click->iSubItem);
+    *pResult = 0;
+}
+
+void CResultList::SortByColumnClick(int nColumn) {
+    if (nColumn == s_nSortColumn) {
+        s_bSortAscending = !s_bSortAscending;
+    } else {
+        s_nSortColumn = nColumn;
+        s_bSortAscending = true;
+    }
+    SortRows(nColumn, s_bSortAscending);
+}
+
+void CResultList::SortRows(int nColumn, bool bAscending) {
+    // Item data alone cannot name a row (sequence numbers can repeat), so the
+    // comparison gets the rows' indices and reads this copy of their texts.
+    SortRequest request;
+    request.nColumn = nColumn;
+    request.bAscending = bAscending;
+    const int nCount = m_ListCtrl.GetItemCount();
+    request.rows.reserve(static_cast<std::size_t>(nCount > 0 ? nCount : 0));
+    for (int nItem = 0; nItem < nCount; ++nItem) {
+        request.rows.push_back(ResultRow{
+            SequenceOf(nItem), m_ListCtrl.GetItemText(nItem, kAddressColumn),
+            m_ListCtrl.GetItemText(nItem, kMacColumn), m_ListCtrl.GetItemText(nItem, kNameColumn)});
+    }
+    m_ListCtrl.SortItemsEx(&CResultList::CompareRows, reinterpret_cast<DWORD_PTR>(&request));
+}
+
+int CResultList::CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
+    const auto* request = reinterpret_cast<const SortRequest*>(lParamSort);
+    const auto count = static_cast<LPARAM>(request->rows.size());
+    if (lParam1 < 0 || lParam1 >= count || lParam2 < 0 || lParam2 >= count) {
+        return 0;
+    }
+    const int result =
+        CompareResultRows(request->rows[static_cast<std::size_t>(lParam1)],
+                          request->rows[static_cast<std::size_t>(lParam2)], request->nColumn);
+    return request->bAscending ? result : -result;
+}
+
+int CompareResultRows(const ResultRow& a, const ResultRow& b, int nColumn) {
+    switch (nColumn) {
+    case kNumberColumn:
+        return Sign(static_cast<long long>(a.nSequence) - b.nSequence);
+    case kAddressColumn: {
+        const std::uint32_t valueA = AddressValue(a.strIP);
+        const std::uint32_t valueB = AddressValue(b.strIP);
+        return (valueA > valueB) - (valueA < valueB);
+    }
+    case kMacColumn:
+        return Sign(std::strcmp(a.strMac.c_str(), b.strMac.c_str()));
+    case kNameColumn:
+        return Sign(std::strcmp(a.strName.c_str(), b.strName.c_str()));
+    default:
+        return 0;
+    }
+}
+
+int ReadNumberText(const char* text) noexcept {
+    if (!text) {
+        return 0;
+    }
+    while (IsAtoiSpace(*text)) {
+        ++text;
+    }
+    const bool bNegative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    // Accumulate towards the sign's end of the range and stop there.
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) {
+            value = static_cast<long long>(INT_MAX) + 1;
+        }
+    }
+    if (bNegative) {
+        return static_cast<int>(-value);
+    }
+    return static_cast<int>(value > INT_MAX ? INT_MAX : value);
+}
+
+} // namespace nodescout

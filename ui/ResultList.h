@@ -1,0 +1,94 @@
+#pragma once
+
+// The rules of the result list, the main window's four-column list of hosts
+// ("No.", "IP Address", "MAC Address", "Computer Name"):
+// - AddOrUpdateRow, the only way rows come in: a new MAC text appends a
+//   numbered row, a known one marks its row as seen again ("+N") or as moved
+//   to another address ("-N");
+// - the sort on a column-header click, and the comparison it applies.
+//
+// Each row keeps a hidden sequence number as its item data: the number of
+// rows the list held when the row was added. The shown number N is the
+// sequence number + 1. Sequence numbers never change, so after rows were
+// removed a new row can share its number with an older one.
+//
+// The main window owns the list control; its members of the same names hand
+// the work to an instance of CResultList over that control.
+
+#include "platform/framework/Controls.h"
+#include "platform/framework/Types.h"
+
+#include <string>
+
+namespace nodescout {
+
+// The columns of the result list.
+enum ResultColumn : int {
+    kNumberColumn = 0,
+    kAddressColumn = 1,
+    kMacColumn = 2,
+    kNameColumn = 3,
+};
+
+// The texts and sequence number of one row, as the comparison sees them.
+struct ResultRow {
+    int nSequence = 0;
+    std::string strIP;
+    std::string strMac;
+    std::string strName;
+};
+
+class CResultList {
+public:
+    explicit CResultList(CListCtrl& listCtrl) noexcept : m_ListCtrl(listCtrl) {}
+
+    // Appends a row for a MAC text not in the list yet, or updates the first
+    // row with exactly that MAC text (see the rules in ResultList.cpp). Runs
+    // as one step on the UI thread whichever thread calls it, so two workers
+    // reporting the same new MAC leave one row. Does nothing when the list
+    // has no window.
+    void AddOrUpdateRow(const char* ipText, const char* macText, const char* computerName);
+
+    // The list's column-click notification (LVN_COLUMNCLICK): sorts by the
+    // clicked column, ascending on the first click on a column and the other
+    // way on each further click. Reports the notification as handled.
+    void OnListColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    // The same for column nColumn.
+    void SortByColumnClick(int nColumn);
+
+    // Sorts every row by one column. UI thread only.
+    void SortRows(int nColumn, bool bAscending);
+
+    // The sort's comparison of two rows: their indices as they stood before
+    // the sort, and the sort's request (see SortItemsEx). Negative when the
+    // first row goes first.
+    static int CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
+
+    // The column last sorted by (starts at 0) and the direction last used
+    // (starts descending, so the first click, even on "No.", sorts
+    // ascending). One state for the whole run, touched on the UI thread only.
+    static inline int s_nSortColumn = 0;
+    static inline bool s_bSortAscending = false;
+
+private:
+    CListCtrl& m_ListCtrl;
+
+    void AddOrUpdateRowOnUi(const char* ipText, const char* macText, const char* computerName);
+    int FindRowByMac(const char* macText) const;
+    void AppendRow(const char* ipText, const char* macText, const char* computerName);
+    int SequenceOf(int nItem) const;
+};
+
+// The comparison of two rows by column: column 0 by sequence number, column 1
+// by numeric IPv4 address (text that is no address counts as
+// 255.255.255.255), columns 2 and 3 byte by byte as strcmp does, each as -1,
+// 0 or +1 for the number columns and strcmp's sign for the texts. Ascending
+// order; the sort negates it for descending.
+int CompareResultRows(const ResultRow& a, const ResultRow& b, int nColumn);
+
+// The value of a number text read the way atoi reads it (leading white space,
+// an optional sign, digits; anything else reads as 0), held within the range
+// of int where atoi's result would be undefined.
+int ReadNumberText(const char* text) noexcept;
+
+} // namespace nodescout
