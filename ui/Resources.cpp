@@ -8,6 +8,8 @@
 
 namespace nodescout {
 
+constexpr const char* kProductWebAddress = NODESCOUT_HOME_PAGE;
+
 namespace {
 
 // A small dialog: pop-up with caption, system menu and modal frame. It is

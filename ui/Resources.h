@@ -14,7 +14,8 @@ namespace nodescout {
 // data that lives as long as the program.
 const ResourceTable& NodescoutResources();
 
-// The address that the main window's link text shows and opens.
-inline constexpr const char* kProductWebAddress = "https://nodescout.example/";
+// The address that the main window's link text shows and opens, chosen when
+// Nodescout is built (the CMake variable NODESCOUT_HOME_PAGE).
+extern const char* const kProductWebAddress;
 
 } // namespace nodescout

@@ -1,0 +1,258 @@
+#include "ui/HyperLink.h"
+
+#include "platform/framework/WinApp.h"
+
+// The shell layer names its show command SW_SHOW as the framework does (both
+// 5); its own is renamed here so that the two headers can meet in one file.
+#define SW_SHOW kShellShowCommand
+#include "platform/shell/Shell.h"
+#undef SW_SHOW
+
+#include <cstdio>
+#include <string_view>
+
+namespace nodescout {
+
+namespace {
+
+// The key under a program class that holds its open command.
+constexpr std::string_view kOpenCommandKey = "\\shell\\open\\command";
+
+// The MIME type the desktop files web pages under.
+constexpr const char* kWebPageType = "text/html";
+
+// Looks up the default value of a key: the extension of web pages gives the
+// desktop entry of their default program, "<entry>\shell\open\command" the
+// entry's command line.
+LONG LookUpDefaultValue(HKEY hKeyRoot, std::string_view subKey, std::string& value) {
+    if (hKeyRoot != HKEY_CLASSES_ROOT) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (subKey == ".htm") {
+        return QueryDefaultApplication(kWebPageType, value) ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+    }
+    if (subKey.size() > kOpenCommandKey.size() && subKey.ends_with(kOpenCommandKey)) {
+        const std::string desktopId(subKey.substr(0, subKey.size() - kOpenCommandKey.size()));
+        return ReadDesktopEntryCommand(desktopId, value) ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+    }
+    return ERROR_FILE_NOT_FOUND;
+}
+
+// The registered command up to its address placeholder: cut at the opening
+// quote of a quoted "%1", else at a bare %1; without one, the whole command.
+std::string_view CommandBeforePlaceholder(std::string_view command) {
+    std::size_t cut = command.find("\"%1\"");
+    if (cut == std::string_view::npos) {
+        cut = command.find("%1");
+    }
+    return command.substr(0, cut);
+}
+
+// The address as one word of a command line: as it is, unless a blank or a
+// double quote would split it; then in double quotes, with the characters
+// that are special inside them escaped.
+std::string AddressWord(const std::string& address) {
+    if (address.find_first_of(" \t\"") == std::string::npos) {
+        return address;
+    }
+    std::string word = "\"";
+    for (const char c : address) {
+        if (std::string_view("\"`$\\").find(c) != std::string_view::npos) {
+            word += '\\';
+        }
+        word += c;
+    }
+    return word + '"';
+}
+
+const char* OpenErrorText(int nError) {
+    switch (nError) {
+    case 0:
+        return "The operating system is out\nof memory or resources.";
+    case 2:
+        return "The specified file was not found.";
+    case 3:
+        return "The specified path was not found.";
+    case 5:
+        return "The operating system denied\naccess to the specified file.";
+    case 8:
+        return "There was not enough memory to complete the operation.";
+    case 11:
+        return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+    case 26:
+        return "A sharing violation occurred. ";
+    case 27:
+        return "The filename association is\nincomplete or invalid.";
+    case 28:
+        return "The DDE transaction could not\nbe completed because the request timed out.";
+    case 29:
+        return "The DDE transaction failed.";
+    case 30:
+        return "The DDE transaction could not\nbe completed because other DDE transactions\n"
+               "were being processed.";
+    case 31:
+        return "There is no application associated\nwith the given filename extension.";
+    case 32:
+        return "The specified dynamic-link library was not found.";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+CHyperLink::CHyperLink()
+    : m_crLink(RGB(0, 0, 238)), m_crVisited(RGB(0, 0, 238)), m_crHover(RGB(85, 26, 139)),
+      m_bOver(false), m_bVisited(false), m_hLinkCursor(nullptr) {}
+
+// ------------------------------------------------ set-up
+
+void CHyperLink::PreSubclassWindow() {
+    ModifyStyle(0, SS_NOTIFY); // so that a click reaches OnClicked
+    if (m_strUrl.empty()) {
+        GetWindowText(m_strUrl);
+    }
+    if (GetWindowTextLength() == 0) {
+        SetWindowText(m_strUrl);
+    }
+    LoadLinkCursor();
+
+    CRect rect;
+    GetClientRect(&rect);
+    m_ToolTip.Create(this);
+    m_ToolTip.AddTool(this, m_strUrl.c_str(), &rect, 1);
+    CStatic::PreSubclassWindow();
+}
+
+BOOL CHyperLink::PreTranslateMessage(MSG* pMsg) {
+    m_ToolTip.RelayEvent(pMsg);
+    return CStatic::PreTranslateMessage(pMsg);
+}
+
+void CHyperLink::LoadLinkCursor() {
+    if (!m_hLinkCursor) {
+        m_hLinkCursor = LoadStandardCursor(IDC_HAND);
+    }
+}
+
+// ------------------------------------------------ drawing and the pointer
+
+HBRUSH CHyperLink::CtlColor(CDC* pDC, UINT) {
+    pDC->SetTextColor(m_bOver ? m_crHover : (m_bVisited ? m_crVisited : m_crLink));
+    pDC->SetBkMode(TRANSPARENT);
+    return GetStockObject(NULL_BRUSH);
+}
+
+void CHyperLink::SetVisited(bool bVisited) {
+    m_bVisited = bVisited;
+    if (GetSafeHwnd()) {
+        Invalidate(TRUE);
+    }
+}
+
+// The capture tells the control when the pointer leaves: the first movement
+// outside its rectangle ends the hover.
+void CHyperLink::OnMouseMove(UINT nFlags, CPoint point) {
+    CStatic::OnMouseMove(nFlags, point);
+    if (!m_bOver) {
+        m_bOver = true;
+        Invalidate(TRUE);
+        UpdateWindow();
+        SetCapture();
+        return;
+    }
+    CRect rect;
+    GetClientRect(&rect);
+    if (!rect.PtInRect(point)) {
+        m_bOver = false;
+        ReleaseCapture();
+        Invalidate(TRUE);
+        UpdateWindow();
+    }
+}
+
+BOOL CHyperLink::OnSetCursor(CWnd*, UINT, UINT) {
+    if (!m_hLinkCursor) {
+        return FALSE;
+    }
+    ::nodescout::SetCursor(m_hLinkCursor);
+    return TRUE;
+}
+
+// ------------------------------------------------ the click
+
+void CHyperLink::OnClicked() {
+    const int result = OpenUrl(m_strUrl, SW_SHOW);
+    m_bVisited = result > 32;
+    if (m_bVisited) {
+        SetVisited(true);
+        return;
+    }
+    PlayFailureSound();
+    ShowOpenError(result);
+}
+
+void CHyperLink::PlayFailureSound() {
+    MessageBeep(MB_ICONEXCLAMATION);
+}
+
+void CHyperLink::ShowOpenError(int nError) {
+    std::string text = "Unable to open hyperlink:\n\n";
+    if (const char* known = OpenErrorText(nError)) {
+        text += known;
+    } else {
+        char unknown[48];
+        std::snprintf(unknown, sizeof unknown, "Unknown Error (%d) occurred.", nError);
+        text += unknown;
+    }
+    // A message box takes the mouse from the window that captured it, as on
+    // Windows; while the link kept it, the box would not get its clicks.
+    if (GetCapture() == this) {
+        ReleaseCapture();
+    }
+    AfxMessageBox(text, MB_ICONEXCLAMATION | MB_OK);
+}
+
+// ------------------------------------------------ opening an address
+
+int CHyperLink::OpenUrl(const std::string& address, int nShowCmd) {
+    const int shellResult = ShellExecuteOpen(address, nShowCmd);
+    if (static_cast<unsigned>(shellResult) > 32) {
+        return shellResult;
+    }
+
+    // The desktop's opener failed: start the default program for web pages
+    // with the address ourselves.
+    CommandText command;
+    if (ReadRegDefault(HKEY_CLASSES_ROOT, ".htm", command) != ERROR_SUCCESS) {
+        return shellResult;
+    }
+    const std::string key = std::string(command.View()) + std::string(kOpenCommandKey);
+    if (ReadRegDefault(HKEY_CLASSES_ROOT, key.c_str(), command) != ERROR_SUCCESS) {
+        return shellResult;
+    }
+    const std::string_view program = CommandBeforePlaceholder(command.View());
+    if (program.find_first_not_of(" \t") == std::string_view::npos) {
+        return shellResult; // only a placeholder: the address itself would run as the program
+    }
+    const std::string line = std::string(program) + ' ' + AddressWord(address);
+    if (line.size() >= kCommandSize) {
+        return shellResult; // a cut command line would open another address, or none
+    }
+    command = line;
+    return WinExec(command.c_str(), nShowCmd);
+}
+
+LONG CHyperLink::ReadRegDefault(HKEY hKeyRoot, const char* pszSubKey, CommandText& output) {
+    std::string value;
+    if (const LONG error = LookUpDefaultValue(hKeyRoot, pszSubKey ? pszSubKey : "", value)) {
+        return error;
+    }
+    if (value.size() >= kValueSize) {
+        return ERROR_MORE_DATA; // a cut command would start something else
+    }
+    output = value;
+    return ERROR_SUCCESS;
+}
+
+} // namespace nodescout

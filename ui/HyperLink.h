@@ -1,0 +1,82 @@
+#pragma once
+
+// CHyperLink: a static text of a dialog turned into a web link. Bound to the
+// control (DDX_Control), it takes the control's text as its address, draws
+// it in link colours, changes colour while the pointer is over it, shows a
+// hand cursor and a tooltip with the address, and opens the address when
+// clicked: with the desktop's opener, or else with the desktop's default
+// web browser.
+
+#include "platform/framework/Controls.h"
+#include "platform/text/FixedText.h"
+
+#include <cstddef>
+#include <string>
+
+namespace nodescout {
+
+// The one root of the desktop's associations the link reads from: the
+// classes root, which maps a file extension to a program class and a
+// program class to its open command.
+enum class HKEY { ClassesRoot };
+inline constexpr HKEY HKEY_CLASSES_ROOT = HKEY::ClassesRoot;
+
+// Results of a key lookup.
+inline constexpr LONG ERROR_SUCCESS = 0;
+inline constexpr LONG ERROR_FILE_NOT_FOUND = 2; // no such key, or it has no value
+inline constexpr LONG ERROR_MORE_DATA = 234;    // the value does not fit the buffer
+
+class CHyperLink : public CStatic {
+public:
+    // The command buffer of the fallback and the value buffer of a lookup,
+    // each with its terminator.
+    static constexpr std::size_t kCommandSize = 520;
+    static constexpr std::size_t kValueSize = 260;
+    using CommandText = FixedText<kCommandSize>;
+
+    CHyperLink();
+
+    // Stores the flag and repaints the control, if it has a window.
+    void SetVisited(bool bVisited = true);
+
+    // Opens an address; a result above 32 means success, anything else is
+    // the failure code of the shell (SE_ERR_NOASSOC, 2 program not found...).
+    static int OpenUrl(const std::string& address, int nShowCmd);
+
+    // The default value of a key under hKeyRoot, into output; 0 on success,
+    // else an error code and output stays as it was. The keys known are
+    // ".htm" (the desktop entry of the default program for web pages) and
+    // "<desktop entry>\shell\open\command" (that entry's command line, its
+    // address placeholder written "%1"). A value of kValueSize characters or
+    // more is refused (ERROR_MORE_DATA), never cut.
+    static LONG ReadRegDefault(HKEY hKeyRoot, const char* pszSubKey, CommandText& output);
+
+    // Tells the user, in a message box, that the address could not be opened.
+    void ShowOpenError(int nError);
+
+    // Loads the hand cursor, once.
+    void LoadLinkCursor();
+
+    HBRUSH CtlColor(CDC* pDC, UINT nCtlColor) override;
+
+protected:
+    void PreSubclassWindow() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    void OnClicked() override;
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) override;
+    void OnMouseMove(UINT nFlags, CPoint point) override;
+
+    // The exclamation sound of a failed click (MessageBeep).
+    virtual void PlayFailureSound();
+
+    COLORREF m_crLink;
+    COLORREF m_crVisited;
+    COLORREF m_crHover;
+    bool m_bOver;
+    bool m_bVisited;
+    std::string m_strUrl;
+    HCURSOR m_hLinkCursor;
+    CToolTipCtrl m_ToolTip;
+};
+
+} // namespace nodescout
