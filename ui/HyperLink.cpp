@@ -2,11 +2,7 @@
 
 #include "platform/framework/WinApp.h"
 
-// The shell layer names its show command SW_SHOW as the framework does (both
-// 5); its own is renamed here so that the two headers can meet in one file.
-#define SW_SHOW kShellShowCommand
 #include "platform/shell/Shell.h"
-#undef SW_SHOW
 
 #include <cstdio>
 #include <string_view>
@@ -204,11 +200,6 @@ void CHyperLink::ShowOpenError(int nError) {
         char unknown[48];
         std::snprintf(unknown, sizeof unknown, "Unknown Error (%d) occurred.", nError);
         text += unknown;
-    }
-    // A message box takes the mouse from the window that captured it, as on
-    // Windows; while the link kept it, the box would not get its clicks.
-    if (GetCapture() == this) {
-        ReleaseCapture();
     }
     AfxMessageBox(text, MB_ICONEXCLAMATION | MB_OK);
 }

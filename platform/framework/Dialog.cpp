@@ -584,6 +584,7 @@ INT_PTR CDialog::DoModal() {
         }
     }
     UiTestSeam::RecordModalRun(m_nIDTemplate);
+    ReleaseCapture(); // a modal window takes the mouse, as a message box does
     if (!CreateWindowFromTemplate()) {
         return -1;
     }

@@ -385,6 +385,10 @@ inline constexpr int HOLLOW_BRUSH = NULL_BRUSH;
 inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;
 
+// Show commands.
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOW = 5;
+
 // The string resource that names the application when CWinApp gets no name.
 inline constexpr UINT AFX_IDS_APP_TITLE = 0xE000; // 57344
 

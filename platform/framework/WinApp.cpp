@@ -249,6 +249,9 @@ int AfxMessageBox(const std::string& text, UINT nType, UINT) {
     if (!IsUiThread() && QCoreApplication::instance()) {
         return CallOnUiThread<int>(0, [&] { return AfxMessageBox(text, nType); });
     }
+    // A modal box takes the mouse from whatever window captured it, as on
+    // Windows; otherwise the box would not get its clicks.
+    ReleaseCapture();
     ShownMessageBox shown{text, AfxGetAppName(), nType, 0};
     int answer = 0;
     if (UiTestSeam::TakeMessageBoxAnswer(answer)) {

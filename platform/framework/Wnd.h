@@ -169,9 +169,6 @@ HCURSOR LoadStandardCursor(int nCursorId);
 int GetSystemMetrics(int nIndex);
 HBRUSH GetStockObject(int nIndex);
 
-inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOW = 5;
-
 // ------------------------------------------------ menus
 
 class CMenu {

@@ -10,6 +10,8 @@
 //   5 access denied                8 not enough memory  11 invalid program
 //  26 sharing violation (program busy)                  31 no associated program
 
+#include "platform/framework/Types.h"
+
 #include <functional>
 #include <string>
 #include <system_error>
@@ -17,7 +19,6 @@
 
 namespace nodescout {
 
-inline constexpr int SW_SHOW = 5;
 inline constexpr int kShellSuccess = 42;
 inline constexpr int SE_ERR_NOASSOC = 31;
 

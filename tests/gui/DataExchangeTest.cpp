@@ -205,7 +205,7 @@ TEST_F(DataExchangeTest, BoundStaticGetsSubclassHooksColoursCursorAndClicks) {
         EXPECT_EQ(link.m_nClicks, 1);
         const std::string* tip = link.m_ToolTip.TipAt(link.GetSafeHwnd(), CPoint{5, 5});
         ASSERT_NE(tip, nullptr);
-        EXPECT_EQ(*tip, "https://nodescout.example/");
+        EXPECT_EQ(*tip, "file:///usr/share/doc/nodescout/README.md");
         ReleaseCapture();
     });
     dialog.DoModal();

@@ -35,7 +35,7 @@ constexpr ControlTemplate kChoiceControls[] = {
             BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP | WS_GROUP, 17, 77, 49, 13),
     Control("", IDC_PROGRESS, ControlClass::Progress, PBS_SMOOTH | WS_BORDER, 74, 78, 100, 11),
     Control("", IDC_STATIC, ControlClass::Static, SS_BLACKFRAME, 14, 96, 190, 1),
-    LText("https://nodescout.example/", IDC_LINK, 15, 102, 189, 8),
+    LText("file:///usr/share/doc/nodescout/README.md", IDC_LINK, 15, 102, 189, 8),
     GroupBox("", IDC_STATIC, 7, 2, 203, 70),
 };
 

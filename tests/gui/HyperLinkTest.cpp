@@ -7,15 +7,11 @@
 #include "ui/HyperLink.h"
 
 #include "tests/gui/UiTest.h"
-#include "tests/support/ScopedEnvironment.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/FakeDesktop.h"
 #include "ui/Resources.h"
 #include "ui/resource.h"
 
-// The shell layer names its show command SW_SHOW as the framework does.
-#define SW_SHOW kShellShowCommand
 #include "platform/shell/Shell.h"
-#undef SW_SHOW
 
 #include <QApplication>
 #include <QCursor>
@@ -102,17 +98,6 @@ class HyperLinkTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        std::filesystem::create_directories(m_root.Path() / "data/applications");
-        std::filesystem::create_directories(m_root.Path() / "config");
-        std::filesystem::create_directories(m_root.Path() / "bin");
-        m_env.Set("XDG_DATA_HOME", m_root.File("data").c_str());
-        m_env.Set("XDG_DATA_DIRS", m_root.File("nowhere").c_str());
-        m_env.Set("XDG_CONFIG_HOME", m_root.File("config").c_str());
-        m_env.Set("XDG_CONFIG_DIRS", m_root.File("nowhere").c_str());
-        m_env.Set("XDG_CURRENT_DESKTOP", nullptr);
-        m_env.Set("DESKTOP_SESSION", nullptr);
-        const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
-        m_env.Set("PATH", (m_root.File("bin") + ":" + path).c_str());
         m_previousOpener = SetShellOpenFunction([this](const std::string& target, int show) {
             m_opened.push_back(target + " " + std::to_string(show));
             return m_nOpenerResult;
@@ -124,28 +109,15 @@ protected:
         UiTest::TearDown();
     }
 
-    // Makes a desktop entry with that Exec line the default web browser.
     void RegisterBrowser(const std::string& id, const std::string& exec) {
-        m_root.Write("data/applications/" + id,
-                     "[Desktop Entry]\nType=Application\nName=Fake\nExec=" + exec + "\n");
-        m_root.Write("config/mimeapps.list", "[Default Applications]\ntext/html=" + id + ";\n");
+        m_desktop.RegisterBrowser(id, exec);
     }
-
-    // A program that writes its arguments, one per line, into a file.
     std::string AddRecordingProgram(const std::string& name) {
-        const std::string record = m_root.File(name + ".args");
-        const std::string program = m_root.Write(
-            "bin/" + name, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > " +
-                               record + ".tmp && mv " + record + ".tmp " + record + "\n");
-        chmod(program.c_str(), 0755);
-        return record;
+        return m_desktop.AddRecordingProgram(name);
     }
 
     Words WaitForArguments(const std::string& record) {
-        for (int i = 0; i < 500 && !std::filesystem::exists(record); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        std::istringstream lines(test::TempDir::ReadPath(record));
+        std::istringstream lines(test::FakeDesktop::WaitForFile(record));
         Words words;
         for (std::string line; std::getline(lines, line);) {
             words.push_back(line);
@@ -153,8 +125,7 @@ protected:
         return words;
     }
 
-    test::TempDir m_root;
-    test::ScopedEnvironment m_env;
+    test::FakeDesktop m_desktop;
     ShellOpenFunction m_previousOpener;
     int m_nOpenerResult = SE_ERR_NOASSOC;
     Words m_opened;
@@ -288,7 +259,7 @@ TEST_F(HyperLinkTest, FallbackFailuresGiveTheOpenersCodeOrTheStartsCode) {
     RegisterBrowser("missing.desktop", "no-such-browser-anywhere %u");
     EXPECT_EQ(CHyperLink::OpenUrl(address, SW_SHOW), SE_ERR_NOASSOC);
     // Found, but it does not start: the start's own code.
-    chmod(m_root.Write("bin/orphan", "#!/no/such/interpreter\n").c_str(), 0755);
+    chmod(m_desktop.Root().Write("bin/orphan", "#!/no/such/interpreter\n").c_str(), 0755);
     RegisterBrowser("orphan.desktop", "orphan %u");
     EXPECT_EQ(CHyperLink::OpenUrl(address, SW_SHOW), 2);
 

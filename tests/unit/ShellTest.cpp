@@ -1,7 +1,6 @@
 #include "platform/shell/Shell.h"
 
-#include "tests/support/ScopedEnvironment.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/FakeDesktop.h"
 
 #include <gtest/gtest.h>
 
@@ -24,58 +23,15 @@ TEST(SplitCommandLine, SplitsAtBlanksAndKeepsQuotedWordsWhole) {
     EXPECT_EQ(SplitCommandLine(""), Words{});
 }
 
-// A desktop of our own: a data folder with desktop entries, a config folder
-// with the default-applications list, and a bin folder first in PATH.
-class FakeDesktop : public ::testing::Test {
+class FakeDesktopTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::filesystem::create_directories(m_root.Path() / "data/applications");
-        std::filesystem::create_directories(m_root.Path() / "config");
-        std::filesystem::create_directories(m_root.Path() / "bin");
-        m_env.Set("XDG_DATA_HOME", m_root.File("data").c_str());
-        m_env.Set("XDG_DATA_DIRS", m_root.File("nowhere").c_str());
-        m_env.Set("XDG_CONFIG_HOME", m_root.File("config").c_str());
-        m_env.Set("XDG_CONFIG_DIRS", m_root.File("nowhere").c_str());
-        m_env.Set("XDG_CURRENT_DESKTOP", nullptr);
-        m_env.Set("DESKTOP_SESSION", nullptr);
-        const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
-        m_env.Set("PATH", (m_root.File("bin") + ":" + path).c_str());
-    }
-
-    // otherGroupFirst: the file begins with another group's Exec line,
-    // which must not be taken for the program's own.
-    void AddEntry(const std::string& id, const std::string& exec, bool otherGroupFirst = false) {
-        const std::string main =
-            "[Desktop Entry]\nType=Application\nName=Fake\nExec=" + exec + "\n";
-        const std::string other = "[Desktop Action new]\nExec=wrong %u\n";
-        m_root.Write("data/applications/" + id, otherGroupFirst ? other + main : main + other);
-    }
-
-    // A program that writes its arguments, one per line, into a file.
-    std::string AddRecordingProgram(const std::string& name) {
-        const std::string record = m_root.File(name + ".args");
-        const std::string program = m_root.Write(
-            "bin/" + name, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > " +
-                               record + ".tmp && mv " + record + ".tmp " + record + "\n");
-        chmod(program.c_str(), 0755);
-        return record;
-    }
-
-    std::string WaitForFile(const std::string& path) {
-        for (int i = 0; i < 500 && !std::filesystem::exists(path); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return test::TempDir::ReadPath(path);
-    }
-
-    test::TempDir m_root;
-    test::ScopedEnvironment m_env;
+    test::FakeDesktop m_desktop;
 };
 
-TEST_F(FakeDesktop, DesktopEntryPlaceholdersBecomeTheClassicOne) {
-    AddEntry("quoted.desktop", R"(browser --new-window "%u" %i --name=%c)", true);
-    AddEntry("bare.desktop", R"(browser\sone %U 100%%)");
-    AddEntry("none.desktop", "browser --flag");
+TEST_F(FakeDesktopTest, DesktopEntryPlaceholdersBecomeTheClassicOne) {
+    m_desktop.AddEntry("quoted.desktop", R"(browser --new-window "%u" %i --name=%c)", true);
+    m_desktop.AddEntry("bare.desktop", R"(browser\sone %U 100%%)");
+    m_desktop.AddEntry("none.desktop", "browser --flag");
     std::string command;
     ASSERT_FALSE(ReadDesktopEntryCommand("quoted.desktop", command));
     EXPECT_EQ(command, R"(browser --new-window "%1"  --name=)");
@@ -87,28 +43,28 @@ TEST_F(FakeDesktop, DesktopEntryPlaceholdersBecomeTheClassicOne) {
     EXPECT_TRUE(ReadDesktopEntryCommand("../escape.desktop", command));
 }
 
-TEST_F(FakeDesktop, DefaultApplicationComesFromTheMimeAppsList) {
-    AddRecordingProgram("fakebrowser");
-    AddEntry("fakebrowser.desktop", "fakebrowser %u");
-    m_root.Write("config/mimeapps.list",
-                 "[Default Applications]\ntext/html=fakebrowser.desktop;\n");
+TEST_F(FakeDesktopTest, DefaultApplicationComesFromTheMimeAppsList) {
+    m_desktop.AddRecordingProgram("fakebrowser");
+    m_desktop.AddEntry("fakebrowser.desktop", "fakebrowser %u");
+    m_desktop.Root().Write("config/mimeapps.list",
+                           "[Default Applications]\ntext/html=fakebrowser.desktop;\n");
     std::string id;
     ASSERT_FALSE(QueryDefaultApplication("text/html", id));
     EXPECT_EQ(id, "fakebrowser.desktop");
 
-    std::filesystem::remove(m_root.File("config/mimeapps.list"));
+    std::filesystem::remove(m_desktop.Root().File("config/mimeapps.list"));
     EXPECT_TRUE(QueryDefaultApplication("text/html", id)) << "nothing registered";
 }
 
-TEST_F(FakeDesktop, WinExecStartsWithoutAShell) {
-    const std::string record = AddRecordingProgram("fakebrowser");
+TEST_F(FakeDesktopTest, WinExecStartsWithoutAShell) {
+    const std::string record = m_desktop.AddRecordingProgram("fakebrowser");
     const std::string address = "http://198.18.0.1/?a=1&b=$(id);x";
     EXPECT_GT(WinExec(("fakebrowser --new " + address).c_str(), SW_SHOW), 32);
-    EXPECT_EQ(WaitForFile(record), "--new\n" + address + "\n");
+    EXPECT_EQ(test::FakeDesktop::WaitForFile(record), "--new\n" + address + "\n");
 
     EXPECT_EQ(WinExec("no-such-program-anywhere http://x/", SW_SHOW), 2);
     EXPECT_EQ(WinExec("", SW_SHOW), 2);
-    const std::string notExecutable = m_root.Write("bin/plain-file", "text");
+    const std::string notExecutable = m_desktop.Root().Write("bin/plain-file", "text");
     EXPECT_EQ(WinExec(notExecutable.c_str(), SW_SHOW), 5);
 }
 
