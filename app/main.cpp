@@ -1,14 +1,10 @@
-// Nodescout's entry point. The command line is looked at before anything
-// else, so `nodescout -w ...` needs no display.
+// Nodescout's entry point: the one application object and the framework's
+// start. The command line is handled before any window or display is needed.
 
-#include "app/CommandLine.h"
+#include "app/NodescoutApp.h"
 
-#include <iostream>
+nodescout::CNodescoutApp theApp;
 
 int main(int argc, char** argv) {
-    const std::string commandLine = nodescout::JoinCommandLine(argc, argv);
-    if (!commandLine.empty()) {
-        return nodescout::RunCommandLine(commandLine, std::cerr);
-    }
-    return 0;
+    return nodescout::AfxWinMain(argc, argv);
 }

@@ -1,0 +1,143 @@
+#pragma once
+
+// The main window: the result list, the command buttons, the "Auto Scan"
+// toggle, the progress bar, the status text and the web link (template 102).
+// It owns the program's working state: the last address range typed, the
+// table of ranges, the MAC text searched for, the auto-scan interval and the
+// auto-scan worker. It loads the settings and the saved list when it opens
+// and writes them back when its window goes, on every way out.
+//
+// Workers read the shared fields (the addresses, the range table, the MAC
+// text, the interval) while the UI thread may rewrite them, so every access
+// goes through the accessors below, under one lock: a reader sees the old
+// value or the new one, never a mix. Workers reach the controls only through
+// the framework's calls onto the UI thread.
+
+#include "platform/framework/Framework.h"
+#include "platform/text/FixedText.h"
+#include "store/ListFile.h"
+#include "store/Settings.h"
+#include "ui/resource.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+namespace nodescout {
+
+class CNodescoutDlg : public CDialog {
+public:
+    static constexpr UINT IDD = IDD_NODESCOUT_DIALOG;
+
+    // Finds the MAC text and computer name of one address (network byte
+    // order); true exactly when the MAC text was filled. ProbeHost by default.
+    using ProbeFunction = std::function<bool(std::uint32_t address, MacText&, Text&)>;
+    // Sends a Wake-on-LAN packet for a MAC text: a WakeOnLanResult.
+    using WakeOnLanFunction = std::function<int(const char* mac)>;
+
+    explicit CNodescoutDlg(CWnd* pParent = nullptr);
+    ~CNodescoutDlg() override;
+
+    // ------------------------------------------------ the shared fields
+    // Safe from any thread. Texts are cut to their buffers like every copy.
+
+    Text GetIP1() const;
+    Text GetIP2() const;
+    void SetIP1(std::string_view text);
+    void SetIP2(std::string_view text);
+    MacText GetMac() const;
+    void SetMac(std::string_view text);
+    int GetInterval() const;
+    void SetInterval(int nSeconds);
+
+    int GetRangeCount() const;
+    // Entry nIndex of the range table; empty texts outside 0 to 99.
+    IpRange GetRange(int nIndex) const;
+    // The whole table and its count as one consistent copy; returns the count.
+    int GetRanges(RangeTable& ranges) const;
+    // Replaces the first nCount entries and the count (held within 0 to 100).
+    void SetRanges(const RangeTable& ranges, int nCount);
+
+    // ------------------------------------------------ the result list
+
+    // See CResultList (ui/ResultList.h); safe from any thread.
+    void AddOrUpdateRow(const char* ipText, const char* macText, const char* computerName);
+    static int CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
+
+    // The probe every command uses; safe from any thread.
+    bool ProbeAddress(std::uint32_t address, MacText& macText, Text& computerName);
+
+    // ------------------------------------------------ workers
+
+    // Stops the auto-scan worker (if one runs) and starts threadProc as the
+    // new one. False when no thread could be started.
+    bool StartAutoScanWorker(std::function<void()> threadProc);
+    // Stops the auto-scan worker if one runs and waits until it has ended.
+    // UI thread.
+    void StopAutoScan();
+
+    // ------------------------------------------------ settings and saved list
+
+    // The settings file and the saved list into the fields and the list.
+    void LoadState();
+    // The fields, the list and the range table back into the two files.
+    void SaveState();
+
+    // Stops the workers and saves the state before the window goes.
+    BOOL DestroyWindow() override;
+
+    // ------------------------------------------------ test seams
+    // Set before DoModal; workers only read them.
+
+    void SetProbeFunction(ProbeFunction probe) { m_fnProbe = std::move(probe); }
+    void SetWakeOnLanFunction(WakeOnLanFunction send) { m_fnWakeOnLan = std::move(send); }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    const MessageMap* GetMessageMap() const override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnRetrAll();
+    void OnIpToMac();
+    void OnMacToIp();
+    void OnClear();
+    void OnWakeOnLan();
+    void OnExport();
+    void OnListDblClk(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnAutoScan();
+    void OnListColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+
+private:
+    // Guards the fields from m_szIP1 to m_szMac: workers read them while the
+    // UI thread may write them.
+    mutable std::mutex m_fieldsMutex;
+    Text m_szIP1;
+    Text m_szIP2;
+    RangeTable m_Ranges;
+    int m_nRangeCount = 0;
+    int m_nInterval = kDefaultInterval;
+    MacText m_szMac;
+
+    // UI thread only.
+    std::shared_ptr<CWorkerThread> m_hAutoScanThread;
+    CProgressCtrl m_Progress;
+    CListCtrl m_ListCtrl;
+    CStatic m_Link;
+    HICON m_hIcon = nullptr;
+
+    ProbeFunction m_fnProbe;
+    WakeOnLanFunction m_fnWakeOnLan;
+
+    void InsertColumns();
+    void AppendAboutToSystemMenu();
+    std::vector<RowTexts> RowsOfList() const;
+};
+
+} // namespace nodescout
