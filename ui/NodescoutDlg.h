@@ -17,6 +17,7 @@
 #include "platform/text/FixedText.h"
 #include "store/ListFile.h"
 #include "store/Settings.h"
+#include "ui/HyperLink.h"
 #include "ui/resource.h"
 
 #include <cstdint>
@@ -129,7 +130,7 @@ private:
     std::shared_ptr<CWorkerThread> m_hAutoScanThread;
     CProgressCtrl m_Progress;
     CListCtrl m_ListCtrl;
-    CStatic m_Link;
+    CHyperLink m_Link;
     HICON m_hIcon = nullptr;
 
     ProbeFunction m_fnProbe;
