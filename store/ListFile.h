@@ -15,6 +15,8 @@
 namespace nodescout {
 
 inline constexpr char kSavedListFileName[] = "Default.txt";
+inline constexpr char kCsvExportFileName[] = "NetInfo.csv";  // fields separated by commas
+inline constexpr char kTextExportFileName[] = "NetInfo.txt"; // fields separated by tabs
 
 // The four texts of a row in column order: No., IP Address, MAC Address,
 // Computer Name.

@@ -2,14 +2,17 @@
 
 #include "platform/net/Inet.h"
 #include "platform/process/AppPaths.h"
+#include "platform/shell/Shell.h"
 #include "probe/ProbeHost.h"
 #include "probe/WakeOnLan.h"
 #include "ui/AboutDlg.h"
+#include "ui/ExportFormatDlg.h"
 #include "ui/InfoDlg.h"
 #include "ui/IpInputDlg.h"
 #include "ui/ResultList.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <system_error>
@@ -245,7 +248,15 @@ void CNodescoutDlg::OnMacToIp() {
 }
 
 void CNodescoutDlg::OnExport() {
-    // The export files: not wired to this window yet.
+    CExportFormatDlg dlg(this); // "Text File" is chosen when it opens
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    if (dlg.m_nFormat != 0) {
+        ExportCsv();
+    } else {
+        ExportText();
+    }
 }
 
 void CNodescoutDlg::OnAutoScan() {
@@ -437,6 +448,40 @@ void CNodescoutDlg::SaveState() {
     const auto ranges = std::make_unique<RangeTable>();
     const int nCount = GetRanges(*ranges);
     SaveRangeTable(g_szIniPath.c_str(), *ranges, nCount);
+}
+
+// ============================================================ export
+
+void CNodescoutDlg::ExportCsv() {
+    ExportList(kCsvExportFileName, ',');
+}
+
+void CNodescoutDlg::ExportText() {
+    ExportList(kTextExportFileName, '\t');
+}
+
+void CNodescoutDlg::ExportList(const char* fileName, char separator) {
+    char path[kPathSize + 1];
+    const int length = std::snprintf(path, sizeof path, "%s/%s", g_szAppDir.c_str(), fileName);
+    std::error_code error;
+    if (!HasFileFolder()) {
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
+    } else if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
+        error = std::make_error_code(std::errc::filename_too_long);
+    } else {
+        // Written beside itself and renamed into place: a failed export
+        // leaves the earlier file whole.
+        error = WriteListFile(path, RowsOfList(), separator);
+    }
+    if (error) {
+        AfxMessageBox("The export could not be written to " + std::string(path) + ": " +
+                          error.message() + ".",
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+    // The folder, not the file, whether or not the file was written.
+    if (HasFileFolder()) {
+        ShellExecuteOpen(g_szAppDir.c_str(), SW_SHOW);
+    }
 }
 
 std::vector<RowTexts> CNodescoutDlg::RowsOfList() const {

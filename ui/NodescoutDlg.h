@@ -87,6 +87,14 @@ public:
     // The fields, the list and the range table back into the two files.
     void SaveState();
 
+    // ------------------------------------------------ export
+
+    // The list, in its current order, to NetInfo.csv (commas) or NetInfo.txt
+    // (tabs) in the program's file folder; then that folder is opened in the
+    // desktop's file browser. A file that could not be written is reported.
+    void ExportCsv();
+    void ExportText();
+
     // Stops the workers and saves the state before the window goes.
     BOOL DestroyWindow() override;
 
@@ -139,6 +147,7 @@ private:
     void InsertColumns();
     void AppendAboutToSystemMenu();
     std::vector<RowTexts> RowsOfList() const;
+    void ExportList(const char* fileName, char separator);
 };
 
 } // namespace nodescout

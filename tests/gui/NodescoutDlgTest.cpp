@@ -8,6 +8,7 @@
 
 #include "platform/net/Inet.h"
 #include "platform/process/AppPaths.h"
+#include "platform/shell/Shell.h"
 #include "probe/WakeOnLan.h"
 #include "tests/support/TempDir.h"
 #include "ui/NodescoutDlg.h"
@@ -511,6 +512,89 @@ TEST(NodescoutDlgFields, AreReadWholeWhileAnotherThreadRewritesThem) {
     EXPECT_EQ(dlg.GetRangeCount(), 100) << "the table holds 100";
     dlg.SetMac("00-a0-c9-12-34-56");
     EXPECT_EQ(dlg.GetMac().View(), "00-a0-c9-12-") << "cut to its 12 characters";
+}
+
+// "Export": the two files byte for byte, in the list's current order, and
+// the folder (never the file) handed to the desktop's opener.
+class ExportTest : public NodescoutDlgTest {
+protected:
+    void SetUp() override {
+        NodescoutDlgTest::SetUp();
+        m_previousOpener = SetShellOpenFunction([this](const std::string& target, int show) {
+            m_opened.push_back(target + " " + std::to_string(show));
+            return 42;
+        });
+    }
+    void TearDown() override {
+        SetShellOpenFunction(m_previousOpener);
+        NodescoutDlgTest::TearDown();
+    }
+
+    // Presses "Export" and answers the format dialog; bExcel clicks "Excel File".
+    static void Export(CNodescoutDlg& dlg, int nCommand, bool bExcel = false) {
+        UiTestSeam::QueueModalAnswer(nCommand, [bExcel](CDialog& format) {
+            if (bExcel) {
+                ButtonOf(format, IDC_EXCEL_FILE).Click();
+            }
+        });
+        ButtonOf(dlg, IDC_EXPORT).Click();
+    }
+
+    ShellOpenFunction m_previousOpener;
+    std::vector<std::string> m_opened;
+};
+
+TEST_F(ExportTest, WritesBothFormatsByteForByteAndOpensTheFolder) {
+    Run(
+        [&](CNodescoutDlg& dlg) {
+            Export(dlg, IDOK); // OK without a click: the text file
+            EXPECT_EQ(m_dir.Read("NetInfo.txt"), "") << "an empty list gives an empty file";
+
+            dlg.AddOrUpdateRow("192.168.0.5", "001122aabbcc", "HOST1");
+            dlg.AddOrUpdateRow("192.168.0.9", "00e0a1b2c3d4", "");
+            dlg.AddOrUpdateRow("192.168.0.7", "00e0a1b2c3d5", "a,b\tc");
+            // Sorted by address: the files follow the list's current order.
+            NMLISTVIEW click{};
+            click.hdr.idFrom = IDC_LIST;
+            click.hdr.code = LVN_COLUMNCLICK;
+            click.iSubItem = 1;
+            dlg.SendMessage(WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&click));
+
+            Export(dlg, IDOK, true);
+            Export(dlg, IDOK);
+            Export(dlg, IDCANCEL, true);
+        },
+        IDOK);
+    EXPECT_EQ(m_dir.Read("NetInfo.csv"), "1,192.168.0.5,001122aabbcc,HOST1\r\n"
+                                         "3,192.168.0.7,00e0a1b2c3d5,a,b\tc\r\n"
+                                         "2,192.168.0.9,00e0a1b2c3d4,\r\n");
+    EXPECT_EQ(m_dir.Read("NetInfo.txt"), "1\t192.168.0.5\t001122aabbcc\tHOST1\r\n"
+                                         "3\t192.168.0.7\t00e0a1b2c3d5\ta,b\tc\r\n"
+                                         "2\t192.168.0.9\t00e0a1b2c3d4\t\r\n");
+    const std::string folder = m_dir.Path().string() + " 5";
+    EXPECT_EQ(m_opened, (std::vector<std::string>{folder, folder, folder}))
+        << "Cancel opens nothing";
+    EXPECT_TRUE(UiTestSeam::MessageBoxes().empty());
+}
+
+TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedAndTheFolderStillOpens) {
+    // A folder where the file should be: no write gets past it, not even root's.
+    const std::string blocked = m_dir.File("NetInfo.csv");
+    std::filesystem::create_directory(blocked);
+    Run(
+        [&](CNodescoutDlg& dlg) {
+            dlg.AddOrUpdateRow("192.168.0.5", "001122aabbcc", "HOST1");
+            UiTestSeam::QueueMessageBoxAnswer(IDOK);
+            Export(dlg, IDOK, true);
+        },
+        IDOK);
+    EXPECT_TRUE(std::filesystem::is_directory(blocked));
+    ASSERT_EQ(UiTestSeam::MessageBoxes().size(), 1u);
+    const ShownMessageBox box = UiTestSeam::MessageBoxes()[0];
+    EXPECT_EQ(box.text.rfind("The export could not be written to " + blocked + ": ", 0), 0u)
+        << box.text;
+    EXPECT_EQ(box.type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(m_opened.size(), 1u);
 }
 
 } // namespace
