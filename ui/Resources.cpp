@@ -176,23 +176,8 @@ constexpr StringResource kStrings[] = {
 // The application icon, 32 x 32: a magnifier over three linked network
 // nodes on a blue tile, the node under the lens the one found.
 constexpr char kAppIcon[] =
-    R"(<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
-  <rect x="1" y="1" width="30" height="30" rx="6" fill="#1f4e8c"/>
-  <g stroke="#ffffff" stroke-width="1.6" stroke-linecap="round">
-    <line x1="7.5" y1="8.5" x2="19" y2="7"/>
-    <line x1="7.5" y1="8.5" x2="8.5" y2="21.5"/>
-    <line x1="19" y1="7" x2="18.5" y2="17.5"/>
-    <line x1="8.5" y1="21.5" x2="18.5" y2="17.5"/>
-  </g>
-  <g fill="#7fc241" stroke="#ffffff" stroke-width="1.2">
-    <circle cx="7.5" cy="8.5" r="3"/>
-    <circle cx="19" cy="7" r="3"/>
-    <circle cx="8.5" cy="21.5" r="3"/>
-  </g>
-  <line x1="22.5" y1="22" x2="28" y2="27.5" stroke="#f5b301" stroke-width="3.6" stroke-linecap="round"/>
-  <circle cx="18.5" cy="17.5" r="6" fill="#ffffff" fill-opacity="0.25" stroke="#ffffff" stroke-width="2"/>
-  <circle cx="18.5" cy="17.5" r="2.2" fill="#7fc241" stroke="#ffffff" stroke-width="1"/>
-</svg>)";
+#include "NodescoutIcon.inc"
+    ;
 
 constexpr IconResource kIcons[] = {
     {IDR_MAINFRAME, kAppIcon, sizeof kAppIcon - 1},
