@@ -267,7 +267,7 @@ void CNodescoutDlg::OnRetrAll() {
 }
 
 // The texts are kept as typed (they are offered again next time and saved);
-// the search itself works on its own copies of them.
+// the search itself works on its own copies of them, taken here.
 void CNodescoutDlg::OnMacToIp() {
     CFindMacDlg dlg(this);
     dlg.m_strIP1 = ParsedAddressText(GetIP1());
@@ -279,7 +279,8 @@ void CNodescoutDlg::OnMacToIp() {
     SetIP1(dlg.m_strIP1);
     SetIP2(dlg.m_strIP2);
     SetMac(dlg.m_strMac);
-    StartWorker([this] { MacSearchThreadProc(this); });
+    const MacSearchTexts texts{GetIP1(), GetIP2(), GetMac()};
+    StartWorker([this, texts] { MacSearchThreadProc(this, texts); });
 }
 
 void CNodescoutDlg::OnExport() {
@@ -423,13 +424,13 @@ int CNodescoutDlg::ScanRange() {
 }
 
 int CNodescoutDlg::SearchMac() {
-    // Taken now, so that a search confirmed meanwhile (which rewrites the
-    // fields) leaves this one on its own range and MAC text.
-    const Text startText = GetIP1();
-    const Text endText = GetIP2();
-    const MacText macText = GetMac();
+    return SearchMac(MacSearchTexts{GetIP1(), GetIP2(), GetMac()});
+}
+
+int CNodescoutDlg::SearchMac(const MacSearchTexts& texts) {
     MainWindowWalkOwner owner(*this, m_Progress);
-    const std::optional<Text> message = nodescout::SearchMac(owner, startText, endText, macText);
+    const std::optional<Text> message =
+        nodescout::SearchMac(owner, texts.startText, texts.endText, texts.macText);
     if (message) {
         // From a worker the box runs on the UI thread; a worker stopped
         // meanwhile (the window is closing) shows nothing.
@@ -449,8 +450,8 @@ DWORD AutoScanThreadProc(CNodescoutDlg* pDlg) {
     return 0;
 }
 
-DWORD MacSearchThreadProc(CNodescoutDlg* pDlg) {
-    return static_cast<DWORD>(pDlg->SearchMac());
+DWORD MacSearchThreadProc(CNodescoutDlg* pDlg, const MacSearchTexts& texts) {
+    return static_cast<DWORD>(pDlg->SearchMac(texts));
 }
 
 bool CNodescoutDlg::StartWorker(std::function<void()> threadProc) {

@@ -29,6 +29,13 @@
 
 namespace nodescout {
 
+// What one MAC search works on: the range and the MAC text sought.
+struct MacSearchTexts {
+    Text startText;
+    Text endText;
+    MacText macText;
+};
+
 class CNodescoutDlg : public CDialog {
 public:
     static constexpr UINT IDD = IDD_NODESCOUT_DIALOG;
@@ -80,9 +87,11 @@ public:
     // one auto-scan pass over the range of the two address fields;
     int ScanRange();
     // "MAC => IP" over the range of the address fields, on copies of the
-    // two addresses and the MAC text taken when it starts, ending in a
-    // message box with the outcome (none when its worker was stopped).
+    // two addresses and the MAC text taken now, ending in a message box with
+    // the outcome (none when its worker was stopped);
     int SearchMac();
+    // the same on the texts given.
+    int SearchMac(const MacSearchTexts& texts);
 
     // Stops the auto-scan worker (if one runs) and starts threadProc as the
     // new one. False when no thread could be started.
@@ -164,7 +173,10 @@ DWORD ScanAllThreadProc(CNodescoutDlg* pDlg);
 // ScanRange, then the pause of the interval (read anew each time), again
 // and again until the worker is stopped; returns 0.
 DWORD AutoScanThreadProc(CNodescoutDlg* pDlg);
-// SearchMac; returns 1.
-DWORD MacSearchThreadProc(CNodescoutDlg* pDlg);
+// SearchMac on the texts confirmed in the dialog; returns 1. "MAC => IP"
+// copies them on the UI thread as it starts the worker: read by the worker,
+// they could already hold what a later confirmation (another search, the
+// auto-scan options) wrote into the fields.
+DWORD MacSearchThreadProc(CNodescoutDlg* pDlg, const MacSearchTexts& texts);
 
 } // namespace nodescout

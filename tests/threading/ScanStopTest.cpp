@@ -173,32 +173,36 @@ TEST_F(ScanStopTest, ClosingTheWindowStopsAndJoinsEveryWalkingWorkerFirst) {
         SCOPED_TRACE("repetition " + std::to_string(repetition));
         CNodescoutDlg dlg;
         Clock::time_point closing;
+        const auto before = static_cast<std::ptrdiff_t>(m_network.ProbeCount());
+        const std::size_t boxesBefore = UiTestSeam::MessageBoxes().size();
         RunHidden(dlg, [&] {
-            // "Retr All" over one range of 4096 addresses.
+            // "Retr All" over one range of 8192 addresses.
             QueueHidden(IDOK, [](CDialog& range) {
                 range.SetDlgItemText(IDC_IP1, "198.18.0.0");
-                range.SetDlgItemText(IDC_IP2, "198.18.16.0");
+                range.SetDlgItemText(IDC_IP2, "198.18.32.0");
                 ButtonOf(range, IDC_ADD).Click();
             });
             ButtonOf(dlg, IDC_RETR_ALL).Click();
             // A search for a MAC no host has, which would end in a box.
             QueueHidden(IDOK, [](CDialog& find) {
                 find.SetDlgItemText(IDC_IP1, "198.18.32.0");
-                find.SetDlgItemText(IDC_IP2, "198.18.48.0");
+                find.SetDlgItemText(IDC_IP2, "198.18.64.0");
                 find.SetDlgItemText(IDC_MAC, "02ffffffffff");
             });
             ButtonOf(dlg, IDC_MAC_TO_IP).Click();
-            StartAutoScan(dlg, "198.18.64.0", "198.18.80.0", "10");
+            // Confirmed right after the search: the search keeps its range.
+            StartAutoScan(dlg, "198.18.64.0", "198.18.96.0", "10");
 
             auto probedIn = [&](const char* prefix) {
                 const auto probed = m_network.Probed();
-                return std::count_if(probed.begin(), probed.end(),
+                return std::count_if(probed.begin() + before, probed.end(),
                                      [&](const std::string& a) { return a.rfind(prefix, 0) == 0; });
             };
             ASSERT_TRUE(ServeUntil([&] {
                 return probedIn("198.18.0.") >= 3 && probedIn("198.18.32.") >= 3 &&
                        probedIn("198.18.64.") >= 3;
-            }));
+            })) << probedIn("198.18.0.")
+                << " " << probedIn("198.18.32.") << " " << probedIn("198.18.64.");
             closing = Clock::now();
         });
         const auto close = Clock::now() - closing;
@@ -208,7 +212,8 @@ TEST_F(ScanStopTest, ClosingTheWindowStopsAndJoinsEveryWalkingWorkerFirst) {
         std::this_thread::sleep_for(5ms);
         ServeUiCalls();
         EXPECT_EQ(m_network.ProbeCount(), probes) << "nothing after the window went";
-        EXPECT_TRUE(UiTestSeam::MessageBoxes().empty()) << "a stopped search tells nothing";
+        EXPECT_EQ(UiTestSeam::MessageBoxes().size(), boxesBefore)
+            << "a stopped search tells nothing";
         std::printf("closing with three walking workers took %.2f ms\n",
                     std::chrono::duration<double, std::milli>(close).count());
     }
