@@ -12,7 +12,10 @@
 #   demo_retr_all PID WINDOW      "Retr All" over the table in the main window WINDOW of
 #                                 Nodescout (process PID), until the last address is probed
 #   demo_quit PID WINDOW          Escape, "Yes", and the end of the process
-# The last two drive the window through scripts/lib/xdrive.sh.
+#   demo_scan_and_grab FOLDER PNG FOLDER/nodescout on an X server of its own: "Retr All",
+#                                 a picture of the window, Escape and "Yes"
+#   demo_stop                     ends the program, the X server and the network
+# The window is driven through scripts/lib/xdrive.sh.
 
 DEMO_CLIENT=198.18.0.1/24
 
@@ -78,6 +81,9 @@ demo_hosts() {
     done
 }
 
+DEMO_PID=
+DEMO_X_FOLDER=
+
 demo_start() {
     # The display's variables pass through: X11 and Wayland reach the
     # display by a file-system socket, which works across network namespaces.
@@ -120,4 +126,41 @@ demo_quit() {
     box=$(x_wait_window "$pid" "$X_BOX_NAME" 30) || return 1
     x_keys "$box" Return || return 1 # "Yes" is the default button
     x_wait_exit "$pid" 60
+}
+
+demo_scan_and_grab() {
+    local folder=$1 output=$2 main
+    DEMO_X_FOLDER=$(mktemp -d /tmp/nodescout-x-XXXXXX)
+    mkdir -m 700 "$DEMO_X_FOLDER/runtime"
+    x_start_server "$DEMO_X_FOLDER" || return 1
+    export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$DEMO_X_FOLDER/runtime
+    unset WAYLAND_DISPLAY XAUTHORITY
+    demo_start "$folder"
+    main=$(x_wait_window "$DEMO_PID" "$X_MAIN_NAME" 60) || return 1
+    demo_retr_all "$DEMO_PID" "$main" || return 1
+    if ! x_grab "$output" "$main"; then
+        echo "could not save the window as $output" >&2
+        return 1
+    fi
+    demo_quit "$DEMO_PID" "$main" || return 1
+    DEMO_PID=
+}
+
+demo_stop() {
+    # Runs from the callers' traps, also under set -e: a process that ends
+    # with a status of its own must not cut the clean-up short.
+    local -
+    set +e
+    if [ -n "$DEMO_PID" ]; then
+        kill "$DEMO_PID" 2>/dev/null
+        wait "$DEMO_PID" 2>/dev/null
+        DEMO_PID=
+    fi
+    lan_destroy
+    x_stop_server
+    if [ -n "$DEMO_X_FOLDER" ]; then
+        rm -rf "$DEMO_X_FOLDER"
+        DEMO_X_FOLDER=
+    fi
+    return 0
 }
