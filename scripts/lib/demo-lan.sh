@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # The demo network: a throwaway LAN (scripts/lib/lan.sh) on 198.18.0.0/24
 # with three Samba hosts of different NetBIOS names and two hosts that
 # answer ARP only, and the settings file that points Nodescout at it.

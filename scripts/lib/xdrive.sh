@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # Drives Nodescout's real window from outside, as a person would: an X
 # server of its own (Xvfb), real key presses and clicks through the XTEST
 # extension (xdotool), and pictures of what the screen shows
@@ -36,15 +37,16 @@ X_BOX_NAME='^Nodescout$'
 X_SERVER_PID=
 
 x_start_server() {
-    local folder=$1 waited
+    local folder=$1 tries
     : >"$folder/display"
     # Xvfb picks a free display itself and writes its number once it listens.
     Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 \
         3>"$folder/display" >"$folder/xvfb.log" 2>&1 &
     X_SERVER_PID=$!
-    for waited in $(seq 1 100); do
+    for tries in $(seq 1 100); do
         if grep -q '^[0-9]' "$folder/display" 2>/dev/null; then
-            export DISPLAY=:$(head -n 1 "$folder/display")
+            DISPLAY=:$(head -n 1 "$folder/display")
+            export DISPLAY
             return 0
         fi
         sleep 0.1
