@@ -16,7 +16,7 @@
 #   x_wait_gone WINDOW SECONDS     until WINDOW is no longer shown
 #   x_click WINDOW "X Y W H"       clicks the middle of that dialog-unit rectangle
 #   x_keys WINDOW KEY...           gives WINDOW the keyboard focus and presses the keys
-#   x_type TEXT                    types TEXT into the focused control
+#   x_type WINDOW TEXT             gives WINDOW the keyboard focus and types TEXT
 #   x_grab OUTPUT.png [WINDOW]     a picture of WINDOW or of the whole screen
 #   x_wait_exit PID SECONDS        until process PID has ended; its status in X_EXIT_STATUS
 #
@@ -136,21 +136,26 @@ x_has_focus() {
     [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
 }
 
+# Without a window manager nobody hands the focus back when a dialog
+# closes; this gives it as a window manager would.
+x_focus() {
+    xdotool windowfocus "$1" 2>/dev/null
+    if ! x_poll 5 x_has_focus "$1"; then
+        echo "window $1 did not take the keyboard focus" >&2
+        return 1
+    fi
+}
+
 x_keys() {
     local window=$1
     shift
-    # Without a window manager nobody hands the focus back when a dialog
-    # closes; give it as a window manager would.
-    xdotool windowfocus "$window" 2>/dev/null
-    if ! x_poll 5 x_has_focus "$window"; then
-        echo "window $window did not take the keyboard focus" >&2
-        return 1
-    fi
+    x_focus "$window" || return 1
     xdotool key --delay 50 "$@"
 }
 
 x_type() {
-    xdotool type --delay 30 "$1"
+    x_focus "$1" || return 1
+    xdotool type --delay 30 "$2"
 }
 
 x_grab() {
