@@ -1,6 +1,7 @@
 #include "probe/AddressWalk.h"
 
 #include "platform/net/Inet.h"
+#include "platform/process/TimerSlack.h"
 #include "probe/ProgressMessages.h"
 
 #include <strings.h>
@@ -80,6 +81,7 @@ void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus
 }
 
 int ScanAllRanges(WalkOwner& owner, RangeSource& table) {
+    UseFineTimerSlack();
     if (table.RangeCount() <= 0) {
         return 1;
     }
@@ -93,6 +95,7 @@ int ScanAllRanges(WalkOwner& owner, RangeSource& table) {
 }
 
 int ScanRange(WalkOwner& owner, RangeSource& source) {
+    UseFineTimerSlack();
     WalkRange(owner, source, 0, false);
     return 1;
 }
@@ -108,6 +111,7 @@ void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int(
 
 std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Text& endText,
                               const MacText& macText) {
+    UseFineTimerSlack();
     const std::uint32_t start = HostOrderValue(startText);
     const std::uint32_t end = HostOrderValue(endText);
     const auto count = static_cast<std::int32_t>(end - start);

@@ -13,6 +13,10 @@
 // Every walk asks its owner whether a stop was asked for before each probe
 // and before each message: once it was, the walk probes, adds and sends
 // nothing more.
+//
+// A walk spends nearly all its time in the probes' waits for an answer, so
+// each walk first asks for the finest timer slack on its thread
+// (platform/process/TimerSlack.h): the waits then end when they are due.
 
 #include "platform/text/FixedText.h"
 

@@ -6,14 +6,20 @@
 #include "probe/ProbeHost.h"
 #include "probe/WakeOnLan.h"
 #include "ui/AboutDlg.h"
+#include "ui/AutoScanDlg.h"
 #include "ui/ExportFormatDlg.h"
+#include "ui/FindMacDlg.h"
 #include "ui/InfoDlg.h"
 #include "ui/IpInputDlg.h"
+#include "ui/MainWindowWalk.h"
+#include "ui/RangeListDlg.h"
 #include "ui/ResultList.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -64,6 +70,13 @@ std::string WakeOnLanFailureText(const std::vector<std::string>& refused,
         text += "\nCould not be sent: " + QuotedList(notSent);
     }
     return text;
+}
+
+// The dotted form of what the address parser reads from text: the address
+// fields of the MAC search and auto-scan dialogs open with it, so unreadable
+// text shows as 255.255.255.255.
+std::string ParsedAddressText(const Text& text) {
+    return AddressText(inet_addr(text.c_str()));
 }
 
 } // namespace
@@ -239,12 +252,37 @@ HCURSOR CNodescoutDlg::OnQueryDragIcon() {
 
 // ============================================================ the commands
 
+// The range dialog edits copies of the table and the two address fields;
+// only OK takes them back and starts a scan of the table. A dialog that
+// could not be shown (-1) confirmed nothing either.
 void CNodescoutDlg::OnRetrAll() {
-    // The scan of the range table: not wired to this window yet.
+    CRangeListDlg dlg(this);
+    dlg.m_strIP1 = GetIP1().View();
+    dlg.m_strIP2 = GetIP2().View();
+    dlg.m_nRangeCount = GetRanges(dlg.m_Ranges);
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    SetIP1(dlg.m_strIP1);
+    SetIP2(dlg.m_strIP2);
+    SetRanges(dlg.m_Ranges, dlg.m_nRangeCount);
+    StartWorker([this] { ScanAllThreadProc(this); });
 }
 
+// The texts are kept as typed (they are offered again next time and saved);
+// the search itself works on its own copies of them.
 void CNodescoutDlg::OnMacToIp() {
-    // The MAC search: not wired to this window yet.
+    CFindMacDlg dlg(this);
+    dlg.m_strIP1 = ParsedAddressText(GetIP1());
+    dlg.m_strIP2 = ParsedAddressText(GetIP2());
+    dlg.m_strMac = GetMac().View();
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    SetIP1(dlg.m_strIP1);
+    SetIP2(dlg.m_strIP2);
+    SetMac(dlg.m_strMac);
+    StartWorker([this] { MacSearchThreadProc(this); });
 }
 
 void CNodescoutDlg::OnExport() {
@@ -259,8 +297,29 @@ void CNodescoutDlg::OnExport() {
     }
 }
 
+// The toggle has changed its checked state already. Unchecked: the worker
+// stops before this returns. Checked: the options, then a new worker; a
+// toggle left checked always has a worker behind it.
 void CNodescoutDlg::OnAutoScan() {
-    // The auto-scan options and worker: not wired to this window yet.
+    if (IsDlgButtonChecked(IDC_AUTO_SCAN) != BST_CHECKED) {
+        StopAutoScan();
+        return;
+    }
+    CAutoScanDlg dlg(this);
+    dlg.m_strIP1 = ParsedAddressText(GetIP1());
+    dlg.m_strIP2 = ParsedAddressText(GetIP2());
+    dlg.m_strInterval = std::to_string(GetInterval());
+    if (dlg.DoModal() == IDOK) {
+        SetIP1(dlg.m_strIP1);
+        SetIP2(dlg.m_strIP2);
+        // Text without a leading number gives 0: passes back to back.
+        SetInterval(std::atoi(dlg.m_strInterval.c_str()));
+        // The worker is stopped before this (StartAutoScanWorker stops any).
+        if (StartAutoScanWorker([this] { AutoScanThreadProc(this); })) {
+            return;
+        }
+    }
+    CheckDlgButton(IDC_AUTO_SCAN, BST_UNCHECKED);
 }
 
 void CNodescoutDlg::OnIpToMac() {
@@ -356,6 +415,62 @@ int CNodescoutDlg::CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort
 
 bool CNodescoutDlg::ProbeAddress(std::uint32_t address, MacText& macText, Text& computerName) {
     return m_fnProbe(address, macText, computerName);
+}
+
+// ============================================================ the walks
+// Each runs on the calling thread (a worker's, see the routines below) and
+// hands the work to probe/AddressWalk, with this window as its owner.
+
+int CNodescoutDlg::ScanAllRanges() {
+    MainWindowWalkOwner owner(*this, m_Progress);
+    RangeTableOfWindow table(*this);
+    return nodescout::ScanAllRanges(owner, table);
+}
+
+int CNodescoutDlg::ScanRange() {
+    MainWindowWalkOwner owner(*this, m_Progress);
+    AddressFieldsOfWindow range(*this);
+    return nodescout::ScanRange(owner, range);
+}
+
+int CNodescoutDlg::SearchMac() {
+    // Taken now, so that a search confirmed meanwhile (which rewrites the
+    // fields) leaves this one on its own range and MAC text.
+    const Text startText = GetIP1();
+    const Text endText = GetIP2();
+    const MacText macText = GetMac();
+    MainWindowWalkOwner owner(*this, m_Progress);
+    const std::optional<Text> message = nodescout::SearchMac(owner, startText, endText, macText);
+    if (message) {
+        // From a worker the box runs on the UI thread; a worker stopped
+        // meanwhile (the window is closing) shows nothing.
+        AfxMessageBox(message->c_str(), MB_OK | MB_ICONINFORMATION);
+    }
+    return 1;
+}
+
+DWORD ScanAllThreadProc(CNodescoutDlg* pDlg) {
+    return static_cast<DWORD>(pDlg->ScanAllRanges());
+}
+
+DWORD AutoScanThreadProc(CNodescoutDlg* pDlg) {
+    MainWindowWalkOwner owner(*pDlg, pDlg->m_Progress);
+    AddressFieldsOfWindow range(*pDlg);
+    RunAutoScan(owner, range, [pDlg] { return pDlg->GetInterval(); });
+    return 0;
+}
+
+DWORD MacSearchThreadProc(CNodescoutDlg* pDlg) {
+    return static_cast<DWORD>(pDlg->SearchMac());
+}
+
+bool CNodescoutDlg::StartWorker(std::function<void()> threadProc) {
+    try {
+        GetWorkers().Start(std::move(threadProc));
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
 }
 
 // ============================================================ the way out

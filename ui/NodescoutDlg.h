@@ -73,6 +73,17 @@ public:
 
     // ------------------------------------------------ workers
 
+    // The walks (probe/AddressWalk.h) on the calling thread, each 1:
+    // "Retr All" over every range of the table, the status text showing each
+    // address before its probe;
+    int ScanAllRanges();
+    // one auto-scan pass over the range of the two address fields;
+    int ScanRange();
+    // "MAC => IP" over the range of the address fields, on copies of the
+    // two addresses and the MAC text taken when it starts, ending in a
+    // message box with the outcome (none when its worker was stopped).
+    int SearchMac();
+
     // Stops the auto-scan worker (if one runs) and starts threadProc as the
     // new one. False when no thread could be started.
     bool StartAutoScanWorker(std::function<void()> threadProc);
@@ -124,6 +135,9 @@ protected:
     void OnListColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
 
 private:
+    // It walks with this window's progress bar.
+    friend DWORD AutoScanThreadProc(CNodescoutDlg* pDlg);
+
     // Guards the fields from m_szIP1 to m_szMac: workers read them while the
     // UI thread may write them.
     mutable std::mutex m_fieldsMutex;
@@ -144,10 +158,22 @@ private:
     ProbeFunction m_fnProbe;
     WakeOnLanFunction m_fnWakeOnLan;
 
+    // Starts a worker that the window stops and joins before it goes.
+    // False when no thread could be started.
+    bool StartWorker(std::function<void()> threadProc);
     void InsertColumns();
     void AppendAboutToSystemMenu();
     std::vector<RowTexts> RowsOfList() const;
     void ExportList(const char* fileName, char separator);
 };
+
+// The workers' routines: each runs one walk on the main window it is given.
+// ScanAllRanges; returns 1.
+DWORD ScanAllThreadProc(CNodescoutDlg* pDlg);
+// ScanRange, then the pause of the interval (read anew each time), again
+// and again until the worker is stopped; returns 0.
+DWORD AutoScanThreadProc(CNodescoutDlg* pDlg);
+// SearchMac; returns 1.
+DWORD MacSearchThreadProc(CNodescoutDlg* pDlg);
 
 } // namespace nodescout

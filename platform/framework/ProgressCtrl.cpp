@@ -43,7 +43,18 @@ public:
     void Show() {
         const long long span = static_cast<long long>(m_nUpper) - m_nLower;
         const long long done = static_cast<long long>(m_nPos) - m_nLower;
-        setValue(span > 0 ? static_cast<int>(done * kScale / span) : 0);
+        const int shown = span > 0 ? static_cast<int>(done * kScale / span) : 0;
+        if (shown == value()) {
+            return;
+        }
+        // QProgressBar::setValue paints the bar at once, inside the message
+        // that moved it: a worker stepping the bar would wait for a whole
+        // paint (a few hundred microseconds) on every address it walks. The
+        // bar is painted at the next turn of the event loop instead, like
+        // every other control (repeated steps then cost one paint).
+        setUpdatesEnabled(false);
+        setValue(shown);
+        setUpdatesEnabled(true); // schedules the paint
     }
 
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) {

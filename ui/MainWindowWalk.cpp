@@ -1,0 +1,36 @@
+#include "ui/MainWindowWalk.h"
+
+#include "platform/framework/WorkerThread.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace nodescout {
+
+void MainWindowWalkOwner::Probe(std::uint32_t address, MacText& macText, Text& computerName) {
+    m_dlg.ProbeAddress(address, macText, computerName);
+}
+
+void MainWindowWalkOwner::AddOrUpdateRow(const char* ipText, const char* macText,
+                                         const char* computerName) {
+    m_dlg.AddOrUpdateRow(ipText, macText, computerName);
+}
+
+void MainWindowWalkOwner::SendProgress(unsigned message, std::uintptr_t wParam,
+                                       std::intptr_t lParam) {
+    m_progress.SendMessage(message, wParam, lParam);
+}
+
+void MainWindowWalkOwner::SetStatusText(const char* text) {
+    m_dlg.SetDlgItemText(IDC_STATUS, text);
+}
+
+bool MainWindowWalkOwner::StopRequested() {
+    return ThisWorkerStopRequested();
+}
+
+bool MainWindowWalkOwner::Pause(int seconds) {
+    return SleepUnlessStopped(std::chrono::seconds(std::max(seconds, 0)));
+}
+
+} // namespace nodescout
