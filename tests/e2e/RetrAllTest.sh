@@ -77,6 +77,9 @@ x_start_server "$scratch" || fail "no X server"
 cp "$program" "$folder/nodescout"
 demo_write_settings "$folder"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$scratch/runtime
+# For a build with AddressSanitizer: Qt's X11 plugin brings a library that
+# keeps memory to the end.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$top/tests/lsan.supp:print_suppressions=0"
 unset WAYLAND_DISPLAY XAUTHORITY
 step "starting $folder/nodescout on $DISPLAY"
 demo_start "$folder"
