@@ -139,6 +139,9 @@ demo_scan_and_grab() {
     demo_start "$folder"
     main=$(x_wait_window "$DEMO_PID" "$X_MAIN_NAME" 60) || return 1
     demo_retr_all "$DEMO_PID" "$main" || return 1
+    # The last address is silent: its probe waits out the whole wait, and
+    # only then does the bar show the scan's end.
+    sleep $((DEMO_TIMEOUT_MICROSECONDS / 1000 + 1))
     if ! x_grab "$output" "$main"; then
         echo "could not save the window as $output" >&2
         return 1
