@@ -525,8 +525,13 @@ LabProcess& NetLab::StartNmbd(const LabHost& host, const std::string& netbiosNam
     // nmbd's socket for unexpected packets has a fixed place that no
     // setting moves (/run/samba/nmbd); two nmbd starting at once would fight
     // over it. Each gets a private one in a mount namespace of its own.
+    // nmbd runs at a real-time priority where the system allows it: walks in
+    // the lab wait less than a millisecond for its answer, which a busy
+    // machine (parallel tests, sanitizers) often does not give an ordinary
+    // process in time.
     const std::string privateRun = "mkdir -p /run/samba/nmbd && "
                                    "mount -t tmpfs -o mode=0755 nodescout-nmbd /run/samba/nmbd && "
+                                   "{ chrt --fifo --pid 20 $$ 2>/dev/null || true; } && "
                                    "exec nmbd \"$@\"";
     LabProcess& nmbd = Start(host.netns,
                              {"unshare", "--mount", "--propagation", "private", "sh", "-c",
