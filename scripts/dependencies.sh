@@ -8,7 +8,7 @@
 # namespaces).
 
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6svg6 fonts-dejavu-extra xdg-utils)
-TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev samba iproute2 xvfb xauth)
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev samba iproute2 xvfb xauth xdotool)
 
 missing_packages() {
     local package
