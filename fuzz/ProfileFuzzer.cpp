@@ -367,9 +367,12 @@ bool HasLineEnd(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// A delete keeps the lines it does not remove: the new lines are the old
-// ones with some left out, each byte for byte. A UTF-8 byte-order mark
-// stays at the start, whatever line follows it.
+// A delete keeps the lines it does not remove: the new bytes are the old
+// lines with some left out, each kept line byte for byte and in order. (Said
+// of bytes, not of the lines a reader splits the result into: with a line
+// ended by a lone CR before the removed lines and a blank line ended by LF
+// after them, the two ends meet as one CR LF.) A UTF-8 byte-order mark stays
+// at the start.
 bool OnlyRemovesLines(std::string_view before, std::string_view after) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (before.starts_with(kByteOrderMark)) {
@@ -379,19 +382,20 @@ bool OnlyRemovesLines(std::string_view before, std::string_view after) {
         before.remove_prefix(kByteOrderMark.size());
         after.remove_prefix(kByteOrderMark.size());
     }
-    const std::vector<std::string_view> oldLines = Lines(before);
-    const std::vector<std::string_view> newLines = Lines(after);
-    std::size_t next = 0;
-    for (const std::string_view line : newLines) {
-        while (next < oldLines.size() && oldLines[next] != line) {
-            ++next;
+    // Every length of after that the old lines seen so far can build.
+    std::vector<std::size_t> built = {0};
+    for (const std::string_view line : Lines(before)) {
+        const std::size_t count = built.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t length = built[i] + line.size();
+            if (after.substr(built[i]).starts_with(line) &&
+                std::find(built.begin(), built.end(), length) == built.end()) {
+                built.push_back(length);
+            }
         }
-        if (next == oldLines.size()) {
-            return false;
-        }
-        ++next;
     }
-    return newLines.size() < oldLines.size();
+    return after.size() < before.size() &&
+           std::find(built.begin(), built.end(), after.size()) != built.end();
 }
 
 void CheckWrite(const Control& control, const Candidates& names, const std::string& path) {
