@@ -43,13 +43,14 @@ bool ReadSavedList(const std::string& path,
         if (std::fgets(line, sizeof line, file.get()) == nullptr) {
             continue;
         }
-        int number = 0;
         char ip[kTextSize] = "";
         char mac[kTextSize] = "";
         char name[kTextSize] = "";
-        // The widths only restate that no word of a 1023-character line
-        // can be longer than the line.
-        std::sscanf(line, "\t%d\t%1023s\t%1023s\t%1023s", &number, ip, mac, name);
+        // The row number is matched and dropped (%*d): stored into an int, a
+        // number too long for one would be undefined behaviour. The widths
+        // only restate that no word of a 1023-character line can be longer
+        // than the line.
+        std::sscanf(line, "\t%*d\t%1023s\t%1023s\t%1023s", ip, mac, name);
         addRow(ip, mac, name);
     }
     return true;

@@ -114,10 +114,12 @@ TEST_F(DialogLooksTest, EveryLabelAndButtonShowsItsWholeText) {
         const DialogTemplate* dialog = AfxFindDialogTemplate(id);
         ASSERT_NE(dialog, nullptr);
         const std::unique_ptr<CDialog> window = make();
+        const auto templateId = id; // clang before 16 cannot capture a structured binding
         UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog& open) {
             ExpectWholeTexts(open, *dialog);
             if (grabDir) {
-                const QString path = QDir(grabDir).filePath(QString("dialog-%1.png").arg(id));
+                const QString path =
+                    QDir(grabDir).filePath(QString("dialog-%1.png").arg(templateId));
                 EXPECT_TRUE(open.GetQtWidget()->grab().save(path)) << path.toStdString();
             }
         });

@@ -65,6 +65,15 @@ TEST(ListFile, KeepsTheOldQuirksOfTheSavedList) {
                                                   {"", "", ""}}));
 }
 
+TEST(ListFile, RowNumbersTooLongForAnIntStillLoadTheirRows) {
+    test::TempDir dir;
+    const std::string path =
+        dir.Write("Default.txt", "99999999999999999999\t198.18.0.2\t020000000002\tA\r\n"
+                                 "-99999999999999999999\t198.18.0.3\t020000000003\tB\r\n");
+    EXPECT_EQ(Load(path), (std::vector<LoadedRow>{{"198.18.0.2", "020000000002", "A"},
+                                                  {"198.18.0.3", "020000000003", "B"}}));
+}
+
 TEST(ListFile, ReadsALongLineInPiecesOf1023Characters) {
     test::TempDir dir;
     // The first piece ends exactly where a second row's text begins, so
