@@ -10,6 +10,8 @@
 #include "platform/process/AppPaths.h"
 #include "platform/shell/Shell.h"
 #include "probe/WakeOnLan.h"
+#include "tests/support/ScopedAppFolder.h"
+#include "tests/support/ScriptedNetwork.h"
 #include "tests/support/TempDir.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/ResultList.h"
@@ -28,6 +30,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -41,27 +44,6 @@ using Row = std::vector<std::string>;
 constexpr const char* kMacA = "020000000002";
 constexpr const char* kMacB = "020000000003";
 constexpr const char* kMacC = "020000000004";
-
-// Hosts that the fake probe finds, by dotted address, and every address probed.
-struct FakeNetwork {
-    std::map<std::string, std::pair<std::string, std::string>> hosts; // MAC text, name
-    std::vector<std::string> probed;
-
-    CNodescoutDlg::ProbeFunction Probe() {
-        return [this](std::uint32_t address, MacText& mac, Text& name) {
-            mac.Clear();
-            name.Clear();
-            probed.emplace_back(AddressText(address));
-            const auto host = hosts.find(probed.back());
-            if (host == hosts.end()) {
-                return false;
-            }
-            mac = host->second.first;
-            name = host->second.second;
-            return true;
-        };
-    }
-};
 
 CListCtrl& ListOf(const CWnd& dialog) {
     return *dynamic_cast<CListCtrl*>(dialog.GetDlgItem(IDC_LIST));
@@ -97,10 +79,7 @@ class NodescoutDlgTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        m_savedAppDir = g_szAppDir;
-        m_savedIniPath = g_szIniPath;
-        g_szAppDir = m_dir.Path().string();
-        g_szIniPath = m_dir.File("Scout.ini");
+        m_appFolder.emplace(m_dir.Path().string());
         CResultList::s_nSortColumn = 0;
         CResultList::s_bSortAscending = false;
         // After the resources: the window takes its icon when it is made.
@@ -114,8 +93,7 @@ protected:
     }
     void TearDown() override {
         m_pDlg.reset();
-        g_szAppDir = m_savedAppDir;
-        g_szIniPath = m_savedIniPath;
+        m_appFolder.reset();
         UiTest::TearDown();
     }
 
@@ -129,14 +107,11 @@ protected:
     static void PressEnter(CDialog& dlg) { test::PressKey(test::FocusOf(dlg), Qt::Key_Return); }
 
     test::TempDir m_dir;
-    FakeNetwork m_network;
+    std::optional<test::ScopedAppFolder> m_appFolder;
+    test::ScriptedNetwork m_network;
     std::unique_ptr<CNodescoutDlg> m_pDlg;
     std::vector<std::string> m_woken;
     std::map<std::string, int> m_wakeOnLanAnswers;
-
-private:
-    PathText m_savedAppDir;
-    PathText m_savedIniPath;
 };
 
 // ------------------------------------------------------------ opening and saving
@@ -250,7 +225,7 @@ TEST_F(NodescoutDlgTest, AFailedListWriteKeepsTheOldListAndStillWritesTheRanges)
 // ------------------------------------------------------------ the commands
 
 TEST_F(NodescoutDlgTest, IpToMacEntersTheTypedTextWhenTheProbeFindsAMac) {
-    m_network.hosts["198.18.0.5"] = {kMacA, "ALPHA"};
+    m_network.AddHost("198.18.0.5", kMacA, "ALPHA");
     Run(
         [&](CNodescoutDlg& dlg) {
             auto probeTyping = [&](int nCommand, const char* typed) {
@@ -265,7 +240,7 @@ TEST_F(NodescoutDlgTest, IpToMacEntersTheTypedTextWhenTheProbeFindsAMac) {
             probeTyping(IDOK, "198.18.0.005");
             probeTyping(IDOK, "198.18.0.6"); // nobody there
             probeTyping(IDCANCEL, "198.18.0.5");
-            EXPECT_EQ(m_network.probed, (std::vector<std::string>{"198.18.0.5", "198.18.0.6"}));
+            EXPECT_EQ(m_network.Probed(), (std::vector<std::string>{"198.18.0.5", "198.18.0.6"}));
             EXPECT_EQ(RowsOf(ListOf(dlg)),
                       (std::vector<Row>{{"1", "198.18.0.005", kMacA, "ALPHA"}}));
             EXPECT_TRUE(UiTestSeam::MessageBoxes().empty()) << "finding nothing says nothing";

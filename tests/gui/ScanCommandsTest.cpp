@@ -8,12 +8,14 @@
 #include "tests/gui/UiTest.h"
 
 #include "platform/process/AppPaths.h"
+#include "tests/support/ScopedAppFolder.h"
 #include "tests/support/ScriptedNetwork.h"
 #include "tests/support/TempDir.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/RangeListDlg.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,17 +50,13 @@ class ScanCommandsTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        m_savedAppDir = g_szAppDir;
-        m_savedIniPath = g_szIniPath;
-        g_szAppDir = m_dir.Path().string();
-        g_szIniPath = m_dir.File("Scout.ini");
+        m_appFolder.emplace(m_dir.Path().string());
         m_pDlg = std::make_unique<CNodescoutDlg>();
         m_pDlg->SetProbeFunction(m_network.Probe());
     }
     void TearDown() override {
         m_pDlg.reset();
-        g_szAppDir = m_savedAppDir;
-        g_szIniPath = m_savedIniPath;
+        m_appFolder.reset();
         UiTest::TearDown();
     }
 
@@ -73,12 +71,9 @@ protected:
     }
 
     test::TempDir m_dir;
+    std::optional<test::ScopedAppFolder> m_appFolder;
     test::ScriptedNetwork m_network;
     std::unique_ptr<CNodescoutDlg> m_pDlg;
-
-private:
-    PathText m_savedAppDir;
-    PathText m_savedIniPath;
 };
 
 TEST_F(ScanCommandsTest, RetrAllTakesBackTheDialogsTableAndFieldsOnOkAndScansTheTable) {

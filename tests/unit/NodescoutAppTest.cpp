@@ -6,6 +6,7 @@
 #include "platform/framework/Templates.h"
 #include "platform/framework/TestSeam.h"
 #include "platform/process/AppPaths.h"
+#include "tests/support/ScopedAppFolder.h"
 #include "ui/Resources.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +25,6 @@ protected:
 class NodescoutAppTest : public testing::Test {
 protected:
     void SetUp() override {
-        m_savedAppDir = g_szAppDir;
-        m_savedIniPath = g_szIniPath;
         UiTestSeam::SetStrict(true);
         UiTestSeam::Reset();
     }
@@ -33,8 +32,6 @@ protected:
         UiTestSeam::Reset();
         UiTestSeam::SetStrict(false);
         AfxRemoveResources(NodescoutResources());
-        g_szAppDir = m_savedAppDir;
-        g_szIniPath = m_savedIniPath;
     }
 
     // Runs start-up with the arguments; the exit status.
@@ -51,8 +48,8 @@ protected:
     }
 
 private:
-    PathText m_savedAppDir;
-    PathText m_savedIniPath;
+    // Start-up sets the paths; they are put back after every test.
+    const test::ScopedAppFolder m_paths;
 };
 
 TEST_F(NodescoutAppTest, WithoutSocketsTheCommandLineSaysSoOnStandardErrorAndSendsNothing) {
