@@ -1,7 +1,6 @@
 #include "tests/gui/GuiTest.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QWidget>
 #include <QtTest/QTest>
 
@@ -170,18 +169,6 @@ void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers) {
 QWidget* FocusOf(CDialog& dialog) {
     QWidget* window = dialog.GetQtWidget();
     return window ? window->focusWidget() : nullptr;
-}
-
-bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 } // namespace nodescout::test

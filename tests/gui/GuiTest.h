@@ -4,6 +4,7 @@
 // modal run and message box was answered, and key presses.
 
 #include "platform/framework/Framework.h"
+#include "tests/gui/ProcessEvents.h"
 
 #include <QObject>
 
@@ -84,7 +85,5 @@ protected:
 void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // The widget that has (or will have, once shown) the focus in a dialog.
 QWidget* FocusOf(CDialog& dialog);
-// Runs the event loop until done() or the timeout; false on timeout.
-bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 } // namespace nodescout::test

@@ -6,6 +6,7 @@
 #include "platform/framework/Framework.h"
 #include "platform/net/Inet.h"
 #include "probe/ProbeHost.h"
+#include "tests/gui/ProcessEvents.h"
 #include "tests/support/NetLab.h"
 #include "tests/support/ProbeWaitSetting.h"
 #include "ui/NodescoutDlg.h"
@@ -14,7 +15,6 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -38,17 +38,8 @@ using Row = std::vector<std::string>;
 // /24 of mostly silent addresses takes about a quarter of a second.
 constexpr int kProbeWaitMicroseconds = 999;
 
-bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+// Long enough for a walk of a /24 on a busy machine.
+constexpr int kWalkTimeoutMs = 20000;
 
 CButton& ButtonOf(const CWnd& dlg, int nID) {
     return *dynamic_cast<CButton*>(dlg.GetDlgItem(nID));
@@ -144,7 +135,8 @@ protected:
     }
 
     static void WaitForTheWorkers(CNodescoutDlg& dlg) {
-        ASSERT_TRUE(ProcessEventsUntil([&] { return dlg.GetWorkers().RunningCount() == 0; }));
+        ASSERT_TRUE(ProcessEventsUntil([&] { return dlg.GetWorkers().RunningCount() == 0; },
+                                       kWalkTimeoutMs));
     }
 };
 
@@ -267,7 +259,8 @@ TEST_F(MovingHostOnLab, AutoScanMarksTheRowOfAHostThatMovedAndKeepsItsName) {
             options.SetDlgItemText(IDC_INTERVAL, "1");
         });
         ButtonOf(dlg, IDC_AUTO_SCAN).Click();
-        ASSERT_TRUE(ProcessEventsUntil([&] { return probe.ProbedSince(0, "198.18.0.65"); }));
+        ASSERT_TRUE(ProcessEventsUntil([&] { return probe.ProbedSince(0, "198.18.0.65"); },
+                                       kWalkTimeoutMs));
         const std::size_t firstPass = probe.Count();
         ASSERT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.0.60", mover.MacText(), "MOVER"}}))
             << lab.ShowNeighbours();
@@ -280,7 +273,8 @@ TEST_F(MovingHostOnLab, AutoScanMarksTheRowOfAHostThatMovedAndKeepsItsName) {
         ASSERT_EQ(probe.Count(), firstPass) << "the next pass began before the host had moved";
         // The first pass after the move marks the row, unless the host's
         // first address resolution took longer than the wait; then the next.
-        ASSERT_TRUE(ProcessEventsUntil([&] { return RowsOf(dlg).front()[1] == "198.18.0.64"; }))
+        ASSERT_TRUE(ProcessEventsUntil([&] { return RowsOf(dlg).front()[1] == "198.18.0.64"; },
+                                       kWalkTimeoutMs))
             << lab.ShowNeighbours();
         ButtonOf(dlg, IDC_AUTO_SCAN).Click();
 
