@@ -4,11 +4,11 @@
 #include "platform/net/NeighbourTable.h"
 #include "platform/net/Inet.h"
 #include "tests/support/NetLab.h"
+#include "tests/support/SuiteLab.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,24 +18,14 @@ namespace {
 class NeighbourTableOnLab : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!NetLab::UnavailableReason().empty()) {
-            return;
-        }
-        try {
-            s_lab = std::make_unique<NetLab>("198.18.0.1/24");
-            s_br0 = s_lab->ClientInterfaceIndex("br0");
-            s_br1 = s_lab->AddClientBridge("br1", "198.18.1.1/24");
-        } catch (const std::exception& error) {
-            s_setupError = error.what();
-            s_lab.reset();
-        }
+        s_lab.Build([](NetLab& lab) {
+            s_br0 = lab.ClientInterfaceIndex("br0");
+            s_br1 = lab.AddClientBridge("br1", "198.18.1.1/24");
+        });
     }
-    static void TearDownTestSuite() { s_lab.reset(); }
+    static void TearDownTestSuite() { s_lab.Reset(); }
 
-    void SetUp() override {
-        NODESCOUT_SKIP_WITHOUT_NETLAB();
-        ASSERT_TRUE(s_lab) << s_setupError;
-    }
+    void SetUp() override { NODESCOUT_REQUIRE_SUITE_LAB(s_lab); }
 
     // The client namespace's table, read from inside it.
     static std::vector<NeighbourRow> ReadClientTable() {
@@ -46,8 +36,7 @@ protected:
         return rows;
     }
 
-    static inline std::unique_ptr<NetLab> s_lab;
-    static inline std::string s_setupError;
+    static inline SuiteLab s_lab{SuiteLab::Needs::Namespaces};
     static inline int s_br0 = 0;
     static inline int s_br1 = 0;
 };

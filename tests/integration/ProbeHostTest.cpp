@@ -7,6 +7,7 @@
 #include "tests/support/NetLab.h"
 #include "tests/support/ProbeWaitSetting.h"
 #include "tests/support/Probing.h"
+#include "tests/support/SuiteLab.h"
 
 #include <gtest/gtest.h>
 
@@ -23,36 +24,27 @@ constexpr char kNmbdName[] = "SCOUTHOST1";
 class ProbeHostOnLab : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!NetLab::NmbdUnavailableReason().empty()) {
-            return;
-        }
-        try {
-            s_lab = std::make_unique<NetLab>("198.18.0.1/24");
-            s_lab->AddClientBridge("br1", "198.18.1.1/24");
+        s_lab.Build([](NetLab& lab) {
+            lab.AddClientBridge("br1", "198.18.1.1/24");
             // Unanswered address resolution gives up after one request and
             // 20 ms instead of three requests a second apart.
-            s_lab->Exec(s_lab->ClientNamespace(),
-                        {"sysctl", "-q", "-w", "net.ipv4.neigh.br0.retrans_time_ms=20",
-                         "net.ipv4.neigh.br0.mcast_solicit=1"});
-            s_nmbdHost = &s_lab->AddHost("198.18.0.10", "02:4e:53:00:00:10");
-            s_quietHost = &s_lab->AddHost("198.18.0.11", "02:4e:53:00:00:11");
-            s_lab->StartNmbd(*s_nmbdHost, kNmbdName);
-        } catch (const std::exception& error) {
-            s_setupError = error.what();
-            s_lab.reset();
-        }
+            lab.Exec(lab.ClientNamespace(),
+                     {"sysctl", "-q", "-w", "net.ipv4.neigh.br0.retrans_time_ms=20",
+                      "net.ipv4.neigh.br0.mcast_solicit=1"});
+            s_nmbdHost = &lab.AddHost("198.18.0.10", "02:4e:53:00:00:10");
+            s_quietHost = &lab.AddHost("198.18.0.11", "02:4e:53:00:00:11");
+            lab.StartNmbd(*s_nmbdHost, kNmbdName);
+        });
     }
-    static void TearDownTestSuite() { s_lab.reset(); }
+    static void TearDownTestSuite() { s_lab.Reset(); }
 
     void SetUp() override {
-        NODESCOUT_SKIP_WITHOUT_NMBD();
-        ASSERT_TRUE(s_lab) << s_setupError;
+        NODESCOUT_REQUIRE_SUITE_LAB(s_lab);
         m_inside = std::make_unique<ScopedNamespace>(s_lab->ClientNamespace());
     }
     void TearDown() override { m_inside.reset(); }
 
-    static inline std::unique_ptr<NetLab> s_lab;
-    static inline std::string s_setupError;
+    static inline SuiteLab s_lab{SuiteLab::Needs::Nmbd};
     static inline const LabHost* s_nmbdHost = nullptr;
     static inline const LabHost* s_quietHost = nullptr;
     std::unique_ptr<ScopedNamespace> m_inside;

@@ -7,6 +7,7 @@
 #include "tests/support/NodeStatusResponder.h"
 #include "tests/support/ProbeWaitSetting.h"
 #include "tests/support/Probing.h"
+#include "tests/support/SuiteLab.h"
 
 #include <gtest/gtest.h>
 
@@ -23,28 +24,19 @@ const AdapterAddress kZeroAdapter = {};
 class ScriptedAnswer : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!NetLab::UnavailableReason().empty()) {
-            return;
-        }
-        try {
-            s_lab = std::make_unique<NetLab>("198.18.0.1/24");
-            s_host = &s_lab->AddHost("198.18.0.20", "02:4e:53:00:00:20");
+        s_lab.Build([](NetLab& lab) {
+            s_host = &lab.AddHost("198.18.0.20", "02:4e:53:00:00:20");
             s_responder = std::make_unique<NodeStatusResponder>(s_host->netns, s_host->address,
                                                                 std::vector<std::uint8_t>{});
-        } catch (const std::exception& error) {
-            s_setupError = error.what();
-            s_responder.reset();
-            s_lab.reset();
-        }
+        });
     }
     static void TearDownTestSuite() {
         s_responder.reset();
-        s_lab.reset();
+        s_lab.Reset();
     }
 
     void SetUp() override {
-        NODESCOUT_SKIP_WITHOUT_NETLAB();
-        ASSERT_TRUE(s_lab) << s_setupError;
+        NODESCOUT_REQUIRE_SUITE_LAB(s_lab);
         m_inside = std::make_unique<ScopedNamespace>(s_lab->ClientNamespace());
     }
     void TearDown() override { m_inside.reset(); }
@@ -69,9 +61,8 @@ protected:
         return bytes;
     }
 
-    static inline std::unique_ptr<NetLab> s_lab;
+    static inline SuiteLab s_lab{SuiteLab::Needs::Namespaces};
     static inline std::unique_ptr<NodeStatusResponder> s_responder;
-    static inline std::string s_setupError;
     static inline const LabHost* s_host = nullptr;
     std::unique_ptr<ScopedNamespace> m_inside;
 };

@@ -9,6 +9,7 @@
 #include "tests/gui/ProcessEvents.h"
 #include "tests/support/NetLab.h"
 #include "tests/support/ProbeWaitSetting.h"
+#include "tests/support/SuiteLab.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
 
@@ -144,42 +145,33 @@ protected:
 class LanOnLab : public WindowOnLab {
 protected:
     static void SetUpTestSuite() {
-        if (!NetLab::NmbdUnavailableReason().empty()) {
-            return;
-        }
-        try {
-            s_lab = std::make_unique<NetLab>("198.18.0.1/24");
-            s_hosts.push_back(&s_lab->AddHost("198.18.0.10", "02:4e:53:00:00:0a"));
-            s_hosts.push_back(&s_lab->AddHost("198.18.0.42", "02:4e:53:00:00:2a"));
-            s_hosts.push_back(&s_lab->AddHost("198.18.0.123", "02:4e:53:00:00:7b"));
-            s_hosts.push_back(&s_lab->AddHost("198.18.0.254", "02:4e:53:00:00:fe"));
-            s_lab->StartNmbd(*s_hosts[0], "SCOUTTEN");
-            s_lab->StartNmbd(*s_hosts[2], "SCOUT123");
-            s_lab->StartNmbd(*s_hosts[3], "SCOUTLAST");
+        s_lab.Build([](NetLab& lab) {
+            s_hosts.push_back(&lab.AddHost("198.18.0.10", "02:4e:53:00:00:0a"));
+            s_hosts.push_back(&lab.AddHost("198.18.0.42", "02:4e:53:00:00:2a"));
+            s_hosts.push_back(&lab.AddHost("198.18.0.123", "02:4e:53:00:00:7b"));
+            s_hosts.push_back(&lab.AddHost("198.18.0.254", "02:4e:53:00:00:fe"));
+            lab.StartNmbd(*s_hosts[0], "SCOUTTEN");
+            lab.StartNmbd(*s_hosts[2], "SCOUT123");
+            lab.StartNmbd(*s_hosts[3], "SCOUTLAST");
             // The client has met the host without NetBIOS before, as it has
             // met the others: a first address resolution and the refusal
             // that follows may take longer than a walk's wait of under a
             // millisecond on a busy machine.
-            s_lab->WaitForNodeStatus(s_hosts[1]->address, std::chrono::milliseconds(100));
-        } catch (const std::exception& error) {
-            s_setupError = error.what();
-            s_lab.reset();
-        }
+            lab.WaitForNodeStatus(s_hosts[1]->address, std::chrono::milliseconds(100));
+        });
     }
     static void TearDownTestSuite() {
-        s_lab.reset();
+        s_lab.Reset();
         s_hosts.clear();
     }
 
     void SetUp() override {
-        NODESCOUT_SKIP_WITHOUT_NMBD();
-        ASSERT_TRUE(s_lab) << s_setupError;
+        NODESCOUT_REQUIRE_SUITE_LAB(s_lab);
         WindowOnLab::SetUp();
     }
 
-    static inline std::unique_ptr<NetLab> s_lab;
+    static inline SuiteLab s_lab{SuiteLab::Needs::Nmbd};
     static inline std::vector<const LabHost*> s_hosts;
-    static inline std::string s_setupError;
 };
 
 TEST_F(LanOnLab, RetrAllOverTheSlash24FindsEveryHostWithItsMacAndNameInAddressOrder) {

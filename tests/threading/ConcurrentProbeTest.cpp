@@ -6,6 +6,7 @@
 #include "tests/support/NodeStatusResponder.h"
 #include "tests/support/ProbeWaitSetting.h"
 #include "tests/support/Probing.h"
+#include "tests/support/SuiteLab.h"
 
 #include <gtest/gtest.h>
 
@@ -30,50 +31,39 @@ struct Target {
 class ConcurrentProbes : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!NetLab::NmbdUnavailableReason().empty()) {
-            return;
-        }
-        try {
-            s_lab = std::make_unique<NetLab>("198.18.0.1/24");
+        s_lab.Build([](NetLab& lab) {
             // Two Samba hosts (zero adapter address: the MAC comes from the
             // neighbour table) and two scripted ones, one of which sends an
             // adapter address of its own.
             for (const auto& [address, mac, name] :
                  {std::tuple{"198.18.0.10", "02:4e:53:00:00:10", "SCOUTA"},
                   std::tuple{"198.18.0.11", "02:4e:53:00:00:11", "SCOUTB"}}) {
-                const LabHost& host = s_lab->AddHost(address, mac);
-                s_lab->StartNmbd(host, name);
+                const LabHost& host = lab.AddHost(address, mac);
+                lab.StartNmbd(host, name);
                 s_targets.push_back({&host, {true, host.MacText(), name}});
             }
-            const LabHost& scripted = s_lab->AddHost("198.18.0.12", "02:4e:53:00:00:12");
+            const LabHost& scripted = lab.AddHost("198.18.0.12", "02:4e:53:00:00:12");
             s_responders.push_back(std::make_unique<NodeStatusResponder>(
                 scripted.netns, scripted.address,
                 NodeStatusAnswerBytes(4, "RESPONDC", {0x0a, 0x00, 0x00, 0x00, 0x00, 0x0c})));
             s_targets.push_back({&scripted, {true, "0a000000000c", "RESPONDC"}});
-            const LabHost& zero = s_lab->AddHost("198.18.0.13", "02:4e:53:00:00:13");
+            const LabHost& zero = lab.AddHost("198.18.0.13", "02:4e:53:00:00:13");
             s_responders.push_back(std::make_unique<NodeStatusResponder>(
                 zero.netns, zero.address, NodeStatusAnswerBytes(1, "RESPONDD", {})));
             s_targets.push_back({&zero, {true, zero.MacText(), "RESPONDD"}});
-        } catch (const std::exception& error) {
-            s_setupError = error.what();
-            TearDownTestSuite();
-        }
+        });
     }
     static void TearDownTestSuite() {
         s_responders.clear();
         s_targets.clear();
-        s_lab.reset();
+        s_lab.Reset();
     }
 
-    void SetUp() override {
-        NODESCOUT_SKIP_WITHOUT_NMBD();
-        ASSERT_TRUE(s_lab) << s_setupError;
-    }
+    void SetUp() override { NODESCOUT_REQUIRE_SUITE_LAB(s_lab); }
 
-    static inline std::unique_ptr<NetLab> s_lab;
+    static inline SuiteLab s_lab{SuiteLab::Needs::Nmbd};
     static inline std::vector<std::unique_ptr<NodeStatusResponder>> s_responders;
     static inline std::vector<Target> s_targets;
-    static inline std::string s_setupError;
 };
 
 TEST_F(ConcurrentProbes, EachThreadGetsTheAnswerOfTheHostItAsked) {
