@@ -2,7 +2,7 @@
 
 #include "app/AppDirectory.h"
 #include "app/CommandLine.h"
-#include "platform/framework/Templates.h"
+#include "framework/Templates.h"
 #include "platform/net/UdpSocket.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"

@@ -4,7 +4,7 @@
 // that the network can be used, then either carries out the command line
 // (no window, no display needed) or runs the main window until it closes.
 
-#include "platform/framework/WinApp.h"
+#include "framework/WinApp.h"
 
 namespace nodescout {
 

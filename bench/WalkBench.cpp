@@ -24,7 +24,7 @@
 //
 //   nodescout_walk_bench [Google Benchmark options]
 
-#include "platform/framework/Framework.h"
+#include "framework/Framework.h"
 #include "platform/net/Inet.h"
 #include "platform/net/NeighbourTable.h"
 #include "platform/net/UdpSocket.h"

@@ -5,4 +5,4 @@
 // the numbers progress bars have always had. The framework's vocabulary
 // holds them; it includes no windowing header.
 
-#include "platform/framework/Types.h"
+#include "framework/Types.h"

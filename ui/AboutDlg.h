@@ -2,7 +2,7 @@
 
 // The About box, opened from the system menu.
 
-#include "platform/framework/Dialog.h"
+#include "framework/Dialog.h"
 #include "ui/resource.h"
 
 namespace nodescout {

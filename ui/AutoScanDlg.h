@@ -3,7 +3,7 @@
 // The auto-scan options: the range walked again and again, and the pause in
 // seconds between two passes.
 
-#include "platform/framework/Dialog.h"
+#include "framework/Dialog.h"
 #include "ui/resource.h"
 
 #include <string>

@@ -11,8 +11,8 @@
 // dialog's string member; an opener that copies it into a fixed buffer gets
 // it cut at the buffer's size (FixedText, DDX_Text into a FixedText).
 
-#include "platform/framework/Controls.h"
-#include "platform/framework/Dialog.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
 #include "platform/text/FixedText.h"
 
 namespace nodescout {

@@ -3,7 +3,7 @@
 // The choice of export file: "Text File" (tab-separated) or "Excel File"
 // (comma-separated).
 
-#include "platform/framework/Dialog.h"
+#include "framework/Dialog.h"
 #include "ui/resource.h"
 
 namespace nodescout {

@@ -2,7 +2,7 @@
 
 // The input of "MAC => IP": the range to walk and the MAC address sought.
 
-#include "platform/framework/Dialog.h"
+#include "framework/Dialog.h"
 #include "ui/resource.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "ui/HyperLink.h"
 
-#include "platform/framework/WinApp.h"
+#include "framework/WinApp.h"
 
 #include "platform/shell/Shell.h"
 

@@ -7,7 +7,7 @@
 // clicked: with the desktop's opener, or else with the desktop's default
 // web browser.
 
-#include "platform/framework/Controls.h"
+#include "framework/Controls.h"
 #include "platform/text/FixedText.h"
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 
 // The row editor: the four texts of one result row, all editable.
 
-#include "platform/framework/Dialog.h"
+#include "framework/Dialog.h"
 #include "ui/resource.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 
 // The single-address input of "IP => MAC": one label and one address field.
 
-#include "platform/framework/Dialog.h"
+#include "framework/Dialog.h"
 #include "ui/resource.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "ui/MainWindowWalk.h"
 
-#include "platform/framework/WorkerThread.h"
+#include "framework/WorkerThread.h"
 
 #include <algorithm>
 #include <chrono>

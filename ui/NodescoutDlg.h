@@ -13,7 +13,7 @@
 // value or the new one, never a mix. Workers reach the controls only through
 // the framework's calls onto the UI thread.
 
-#include "platform/framework/Framework.h"
+#include "framework/Framework.h"
 #include "platform/text/FixedText.h"
 #include "store/ListFile.h"
 #include "store/Settings.h"

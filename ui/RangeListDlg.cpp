@@ -1,6 +1,6 @@
 #include "ui/RangeListDlg.h"
 
-#include "platform/framework/WinApp.h"
+#include "framework/WinApp.h"
 #include "ui/EditLimits.h"
 
 #include <algorithm>

@@ -10,9 +10,9 @@
 // checks no address; OK hands back at most kMaxRanges ranges, and every
 // range text fits its 1024-character field.
 
-#include "platform/framework/Controls.h"
-#include "platform/framework/Dialog.h"
-#include "platform/framework/MessageMap.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/MessageMap.h"
 #include "store/Settings.h"
 #include "ui/resource.h"
 

@@ -6,7 +6,7 @@
 //
 //     AfxAddResources(NodescoutResources());
 
-#include "platform/framework/Templates.h"
+#include "framework/Templates.h"
 
 namespace nodescout {
 

@@ -1,6 +1,6 @@
 #include "ui/ResultList.h"
 
-#include "platform/framework/UiThread.h"
+#include "framework/UiThread.h"
 #include "platform/net/Inet.h"
 
 #include <climits>

@@ -15,8 +15,8 @@
 // The main window owns the list control; its members of the same names hand
 // the work to an instance of CResultList over that control.
 
-#include "platform/framework/Controls.h"
-#include "platform/framework/Types.h"
+#include "framework/Controls.h"
+#include "framework/Types.h"
 
 #include <string>
 

@@ -9,7 +9,7 @@
 // window and the MAC field of the MAC search); each name below says what
 // the control is on the templates that use it.
 
-#include "platform/framework/Types.h"
+#include "framework/Types.h"
 
 namespace nodescout {
 

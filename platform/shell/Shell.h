@@ -10,7 +10,7 @@
 //   5 access denied                8 not enough memory  11 invalid program
 //  26 sharing violation (program busy)                  31 no associated program
 
-#include "platform/framework/Types.h"
+#include "framework/Types.h"
 
 #include <functional>
 #include <string>

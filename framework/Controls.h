@@ -1,0 +1,160 @@
+#pragma once
+
+// The control classes: thin handles (see CWnd) whose state lives in the
+// control's window, so a worker and the UI thread always see one state.
+
+#include "framework/Wnd.h"
+
+#include <string>
+
+namespace nodescout {
+
+// ------------------------------------------------ static text, icon, frame
+
+class CStatic : public CWnd {
+public:
+    // The control is about to paint: set the text colour (and background
+    // mode) on pDC and return a brush for the background; null leaves the
+    // dialog's background as it is, like the stock null brush.
+    virtual HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
+    // A click on a static with SS_NOTIFY. The default tells the parent
+    // (WM_COMMAND with STN_CLICKED); a subclass that overrides it handles the
+    // click itself, as a reflected notification.
+    virtual void OnClicked();
+
+    HICON SetIcon(HICON hIcon);
+    HICON GetIcon() const;
+
+protected:
+    bool FitsControl(const HWND hWnd) const override;
+};
+
+// ------------------------------------------------ buttons
+
+class CButton : public CWnd {
+public:
+    int GetCheck() const; // BST_UNCHECKED or BST_CHECKED
+    void SetCheck(int nCheck);
+    // Presses the button as a click would (BM_CLICK).
+    void Click();
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool FitsControl(const HWND hWnd) const override;
+};
+
+// ------------------------------------------------ edits
+
+class CEdit : public CWnd {
+public:
+    // EM_LIMITTEXT: the user can make the text at most nChars bytes long (0:
+    // no limit). The limit counts the bytes of the text as the program gets
+    // it (UTF-8), so a buffer of nChars + 1 bytes always holds what the edit
+    // hands back after the user typed. Like on Windows, SetWindowText is not
+    // limited; what is there already stays.
+    void LimitText(int nChars = 0);
+    void SetLimitText(UINT nMax) { LimitText(static_cast<int>(nMax)); }
+    UINT GetLimitText() const;
+    // Selects characters nStart up to nEnd (-1: to the end).
+    void SetSel(int nStart, int nEnd);
+    // Replaces the selection with text as typing would (the limit applies).
+    void ReplaceSel(const char* text);
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool FitsControl(const HWND hWnd) const override;
+};
+
+// ------------------------------------------------ list view (report view)
+
+// The comparison SortItems applies: the item data of two rows and the
+// caller's value; negative when the first row goes first.
+using PFNLVCOMPARE = int (*)(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
+
+class CListCtrl : public CWnd {
+public:
+    DWORD SetExtendedStyle(DWORD dwNewStyle); // returns the old style
+    DWORD GetExtendedStyle() const;
+
+    int InsertColumn(int nCol, const char* heading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
+                     int nSubItem = -1);
+    int GetColumnCount() const;
+    int GetColumnWidth(int nCol) const;
+    BOOL SetColumnWidth(int nCol, int cx);
+
+    // Inserts a row before nItem (at the end when nItem >= GetItemCount());
+    // returns its index, or -1 (also while the list has no column).
+    int InsertItem(int nItem, const char* text);
+    int InsertItem(UINT nMask, int nItem, const char* text, UINT nState, UINT nStateMask,
+                   int nImage, LPARAM lParam);
+    BOOL DeleteItem(int nItem);
+    BOOL DeleteAllItems();
+    int GetItemCount() const;
+
+    BOOL SetItemText(int nItem, int nSubItem, const char* text);
+    BOOL SetItemText(int nItem, int nSubItem, const std::string& text) {
+        return SetItemText(nItem, nSubItem, text.c_str());
+    }
+    std::string GetItemText(int nItem, int nSubItem) const;
+    // Copies at most nLen - 1 characters and a terminator; returns the number copied.
+    int GetItemText(int nItem, int nSubItem, char* buffer, int nLen) const;
+    BOOL SetItemData(int nItem, DWORD_PTR dwData);
+    DWORD_PTR GetItemData(int nItem) const;
+
+    // Selection and focus: LVIS_SELECTED, LVIS_FOCUSED. nItem -1 means all rows.
+    BOOL SetItemState(int nItem, UINT nState, UINT nMask);
+    UINT GetItemState(int nItem, UINT nMask) const;
+    UINT GetSelectedCount() const;
+    // The next row after nItem (-1: from the start) with the flags
+    // (LVNI_ALL, LVNI_SELECTED, LVNI_FOCUSED); -1 when there is none.
+    int GetNextItem(int nItem, int nFlags) const;
+
+    // Sorts the rows with the comparison; the selection, the focus and the
+    // hot item stay with their rows.
+    BOOL SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
+    // The same, but the comparison gets the indices the two rows had before
+    // the sort instead of their item data (LVM_SORTITEMSEX), so it can tell
+    // apart rows with equal item data. The rows stay where they are while the
+    // comparison runs.
+    BOOL SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
+
+    // The marked ("hot") row, drawn highlighted; -1 for none. It stays with
+    // its row when rows move. Returns the previous hot row.
+    int SetHotItem(int nIndex);
+    int GetHotItem() const;
+
+    // Scrolls by pixels; vertically in whole rows, rounded to the nearest.
+    BOOL Scroll(CSize size);
+    // A row's rectangle in the list's client coordinates (below the header,
+    // which is part of the client area): LVIR_BOUNDS whole row, LVIR_LABEL
+    // its first column.
+    BOOL GetItemRect(int nItem, CRect* pRect, UINT nCode) const;
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK);
+
+protected:
+    bool FitsControl(const HWND hWnd) const override;
+};
+
+// ------------------------------------------------ progress bar
+
+// Keeps the Windows rules in its own state: range 0 to 100 and step 10 at
+// the start; PBM_SETRANGE takes two unsigned 16-bit words; positions are
+// held within the range, except that a step past the maximum starts again at
+// the minimum. The bar shows the state without text and never animates.
+class CProgressCtrl : public CWnd {
+public:
+    void SetRange(short nLower, short nUpper);
+    void SetRange32(int nLower, int nUpper);
+    void GetRange(int& nLower, int& nUpper) const;
+    int SetPos(int nPos); // returns the previous position
+    int GetPos() const;
+    int OffsetPos(int nPos); // returns the previous position
+    int SetStep(int nStep);  // returns the previous step
+    int StepIt();            // returns the previous position
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool FitsControl(const HWND hWnd) const override;
+};
+
+} // namespace nodescout

@@ -1,0 +1,34 @@
+#include "framework/MessageMap.h"
+
+namespace nodescout {
+
+namespace detail {
+NMHDR* NotifyHeader(LPARAM lParam) noexcept {
+    return reinterpret_cast<NMHDR*>(lParam);
+}
+} // namespace detail
+
+const MessageEntry* MessageMap::Find(UINT message, WPARAM wParam, LPARAM lParam) const {
+    for (const MessageEntry& entry : m_entries) {
+        if (entry.message != message) {
+            continue;
+        }
+        if (entry.matchesAnyId) {
+            return &entry;
+        }
+        if (message == WM_COMMAND && entry.code == HIWORD(wParam) &&
+            static_cast<WORD>(entry.id) == LOWORD(wParam)) {
+            return &entry;
+        }
+        if (message == WM_NOTIFY) {
+            const NMHDR* header = detail::NotifyHeader(lParam);
+            if (header && entry.code == header->code &&
+                entry.id == static_cast<int>(header->idFrom)) {
+                return &entry;
+            }
+        }
+    }
+    return nullptr;
+}
+
+} // namespace nodescout

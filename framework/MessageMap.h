@@ -1,0 +1,116 @@
+#pragma once
+
+// A window class's message table: entries that bind a message (and for
+// commands and notifications a notification code and a control ID) to a
+// member handler. The first entry that matches a message handles it, in
+// table order; a message no entry takes goes to the framework's default
+// handling. A class returns its table from GetMessageMap:
+//
+//     const MessageMap* CNodescoutDlg::GetMessageMap() const {
+//         static const MessageMap map{
+//             OnWmSysCommand(&CNodescoutDlg::OnSysCommand),
+//             OnBnClicked(IDC_RETR_ALL, &CNodescoutDlg::OnRetrAll),
+//             OnNotify(NM_DBLCLK, IDC_LIST, &CNodescoutDlg::OnListDblClk),
+//         };
+//         return &map;
+//     }
+
+#include "framework/Types.h"
+
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+namespace nodescout {
+
+class CWnd;
+
+struct MessageEntry {
+    UINT message = 0;
+    UINT code = 0; // notification code (WM_COMMAND, WM_NOTIFY)
+    int id = 0;    // control ID (WM_COMMAND, WM_NOTIFY)
+    bool matchesAnyId = false;
+    std::function<LRESULT(CWnd& target, WPARAM wParam, LPARAM lParam)> invoke;
+};
+
+class MessageMap {
+public:
+    MessageMap(std::initializer_list<MessageEntry> entries) : m_entries(entries) {}
+
+    // The first entry for this message, or null.
+    const MessageEntry* Find(UINT message, WPARAM wParam, LPARAM lParam) const;
+    const std::vector<MessageEntry>& Entries() const noexcept { return m_entries; }
+
+private:
+    std::vector<MessageEntry> m_entries;
+};
+
+namespace detail {
+// The NMHDR a WM_NOTIFY message carries in lParam.
+NMHDR* NotifyHeader(LPARAM lParam) noexcept;
+} // namespace detail
+
+// WM_COMMAND with a notification code from control id: void Handler().
+template <class T>
+MessageEntry OnControl(UINT code, int id, void (T::*handler)()) {
+    return {WM_COMMAND, code, id, false, [handler](CWnd& target, WPARAM, LPARAM) -> LRESULT {
+                (static_cast<T&>(target).*handler)();
+                return 0;
+            }};
+}
+
+// A click of button id (or the command id from the keyboard): void Handler().
+template <class T>
+MessageEntry OnBnClicked(int id, void (T::*handler)()) {
+    return OnControl(BN_CLICKED, id, handler);
+}
+
+// WM_NOTIFY with a notification code from control id:
+// void Handler(NMHDR* pNMHDR, LRESULT* pResult).
+template <class T>
+MessageEntry OnNotify(UINT code, int id, void (T::*handler)(NMHDR*, LRESULT*)) {
+    return {WM_NOTIFY, code, id, false, [handler](CWnd& target, WPARAM, LPARAM lParam) {
+                LRESULT result = 0;
+                (static_cast<T&>(target).*handler)(detail::NotifyHeader(lParam), &result);
+                return result;
+            }};
+}
+
+// WM_SYSCOMMAND: void Handler(UINT nID, LPARAM lParam).
+template <class T>
+MessageEntry OnWmSysCommand(void (T::*handler)(UINT, LPARAM)) {
+    return {WM_SYSCOMMAND, 0, 0, true, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {
+                (static_cast<T&>(target).*handler)(static_cast<UINT>(wParam), lParam);
+                return LRESULT{0};
+            }};
+}
+
+// WM_PAINT: void Handler(). The framework has already painted the window's
+// background and controls; a handler may draw on top through CPaintDC.
+template <class T>
+MessageEntry OnWmPaint(void (T::*handler)()) {
+    return {WM_PAINT, 0, 0, true, [handler](CWnd& target, WPARAM, LPARAM) {
+                (static_cast<T&>(target).*handler)();
+                return LRESULT{0};
+            }};
+}
+
+// WM_QUERYDRAGICON: HCURSOR Handler(). Linux desktops never ask for a drag
+// icon, so the entry is kept for completeness and is not called.
+template <class T>
+MessageEntry OnWmQueryDragIcon(HCURSOR (T::*handler)()) {
+    return {WM_QUERYDRAGICON, 0, 0, true, [handler](CWnd& target, WPARAM, LPARAM) {
+                return reinterpret_cast<LRESULT>((static_cast<T&>(target).*handler)());
+            }};
+}
+
+// Any other message, for example one of the program's own from WM_APP up:
+// LRESULT Handler(WPARAM wParam, LPARAM lParam).
+template <class T>
+MessageEntry OnMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
+    return {message, 0, 0, true, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {
+                return (static_cast<T&>(target).*handler)(wParam, lParam);
+            }};
+}
+
+} // namespace nodescout

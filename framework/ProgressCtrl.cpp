@@ -1,0 +1,182 @@
+// The progress bar. The control keeps the Windows state itself (QProgressBar
+// clamps differently, animates when minimum equals maximum and prints a
+// percentage) and only shows it through a fixed 0..10000 scale.
+
+#include "framework/Controls.h"
+
+#include "framework/detail/Window.h"
+
+#include <QProgressBar>
+
+namespace nodescout {
+
+namespace detail {
+
+namespace {
+
+class ProgressWidget : public QProgressBar, public WindowLink {
+public:
+    ProgressWidget(HWND hWnd, QWidget* parent) : QProgressBar(parent), WindowLink(hWnd) {
+        setRange(0, kScale);
+        setTextVisible(false);
+        Show();
+    }
+
+    void SetText(const QString& text) override { m_text = text; }
+    QString Text() const override { return m_text; }
+
+    // The Windows state: the range 0..100 and step 10 that a new bar has.
+    int m_nLower = 0;
+    int m_nUpper = 100;
+    int m_nPos = 0;
+    int m_nStep = 10;
+
+    void KeepInRange() {
+        if (m_nPos < m_nLower) {
+            m_nPos = m_nLower;
+        }
+        if (m_nPos > m_nUpper) {
+            m_nPos = m_nUpper;
+        }
+    }
+
+    void Show() {
+        const long long span = static_cast<long long>(m_nUpper) - m_nLower;
+        const long long done = static_cast<long long>(m_nPos) - m_nLower;
+        const int shown = span > 0 ? static_cast<int>(done * kScale / span) : 0;
+        if (shown == value()) {
+            return;
+        }
+        // QProgressBar::setValue paints the bar at once, inside the message
+        // that moved it: a worker stepping the bar would wait for a whole
+        // paint (a few hundred microseconds) on every address it walks. The
+        // bar is painted at the next turn of the event loop instead, like
+        // every other control (repeated steps then cost one paint).
+        setUpdatesEnabled(false);
+        setValue(shown);
+        setUpdatesEnabled(true); // schedules the paint
+    }
+
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+        const int previousPos = m_nPos;
+        switch (message) {
+        case PBM_SETRANGE: {
+            const LRESULT previous =
+                MAKELPARAM(static_cast<WORD>(m_nLower), static_cast<WORD>(m_nUpper));
+            SetRange(LOWORD(static_cast<DWORD_PTR>(lParam)),
+                     HIWORD(static_cast<DWORD_PTR>(lParam)));
+            return previous;
+        }
+        case PBM_SETRANGE32: {
+            const LRESULT previous =
+                MAKELPARAM(static_cast<WORD>(m_nLower), static_cast<WORD>(m_nUpper));
+            SetRange(static_cast<int>(wParam), static_cast<int>(lParam));
+            return previous;
+        }
+        case PBM_GETRANGE:
+            return wParam ? m_nLower : m_nUpper;
+        case PBM_SETPOS:
+            m_nPos = static_cast<int>(wParam);
+            KeepInRange();
+            break;
+        case PBM_DELTAPOS:
+            m_nPos += static_cast<int>(wParam);
+            KeepInRange();
+            break;
+        case PBM_SETSTEP: {
+            const int previousStep = m_nStep;
+            m_nStep = static_cast<int>(wParam);
+            return previousStep;
+        }
+        case PBM_STEPIT:
+            // Past the maximum the bar starts again at the minimum (and
+            // below the minimum, with a negative step, at the maximum).
+            m_nPos += m_nStep;
+            if (m_nPos > m_nUpper) {
+                m_nPos = m_nLower;
+            } else if (m_nPos < m_nLower) {
+                m_nPos = m_nUpper;
+            }
+            break;
+        case PBM_GETPOS:
+            return m_nPos;
+        default:
+            return 0;
+        }
+        Show();
+        return previousPos;
+    }
+
+private:
+    static constexpr int kScale = 10000;
+    QString m_text;
+
+    void SetRange(int lower, int upper) {
+        m_nLower = lower;
+        m_nUpper = upper;
+        KeepInRange();
+        Show();
+    }
+};
+
+} // namespace
+
+QWidget* CreateProgress(HWND hWnd, const ControlTemplate&, QWidget* parent) {
+    auto* bar = new ProgressWidget(hWnd, parent);
+    bar->setFocusPolicy(Qt::NoFocus);
+    return bar;
+}
+
+} // namespace detail
+
+// ============================================================ CProgressCtrl
+
+LRESULT CProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= PBM_SETRANGE && message <= PBM_GETPOS) {
+        auto* bar = dynamic_cast<detail::ProgressWidget*>(detail::WidgetOf(GetSafeHwnd()));
+        return bar ? bar->Handle(message, wParam, lParam) : 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+void CProgressCtrl::SetRange(short nLower, short nUpper) {
+    SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(nLower), static_cast<WORD>(nUpper)));
+}
+
+void CProgressCtrl::SetRange32(int nLower, int nUpper) {
+    SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), static_cast<LPARAM>(nUpper));
+}
+
+void CProgressCtrl::GetRange(int& nLower, int& nUpper) const {
+    auto* self = const_cast<CProgressCtrl*>(this);
+    CallOnUiThread([&] {
+        nLower = static_cast<int>(self->SendMessage(PBM_GETRANGE, TRUE, 0));
+        nUpper = static_cast<int>(self->SendMessage(PBM_GETRANGE, FALSE, 0));
+    });
+}
+
+int CProgressCtrl::SetPos(int nPos) {
+    return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos), 0));
+}
+
+int CProgressCtrl::GetPos() const {
+    return static_cast<int>(const_cast<CProgressCtrl*>(this)->SendMessage(PBM_GETPOS, 0, 0));
+}
+
+int CProgressCtrl::OffsetPos(int nPos) {
+    return static_cast<int>(SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nPos), 0));
+}
+
+int CProgressCtrl::SetStep(int nStep) {
+    return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(nStep), 0));
+}
+
+int CProgressCtrl::StepIt() {
+    return static_cast<int>(SendMessage(PBM_STEPIT, 0, 0));
+}
+
+bool CProgressCtrl::FitsControl(const HWND hWnd) const {
+    return hWnd->kind == ControlClass::Progress;
+}
+
+} // namespace nodescout

@@ -1,0 +1,49 @@
+#pragma once
+
+// The one road from a worker thread to the windows: a synchronous call that
+// the UI thread carries out between its own work, one call at a time. Every
+// member function of CWnd and its controls goes this way when it is called
+// off the UI thread, the way a Windows SendMessage does; on the UI thread it
+// runs directly.
+//
+// A call from a worker whose stop has been asked for is dropped: it does not
+// run, and the caller gets false (member functions give their "no window"
+// result). So once a stop has returned, that worker changes nothing more on
+// screen. See framework/WorkerThread.h.
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace nodescout {
+
+// True on the thread that runs the windows (the one that created them
+// through AfxEnsureUi). Before any UI exists, no thread is the UI thread.
+bool IsUiThread();
+
+// Runs call on the UI thread and waits until it has run; runs it directly on
+// the UI thread itself, and also when no UI exists yet. An exception thrown
+// by call comes back to the caller. Returns false when the call was dropped
+// because the calling worker is being stopped.
+bool CallOnUiThread(const std::function<void()>& call);
+
+// The same for a call with a result; fallback when the call was dropped.
+template <class R, class F>
+R CallOnUiThread(R fallback, F&& call) {
+    std::optional<R> result;
+    CallOnUiThread(std::function<void()>([&] { result.emplace(call()); }));
+    return result ? std::move(*result) : std::move(fallback);
+}
+
+// UI thread: carries out the worker calls that are waiting, now. The event
+// loop does this by itself; waits that block the UI thread call it.
+void ServeUiCalls();
+
+// UI thread: blocks until done() is true, carrying out worker calls and
+// delivering posted events meanwhile, so a worker that the caller waits for
+// can never be stuck in a call to this thread. done is evaluated on the
+// calling thread; wake it with WakeUiWait when its state changes.
+void WaitServingUi(const std::function<bool()>& done);
+void WakeUiWait();
+
+} // namespace nodescout

@@ -1,0 +1,327 @@
+#include "framework/WinApp.h"
+
+#include "framework/Templates.h"
+#include "framework/TestSeam.h"
+#include "framework/UiThread.h"
+#include "framework/Wnd.h"
+#include "framework/detail/UiChannel.h"
+#include "framework/detail/Window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QThread>
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <system_error>
+
+namespace nodescout {
+
+struct HICON__ {
+    QImage image;
+    QIcon icon; // made on first use, when the GUI exists
+};
+
+namespace {
+
+CWinApp* g_pApp = nullptr;
+std::unique_ptr<QApplication> g_pOwnedApplication;
+
+std::string ProgramFileName() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : program.filename().string();
+}
+
+// A message box that, like Windows, cannot be escaped or closed when it has
+// no button for that (Yes and No only).
+class MessageBoxWidget : public QMessageBox {
+public:
+    MessageBoxWidget(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                     QMessageBox::StandardButtons buttons, QWidget* owner, bool canEscape)
+        : QMessageBox(icon, caption, text, buttons, owner), m_bCanEscape(canEscape) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && !m_bCanEscape) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (!m_bCanEscape) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool m_bCanEscape;
+};
+
+int EscapeResult(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+        return IDOK;
+    case MB_YESNO:
+        return IDNO;
+    default:
+        return IDCANCEL;
+    }
+}
+
+int ShowMessageBox(const std::string& text, UINT type) {
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton first = QMessageBox::Ok;
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case MB_YESNO:
+        buttons = QMessageBox::Yes | QMessageBox::No;
+        first = QMessageBox::Yes;
+        break;
+    case MB_YESNOCANCEL:
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        first = QMessageBox::Yes;
+        break;
+    default:
+        buttons = QMessageBox::Ok;
+        break;
+    }
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND:
+        icon = QMessageBox::Critical;
+        break;
+    case MB_ICONQUESTION:
+        icon = QMessageBox::Question;
+        break;
+    case MB_ICONEXCLAMATION:
+        icon = QMessageBox::Warning;
+        break;
+    case MB_ICONINFORMATION:
+        icon = QMessageBox::Information;
+        break;
+    default:
+        break;
+    }
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner && AfxGetMainWnd()) {
+        owner = AfxGetMainWnd()->GetQtWidget();
+    }
+    const bool canEscape = (type & MB_TYPEMASK) != MB_YESNO;
+    MessageBoxWidget box(icon, detail::ToQt(AfxGetAppName()), detail::ToQt(text), buttons, owner,
+                         canEscape);
+    QMessageBox::StandardButton defaultButton = first;
+    if ((type & MB_DEFMASK) == MB_DEFBUTTON2) {
+        defaultButton = first == QMessageBox::Yes ? QMessageBox::No : QMessageBox::Cancel;
+    }
+    box.setDefaultButton(defaultButton);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        return IDOK;
+    }
+}
+
+} // namespace
+
+// ============================================================ CWinApp
+
+CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName ? pszAppName : "") {
+    g_pApp = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_pApp == this) {
+        g_pApp = nullptr;
+    }
+}
+
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
+
+int CWinApp::ExitInstance() {
+    return 0;
+}
+
+std::string CWinApp::GetAppName() const {
+    if (!m_strAppName.empty()) {
+        return m_strAppName;
+    }
+    std::string name;
+    if (AfxLoadString(AFX_IDS_APP_TITLE, name) && !name.empty()) {
+        return name;
+    }
+    return ProgramFileName();
+}
+
+void CWinApp::SetArguments(int argc, char** argv) {
+    m_argc = argc;
+    m_argv = argv;
+    m_strCmdLine.clear();
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            m_strCmdLine += ' ';
+        }
+        m_strCmdLine += argv[i];
+    }
+    m_lpCmdLine = m_strCmdLine.c_str();
+}
+
+HICON CWinApp::LoadIcon(UINT nIDResource) const {
+    return AfxLoadIcon(nIDResource);
+}
+
+HCURSOR CWinApp::LoadStandardCursor(int nCursorId) const {
+    return nodescout::LoadStandardCursor(nCursorId);
+}
+
+CWinApp* AfxGetApp() {
+    return g_pApp;
+}
+
+CWnd* AfxGetMainWnd() {
+    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
+
+std::string AfxGetAppName() {
+    return g_pApp ? g_pApp->GetAppName() : ProgramFileName();
+}
+
+int AfxWinMain(int argc, char** argv) {
+    CWinApp* app = AfxGetApp();
+    if (!app) {
+        return 0;
+    }
+    app->SetArguments(argc, argv);
+    // The program's windows run modally inside InitInstance; there is no
+    // message loop of the application's own afterwards.
+    app->InitInstance();
+    const int exitCode = app->ExitInstance();
+    AfxShutdownUi();
+    return exitCode;
+}
+
+// ============================================================ the UI
+
+void AfxEnsureUi() {
+    if (!QCoreApplication::instance()) {
+        static int s_argc = 1;
+        static char s_program[] = "nodescout";
+        static char* s_argv[] = {s_program, nullptr};
+        int& argc = g_pApp && g_pApp->Arguments() ? g_pApp->ArgumentCount() : s_argc;
+        char** argv = g_pApp && g_pApp->Arguments() ? g_pApp->Arguments() : s_argv;
+        g_pOwnedApplication = std::make_unique<QApplication>(argc, argv);
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setApplicationName(detail::ToQt(AfxGetAppName()));
+    }
+    if (QCoreApplication::instance()->thread() == QThread::currentThread()) {
+        detail::StartUiChannel();
+    }
+}
+
+void AfxShutdownUi() {
+    if (g_pOwnedApplication) {
+        detail::StopUiChannel();
+        g_pOwnedApplication.reset();
+    }
+}
+
+// ============================================================ message boxes
+
+int AfxMessageBox(const std::string& text, UINT nType, UINT) {
+    if (!IsUiThread() && QCoreApplication::instance()) {
+        return CallOnUiThread<int>(0, [&] { return AfxMessageBox(text, nType); });
+    }
+    // A modal box takes the mouse from whatever window captured it, as on
+    // Windows; otherwise the box would not get its clicks.
+    ReleaseCapture();
+    ShownMessageBox shown{text, AfxGetAppName(), nType, 0};
+    int answer = 0;
+    if (UiTestSeam::TakeMessageBoxAnswer(answer)) {
+        shown.result = answer;
+    } else if (UiTestSeam::IsStrict()) {
+        UiTestSeam::RecordUnanswered();
+        shown.result = EscapeResult(nType);
+    } else {
+        AfxEnsureUi();
+        shown.result = ShowMessageBox(text, nType);
+    }
+    const int result = shown.result;
+    UiTestSeam::RecordMessageBox(std::move(shown));
+    return result;
+}
+
+int AfxMessageBox(const char* text, UINT nType, UINT nIDHelp) {
+    return AfxMessageBox(std::string(text ? text : ""), nType, nIDHelp);
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
+    std::string text;
+    AfxLoadString(nIDPrompt, text);
+    return AfxMessageBox(text, nType, nIDHelp);
+}
+
+BOOL MessageBeep(UINT) {
+    return CallOnUiThread<BOOL>(FALSE, []() -> BOOL {
+        if (!QCoreApplication::instance()) {
+            return FALSE;
+        }
+        QApplication::beep();
+        return TRUE;
+    });
+}
+
+// ============================================================ icons
+
+HICON AfxLoadIcon(UINT nIDResource) {
+    static std::mutex mutex;
+    static std::map<UINT, std::unique_ptr<HICON__>> icons;
+    std::lock_guard lock(mutex);
+    if (auto found = icons.find(nIDResource); found != icons.end()) {
+        return found->second.get();
+    }
+    const IconResource* resource = AfxFindIconResource(nIDResource);
+    if (!resource) {
+        return nullptr;
+    }
+    auto icon = std::make_unique<HICON__>();
+    icon->image = QImage::fromData(static_cast<const uchar*>(resource->image),
+                                   static_cast<int>(resource->size));
+    if (icon->image.isNull()) {
+        return nullptr;
+    }
+    return icons.emplace(nIDResource, std::move(icon)).first->second.get();
+}
+
+namespace detail {
+
+QIcon IconOf(HICON hIcon) {
+    if (!hIcon) {
+        return {};
+    }
+    if (hIcon->icon.isNull()) {
+        hIcon->icon = QIcon(QPixmap::fromImage(hIcon->image));
+    }
+    return hIcon->icon;
+}
+
+} // namespace detail
+
+} // namespace nodescout

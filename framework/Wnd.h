@@ -1,0 +1,264 @@
+#pragma once
+
+// CWnd: a C++ object that stands for one window (a dialog or a control) and
+// is attached to it while the window exists. The window itself, with its
+// state (texts, rows, progress position), belongs to the framework; the
+// object is a handle with hooks. Without a window every call does nothing
+// and returns its "failed" value (0, FALSE, -1, empty).
+//
+// Member functions may be called from worker threads: they then run on the
+// UI thread as a synchronous call (framework/UiThread.h). The hooks
+// (virtual On... functions) are called on the UI thread only.
+
+#include "framework/MessageMap.h"
+#include "framework/Types.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+class QPainter;
+
+namespace nodescout {
+
+class CMenu;
+class CDC;
+
+class CWnd {
+public:
+    CWnd();
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    // ------------------------------------------------ the window
+
+    // The window this object stands for, or null.
+    HWND GetSafeHwnd() const noexcept { return m_hWnd.load(std::memory_order_acquire); }
+    // The object attached to a window (the subclassing object or the
+    // framework's own wrapper), or null.
+    static CWnd* FromHandle(HWND hWnd);
+    // Binds this object to a window without a subclass step; Detach undoes it.
+    BOOL Attach(HWND hWnd);
+    HWND Detach();
+    // Binds this object to control nID of pParent and calls PreSubclassWindow.
+    // Fails (FALSE) when there is no such control or it is bound already;
+    // throws std::logic_error when the object's class does not fit the
+    // control's kind (a CListCtrl for an edit).
+    BOOL SubclassDlgItem(int nID, CWnd* pParent);
+    virtual BOOL DestroyWindow();
+
+    int GetDlgCtrlID() const;
+    CWnd* GetParent() const;
+    DWORD GetStyle() const;
+    // Changes style bits; SS_NOTIFY on a static decides whether it sees the
+    // mouse at all, as on Windows.
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+
+    // ------------------------------------------------ text and state
+
+    void SetWindowText(const char* text);
+    void SetWindowText(const std::string& text) { SetWindowText(text.c_str()); }
+    // Copies at most nMaxCount - 1 characters and a terminator; returns the
+    // number copied.
+    int GetWindowText(char* buffer, int nMaxCount) const;
+    void GetWindowText(std::string& text) const;
+    int GetWindowTextLength() const;
+
+    BOOL EnableWindow(BOOL bEnable = TRUE);
+    BOOL IsWindowEnabled() const;
+    BOOL ShowWindow(int nCmdShow); // SW_HIDE, SW_SHOW
+    BOOL IsWindowVisible() const;
+    BOOL IsIconic() const;
+    CWnd* SetFocus();
+    static CWnd* GetFocus();
+
+    void Invalidate(BOOL bErase = TRUE);
+    void UpdateWindow();
+    void GetClientRect(CRect* pRect) const;
+    void GetWindowRect(CRect* pRect) const; // screen coordinates
+    void ScreenToClient(CPoint* pPoint) const;
+    void ClientToScreen(CPoint* pPoint) const;
+
+    // Mouse capture: this window gets every mouse message until released.
+    CWnd* SetCapture();
+    static CWnd* GetCapture();
+
+    void SetIcon(HICON hIcon, BOOL bBigIcon);
+    // The window's system menu (windows with WS_SYSMENU), or null. The
+    // framework shows it on a right click on the window's background and on
+    // Alt+Space; a chosen item arrives as WM_SYSCOMMAND.
+    CMenu* GetSystemMenu(BOOL bRevert) const;
+
+    // ------------------------------------------------ messages
+
+    // Sends a message to this window and returns the window's answer; from a
+    // worker thread this is a synchronous call on the UI thread. Without a
+    // window (or when the calling worker is being stopped) returns 0.
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // ------------------------------------------------ child controls
+
+    CWnd* GetDlgItem(int nID) const;
+    void SetDlgItemText(int nID, const char* text);
+    void SetDlgItemText(int nID, const std::string& text) { SetDlgItemText(nID, text.c_str()); }
+    int GetDlgItemText(int nID, char* buffer, int nMaxCount) const;
+    int GetDlgItemText(int nID, std::string& text) const;
+    void SetDlgItemInt(int nID, int value, BOOL bSigned = TRUE);
+    UINT GetDlgItemInt(int nID, BOOL* pTranslated = nullptr, BOOL bSigned = TRUE) const;
+    void CheckDlgButton(int nID, UINT nCheck);
+    UINT IsDlgButtonChecked(int nID) const;
+    void CheckRadioButton(int nIDFirst, int nIDLast, int nIDCheck);
+    // Keyboard order of the controls: tab stops in template order, and the
+    // group (from a WS_GROUP control to the next) that the arrow keys walk.
+    CWnd* GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
+    CWnd* GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
+
+    // ------------------------------------------------ hooks
+
+    // Called once when a control is bound to this object (DDX_Control,
+    // SubclassDlgItem), with the window attached.
+    virtual void PreSubclassWindow();
+    // Sees every mouse and keyboard message meant for this window (and, for a
+    // dialog, for its controls) before it is handled; TRUE swallows it.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // The pointer moved over this window (or anywhere while it has the
+    // capture). point is in client coordinates.
+    virtual void OnMouseMove(UINT nFlags, CPoint point);
+    virtual void OnLButtonDown(UINT nFlags, CPoint point);
+    virtual void OnLButtonUp(UINT nFlags, CPoint point);
+    // The pointer is over this window and not captured: set a cursor with
+    // ::SetCursor and return TRUE, or return FALSE for the normal cursor.
+    virtual BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+
+    // Default handling of a system command: SC_CLOSE closes the window the
+    // way the close box does, SC_MINIMIZE and SC_RESTORE do what they say.
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    // Default painting: nothing beyond what the framework paints.
+    void OnPaint();
+
+    // Where the layer has no counterpart, the Qt widget behind the window
+    // (tests read pixel geometry through it); null without a window.
+    QWidget* GetQtWidget() const;
+
+protected:
+    // Every message to this window goes through WindowProc: the message
+    // table first, then DefWindowProc. Control classes add their messages.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual const MessageMap* GetMessageMap() const;
+    // Whether this class can stand for a control of that kind.
+    virtual bool FitsControl(const HWND hWnd) const;
+
+private:
+    std::atomic<HWND> m_hWnd{nullptr};
+
+    friend LRESULT AfxCallWindowProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// Runs pWnd's WindowProc on the calling (UI) thread.
+LRESULT AfxCallWindowProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Releases the mouse capture.
+BOOL ReleaseCapture();
+// Sets the cursor while the current OnSetCursor runs; returns the previous one.
+HCURSOR SetCursor(HCURSOR hCursor);
+HCURSOR LoadStandardCursor(int nCursorId);
+int GetSystemMetrics(int nIndex);
+HBRUSH GetStockObject(int nIndex);
+
+// ------------------------------------------------ menus
+
+class CMenu {
+public:
+    struct Item {
+        UINT flags = 0;
+        UINT_PTR id = 0;
+        std::string text;
+    };
+
+    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, const char* lpszNewItem = nullptr);
+    int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
+    UINT GetMenuItemID(int nPos) const;
+    const std::vector<Item>& Items() const noexcept { return m_items; }
+
+private:
+    std::vector<Item> m_items;
+};
+
+// ------------------------------------------------ drawing
+
+// The colours of a control about to paint (CStatic::CtlColor), and on a
+// CPaintDC the painter of the window being painted.
+class CDC {
+public:
+    CDC() = default;
+    virtual ~CDC() = default;
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+
+    COLORREF SetTextColor(COLORREF colour);
+    COLORREF GetTextColor() const noexcept { return m_crText; }
+    bool HasTextColor() const noexcept { return m_bTextColour; }
+    int SetBkMode(int nBkMode);
+    int GetBkMode() const noexcept { return m_nBkMode; }
+    COLORREF SetBkColor(COLORREF colour);
+    COLORREF GetBkColor() const noexcept { return m_crBk; }
+    HDC GetSafeHdc() const;
+    BOOL DrawIcon(int x, int y, HICON hIcon);
+
+protected:
+    QPainter* m_pPainter = nullptr;
+
+private:
+    COLORREF m_crText = 0;
+    bool m_bTextColour = false;
+    int m_nBkMode = OPAQUE;
+    COLORREF m_crBk = RGB(255, 255, 255);
+};
+
+// Drawing on a window from its WM_PAINT handler. Outside that handler it
+// draws nothing.
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* pWnd);
+};
+
+// ------------------------------------------------ tooltips
+
+// Tooltips for areas of windows. The framework shows them by itself as the
+// pointer rests over a tool, so RelayEvent has nothing left to do.
+class CToolTipCtrl {
+public:
+    CToolTipCtrl() = default;
+    ~CToolTipCtrl();
+    CToolTipCtrl(const CToolTipCtrl&) = delete;
+    CToolTipCtrl& operator=(const CToolTipCtrl&) = delete;
+
+    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+    // A tool over pWnd: lpRectTool (client coordinates) or the whole window.
+    BOOL AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool = nullptr,
+                 UINT_PTR nIDTool = 0);
+    void UpdateTipText(const char* text, CWnd* pWnd, UINT_PTR nIDTool = 0);
+    void RelayEvent(MSG* pMsg);
+    void Activate(BOOL bActivate);
+
+    // The tip text for a point of a window, or null (used by the framework).
+    const std::string* TipAt(HWND hWnd, CPoint point) const;
+
+private:
+    struct Tool {
+        HWND hWnd = nullptr;
+        UINT_PTR id = 0;
+        std::string text;
+        bool wholeWindow = true;
+        CRect rect;
+    };
+    bool m_bCreated = false;
+    bool m_bActive = true;
+    std::vector<Tool> m_tools;
+};
+
+} // namespace nodescout

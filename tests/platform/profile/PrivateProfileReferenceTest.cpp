@@ -1,0 +1,299 @@
+// Checks the settings-file functions against the reference table
+// ini-vectors.tsv, recorded from the classic Win32 functions and kept in
+// tests/data/. Every read result must match.
+// A write must return the same result and leave a file that reads the same
+// as the reference file (same sections and keys, same spelling and order,
+// same values), with new lines spelled Key=Value and ended by CR LF; its
+// bytes are not compared, because Nodescout keeps untouched lines as they
+// were while the reference rewrites the whole file.
+
+#include "platform/profile/PrivateProfile.h"
+#include "platform/profile/ProfileText.h"
+#include "platform/profile/Windows1252.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nodescout {
+namespace {
+
+using profile::TrimBlanks;
+using test::TempDir;
+
+// A byte column of the table: bytes, or nothing for <NULL> (a null pointer)
+// and <NOFILE> (no file).
+using Field = std::optional<std::string>;
+
+const char* PointerOf(const Field& field) {
+    return field ? field->c_str() : nullptr;
+}
+
+struct ReferenceRow {
+    std::size_t m_nLine = 0;
+    std::string m_strId;
+    std::string m_strOp;
+    Field m_section;
+    Field m_key;
+    Field m_arg;
+    std::string m_strBufferSize;
+    Field m_fileBefore;
+    std::string m_strResult;
+    Field m_out;
+    Field m_fileAfter;
+};
+
+char EscapedByte(char letter) {
+    switch (letter) {
+    case 't':
+        return '\t';
+    case 'r':
+        return '\r';
+    case 'n':
+        return '\n';
+    case '0':
+        return '\0';
+    default:
+        return letter; // backslash
+    }
+}
+
+// Undoes the escapes \\ \t \r \n \0 \xHH.
+std::string Unescape(std::string_view text) {
+    std::string bytes;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        if (text[index] != '\\' || index + 1 == text.size()) {
+            bytes.push_back(text[index]);
+        } else if (text[index + 1] == 'x') {
+            const std::string hex(text.substr(index + 2, 2));
+            bytes.push_back(static_cast<char>(std::stoi(hex, nullptr, 16)));
+            index += 3;
+        } else {
+            bytes.push_back(EscapedByte(text[++index]));
+        }
+    }
+    return bytes;
+}
+
+Field ParseField(std::string_view text) {
+    if (text == "<NULL>" || text == "<NOFILE>") {
+        return std::nullopt;
+    }
+    return Unescape(text);
+}
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+    std::vector<std::string> columns;
+    std::size_t begin = 0;
+    for (std::size_t tab; (tab = line.find('\t', begin)) != std::string::npos; begin = tab + 1) {
+        columns.push_back(line.substr(begin, tab - begin));
+    }
+    columns.push_back(line.substr(begin));
+    return columns;
+}
+
+std::optional<std::string> FindReferenceTable() {
+    const std::string kept = std::string(NODESCOUT_TEST_DATA_DIR) + "/ini-vectors.tsv";
+    if (std::filesystem::exists(kept)) {
+        return kept;
+    }
+    const char* configured = std::getenv("NODESCOUT_INI_VECTORS");
+    if (configured != nullptr && std::filesystem::exists(configured)) {
+        return std::string(configured);
+    }
+    return std::nullopt;
+}
+
+std::vector<ReferenceRow> LoadRows(const std::string& path) {
+    std::vector<ReferenceRow> rows;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    for (std::size_t number = 1; std::getline(in, line); ++number) {
+        const std::vector<std::string> c = SplitTabs(line);
+        if (number == 1) {
+            continue; // the column names
+        }
+        if (c.size() != 11) {
+            ADD_FAILURE() << path << " line " << number << " has " << c.size() << " columns";
+            continue;
+        }
+        rows.push_back({number, c[0], c[2], ParseField(c[3]), ParseField(c[4]), ParseField(c[5]),
+                        c[6], ParseField(c[7]), c[8], ParseField(c[9]), ParseField(c[10])});
+    }
+    return rows;
+}
+
+// The written file of these rows is UTF-16 in the reference; Nodescout
+// treats such a file as single-byte text, so only the result and the value
+// read back are compared.
+bool IsUtf16Case(const ReferenceRow& row) {
+    return row.m_strId == "K14_utf16le_bom_only_write";
+}
+
+std::string ListOf(const char* section, const std::string& path) {
+    std::vector<char> buffer(1 << 16);
+    const std::uint32_t length =
+        GetPrivateProfileString(section, nullptr, "", buffer.data(),
+                                static_cast<std::uint32_t>(buffer.size()), path.c_str());
+    return std::string(buffer.data(), length);
+}
+
+std::vector<std::string> NamesOf(const std::string& list) {
+    std::vector<std::string> names;
+    for (std::size_t begin = 0; begin < list.size(); begin = list.find('\0', begin) + 1) {
+        names.push_back(list.substr(begin, list.find('\0', begin) - begin));
+    }
+    return names;
+}
+
+constexpr char kAbsent[] = "<absent>";
+
+std::string ValueOf(const std::string& section, const std::string& key, const std::string& path) {
+    std::vector<char> buffer(1 << 16);
+    const std::uint32_t length =
+        GetPrivateProfileString(section.c_str(), key.c_str(), kAbsent, buffer.data(),
+                                static_cast<std::uint32_t>(buffer.size()), path.c_str());
+    return std::string(buffer.data(), length);
+}
+
+// Both files hold the same sections and keys, spelled alike, in the same
+// order, with the same values.
+void ExpectSameSettings(const std::string& ours, const std::string& reference) {
+    EXPECT_EQ(ListOf(nullptr, ours), ListOf(nullptr, reference)) << "section names";
+    std::vector<std::string> sections = NamesOf(ListOf(nullptr, reference));
+    sections.push_back(""); // the lines before the first section
+    for (const std::string& section : sections) {
+        const std::string keys = ListOf(section.c_str(), reference);
+        EXPECT_EQ(ListOf(section.c_str(), ours), keys) << "key names of [" << section << "]";
+        for (const std::string& key : NamesOf(keys)) {
+            EXPECT_EQ(ValueOf(section, key, ours), ValueOf(section, key, reference))
+                << "[" << section << "] " << key;
+        }
+    }
+}
+
+bool HasSection(const std::string& path, const std::string& section) {
+    const std::vector<std::string> names = NamesOf(ListOf(nullptr, path));
+    return std::any_of(names.begin(), names.end(), [&section](const std::string& name) {
+        return profile::EqualsIgnoringCase(name, section);
+    });
+}
+
+// A key new to its section is written as Key=Value CR LF on a line of its
+// own; a new section is appended with its key at the end of the file.
+void ExpectNewLines(const ReferenceRow& row, const std::string& before, const std::string& ours) {
+    const bool utf8 = row.m_fileBefore && row.m_fileBefore->starts_with("\xEF\xBB\xBF");
+    const auto asFileText = [utf8](std::string_view text) {
+        return utf8 ? profile::Windows1252ToUtf8(text) : std::string(text);
+    };
+    const std::string section(TrimBlanks(*row.m_section));
+    const std::string key(TrimBlanks(*row.m_key));
+    const std::string line = asFileText(key + "=" + *row.m_arg) + "\r\n";
+    const bool sectionIsNew = !HasSection(before, section);
+    if (sectionIsNew) {
+        EXPECT_TRUE(ours.ends_with("[" + asFileText(section) + "]\r\n" + line)) << ours;
+    } else if (ValueOf(section, key, before) == kAbsent) {
+        EXPECT_NE(ours.find("\n" + line), std::string::npos) << ours;
+    }
+}
+
+class PrivateProfileReference : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::optional<std::string> table = FindReferenceTable();
+        if (!table) {
+            FAIL() << "ini-vectors.tsv not found in tests/data nor in NODESCOUT_INI_VECTORS";
+        }
+        m_rows = LoadRows(*table);
+        ASSERT_FALSE(m_rows.empty()) << *table << " holds no rows";
+    }
+
+    // Runs check on every row of the operation, each in a fresh folder with
+    // the row's file_before as "Scout.ini" (and a copy as "before.ini").
+    template <typename Check>
+    void ForEachRow(std::string_view op, Check check) {
+        for (const ReferenceRow& row : m_rows) {
+            if (row.m_strOp != op) {
+                continue;
+            }
+            SCOPED_TRACE(row.m_strId + " (line " + std::to_string(row.m_nLine) + ")");
+            TempDir folder;
+            if (row.m_fileBefore) {
+                folder.Write("Scout.ini", *row.m_fileBefore);
+                folder.Write("before.ini", *row.m_fileBefore);
+            }
+            check(row, folder);
+        }
+    }
+
+    std::vector<ReferenceRow> m_rows;
+};
+
+TEST_F(PrivateProfileReference, StringReadsMatch) {
+    ForEachRow("GetString", [](const ReferenceRow& row, const TempDir& folder) {
+        constexpr std::size_t kGuard = 8;
+        constexpr char kUntouched = '\x7f';
+        const std::size_t size = std::stoul(row.m_strBufferSize);
+        std::vector<char> buffer(size + kGuard, kUntouched);
+        const std::uint32_t result = GetPrivateProfileString(
+            PointerOf(row.m_section), PointerOf(row.m_key), PointerOf(row.m_arg), buffer.data(),
+            static_cast<std::uint32_t>(size), folder.File("Scout.ini").c_str());
+
+        EXPECT_EQ(result, std::stoul(row.m_strResult));
+        EXPECT_EQ(std::string(buffer.data(), result), row.m_out.value_or(""));
+        if (size > 0) {
+            EXPECT_EQ(buffer[result], '\0') << "terminator";
+        }
+        EXPECT_EQ(std::string(buffer.begin() + static_cast<std::ptrdiff_t>(size), buffer.end()),
+                  std::string(kGuard, kUntouched))
+            << "bytes past the buffer";
+        EXPECT_EQ(folder.Read("Scout.ini"), row.m_fileBefore.value_or(""))
+            << "a read changed the file";
+    });
+}
+
+TEST_F(PrivateProfileReference, IntegerReadsMatch) {
+    ForEachRow("GetInt", [](const ReferenceRow& row, const TempDir& folder) {
+        const std::uint32_t result =
+            GetPrivateProfileInt(PointerOf(row.m_section), PointerOf(row.m_key),
+                                 std::stoi(*row.m_arg), folder.File("Scout.ini").c_str());
+        EXPECT_EQ(result, std::stoul(row.m_strResult));
+    });
+}
+
+TEST_F(PrivateProfileReference, WritesMatch) {
+    ForEachRow("WriteString", [](const ReferenceRow& row, const TempDir& folder) {
+        const std::string path = folder.File("Scout.ini");
+        const bool written = WritePrivateProfileString(
+            PointerOf(row.m_section), PointerOf(row.m_key), PointerOf(row.m_arg), path.c_str());
+        EXPECT_EQ(written, row.m_strResult == "1");
+        if (!row.m_fileAfter) {
+            EXPECT_FALSE(std::filesystem::exists(path)) << "no file expected";
+            return;
+        }
+        ASSERT_TRUE(std::filesystem::exists(path)) << "the file should exist";
+        const bool sets = row.m_section && row.m_key && row.m_arg;
+        if (sets) {
+            EXPECT_EQ(ValueOf(*row.m_section, *row.m_key, path), profile::CleanValue(*row.m_arg))
+                << "value read back";
+        }
+        if (IsUtf16Case(row)) {
+            return;
+        }
+        ExpectSameSettings(path, folder.Write("reference.ini", *row.m_fileAfter));
+        if (sets) {
+            ExpectNewLines(row, folder.File("before.ini"), folder.Read("Scout.ini"));
+        }
+    });
+}
+
+} // namespace
+} // namespace nodescout

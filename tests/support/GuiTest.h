@@ -1,0 +1,89 @@
+#pragma once
+
+// What the GUI tests share: sample templates, a fixture that checks every
+// modal run and message box was answered, and key presses.
+
+#include "framework/Framework.h"
+#include "tests/support/ProcessEvents.h"
+
+#include <QObject>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace nodescout::test {
+
+// Control and template IDs of the samples.
+enum : int {
+    IDD_SAMPLE_RANGE = 9001,
+    IDD_SAMPLE_CHOICE = 9002,
+    IDD_SAMPLE_MAIN = 9003,
+    IDC_LABEL1 = 1009,
+    IDC_EDIT_IP2 = 1010,
+    IDC_LABEL2 = 1011,
+    IDC_EDIT_IP1 = 1012,
+    IDC_EXCEL = 1014,
+    IDC_TEXT = 1015,
+    IDC_OTHER = 1016,
+    IDC_AUTOSCAN = 1023,
+    IDC_LIST = 1027,
+    IDC_PROGRESS = 1002,
+    IDC_LINK = 1034,
+    IDC_STATUS = 1036,
+    IDC_ADD = 3,
+};
+
+// A range-list-like dialog: default OK, labels, a want-return edit and a
+// plain one, a list, two push buttons and a group box drawn last.
+const DialogTemplate& SampleRangeTemplate();
+// Radio groups, a push-like check box, a progress bar, a line and a notifying label.
+const DialogTemplate& SampleChoiceTemplate();
+// Like a main window: a list first, buttons, no default button and no OK.
+const DialogTemplate& SampleMainTemplate();
+
+// A dialog whose parts a test fills in: data exchange, OnInitDialog work,
+// and a record of every handler and OnOK/OnCancel call.
+class TestDialog : public CDialog {
+public:
+    explicit TestDialog(UINT nIDTemplate) : CDialog(nIDTemplate) {}
+
+    std::function<void(CDataExchange*)> exchange;
+    std::function<void(TestDialog&)> onInit;
+    std::vector<std::string> calls;
+    bool acceptLabelEdits = false;
+    CListCtrl m_List;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    const MessageMap* GetMessageMap() const override;
+
+private:
+    void OnAdd() { calls.push_back("OnAdd"); }
+    void OnAutoScan() { calls.push_back("OnAutoScan"); }
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnListDblClk(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnListColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnListItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnListEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
+};
+
+class GuiTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// Key presses as the user makes them, to a widget (or the focus).
+void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// The widget that has (or will have, once shown) the focus in a dialog.
+QWidget* FocusOf(CDialog& dialog);
+
+} // namespace nodescout::test

@@ -1,0 +1,20 @@
+#include "tests/support/ProcessEvents.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace nodescout::test {
+
+bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+} // namespace nodescout::test

@@ -1,0 +1,283 @@
+// The main window's link: its set-up from the control's text, its colours
+// while the pointer passes, the click with its sound and message, and the
+// way it falls back to the desktop's default web browser. No real opener or
+// browser starts: the desktop's opener is stood in for, and the default
+// browser is a recording script registered on a desktop of the test's own.
+
+#include "ui/HyperLink.h"
+
+#include "tests/support/UiTest.h"
+#include "tests/support/FakeDesktop.h"
+#include "ui/Resources.h"
+#include "ui/resource.h"
+
+#include "platform/shell/Shell.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QImage>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QtTest/QTest>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+namespace nodescout::ui_test {
+namespace {
+
+constexpr COLORREF kLinkColour = RGB(0, 0, 238);
+constexpr COLORREF kHoverColour = RGB(85, 26, 139);
+
+using Words = std::vector<std::string>;
+
+// The link with its state in view and its sound recorded.
+class TestLink : public CHyperLink {
+public:
+    using CHyperLink::m_bOver;
+    using CHyperLink::m_bVisited;
+    using CHyperLink::m_hLinkCursor;
+    using CHyperLink::m_strUrl;
+    using CHyperLink::m_ToolTip;
+
+    int m_nBeeps = 0;
+    std::size_t m_nBoxesBeforeBeep = 0;
+
+protected:
+    void PlayFailureSound() override {
+        ++m_nBeeps;
+        m_nBoxesBeforeBeep = UiTestSeam::MessageBoxes().size();
+    }
+};
+
+// The main window's template with its link text bound, as the main window
+// binds it; a second link on the empty status text.
+class LinkDialog : public CDialog {
+public:
+    LinkDialog() : CDialog(IDD_NODESCOUT_DIALOG) {}
+    TestLink m_Link;
+    TestLink m_StatusLink;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, IDC_LINK, m_Link);
+        DDX_Control(pDX, IDC_STATUS, m_StatusLink);
+    }
+};
+
+// Text is drawn smoothed: its darkest pixel is the pen's colour.
+bool DrawnIn(QWidget* widget, COLORREF colour) {
+    const QImage image = widget->grab().toImage();
+    QRgb darkest = qRgb(255, 255, 255);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < qGray(darkest)) {
+                darkest = image.pixel(x, y);
+            }
+        }
+    }
+    return std::abs(qRed(darkest) - GetRValue(colour)) < 24 &&
+           std::abs(qGreen(darkest) - GetGValue(colour)) < 24 &&
+           std::abs(qBlue(darkest) - GetBValue(colour)) < 24;
+}
+
+void MoveMouse(QWidget* widget, QPoint position) {
+    QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+// A desktop of the test's own (data and config folders, a bin folder first
+// in PATH) and a stand-in for the desktop's opener that records what it was
+// asked and answers m_nOpenerResult.
+class HyperLinkTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        m_previousOpener = SetShellOpenFunction([this](const std::string& target, int show) {
+            m_opened.push_back(target + " " + std::to_string(show));
+            return m_nOpenerResult;
+        });
+    }
+
+    void TearDown() override {
+        SetShellOpenFunction(m_previousOpener);
+        UiTest::TearDown();
+    }
+
+    void RegisterBrowser(const std::string& id, const std::string& exec) {
+        m_desktop.RegisterBrowser(id, exec);
+    }
+    std::string AddRecordingProgram(const std::string& name) {
+        return m_desktop.AddRecordingProgram(name);
+    }
+
+    Words WaitForArguments(const std::string& record) {
+        std::istringstream lines(test::FakeDesktop::WaitForFile(record));
+        Words words;
+        for (std::string line; std::getline(lines, line);) {
+            words.push_back(line);
+        }
+        return words;
+    }
+
+    test::FakeDesktop m_desktop;
+    ShellOpenFunction m_previousOpener;
+    int m_nOpenerResult = SE_ERR_NOASSOC;
+    Words m_opened;
+};
+
+TEST_F(HyperLinkTest, BindingMakesTheTextALinkWithTipCursorAndAddress) {
+    LinkDialog dialog;
+    dialog.m_StatusLink.m_strUrl = "file:///preset";
+    UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog& open) {
+        TestLink& link = dialog.m_Link;
+        EXPECT_TRUE(link.GetStyle() & SS_NOTIFY);
+        EXPECT_EQ(link.m_strUrl, kProductWebAddress);
+        EXPECT_EQ(TextOf(open, IDC_LINK), kProductWebAddress);
+        const std::string* tip = link.m_ToolTip.TipAt(link.GetSafeHwnd(), CPoint{5, 5});
+        ASSERT_NE(tip, nullptr);
+        EXPECT_EQ(*tip, kProductWebAddress);
+        EXPECT_EQ(link.m_hLinkCursor, LoadStandardCursor(IDC_HAND));
+        // An address set before binding fills an empty text.
+        EXPECT_EQ(TextOf(open, IDC_STATUS), "file:///preset");
+
+        CDC dc;
+        EXPECT_EQ(link.CtlColor(&dc, CTLCOLOR_STATIC), GetStockObject(NULL_BRUSH));
+        EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);
+        EXPECT_EQ(dc.GetTextColor(), kLinkColour);
+    });
+    dialog.DoModal();
+}
+
+TEST_F(HyperLinkTest, HoverColoursWhileTheMouseIsCapturedAndVisitedLooksTheSame) {
+    LinkDialog dialog;
+    m_nOpenerResult = kShellSuccess;
+    UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog&) {
+        TestLink& link = dialog.m_Link;
+        QWidget* widget = link.GetQtWidget();
+        EXPECT_TRUE(DrawnIn(widget, kLinkColour));
+
+        MoveMouse(widget, QPoint(5, 5));
+        EXPECT_TRUE(link.m_bOver);
+        EXPECT_EQ(CWnd::GetCapture(), &link);
+        EXPECT_EQ(widget->cursor().shape(), Qt::PointingHandCursor);
+        EXPECT_TRUE(DrawnIn(widget, kHoverColour));
+        MoveMouse(widget, QPoint(9, 3));
+        EXPECT_TRUE(link.m_bOver) << "a move inside changes nothing";
+        MoveMouse(widget, QPoint(-20, 5));
+        EXPECT_FALSE(link.m_bOver);
+        EXPECT_EQ(CWnd::GetCapture(), nullptr);
+        EXPECT_TRUE(DrawnIn(widget, kLinkColour));
+
+        MoveMouse(widget, QPoint(5, 5));
+        QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        EXPECT_EQ(m_opened, Words{std::string(kProductWebAddress) + " 5"});
+        EXPECT_TRUE(link.m_bVisited);
+        EXPECT_TRUE(DrawnIn(widget, kHoverColour));
+        MoveMouse(widget, QPoint(5, widget->height() + 10));
+        EXPECT_EQ(CWnd::GetCapture(), nullptr);
+        EXPECT_TRUE(DrawnIn(widget, kLinkColour)) << "visited links look like new ones";
+        EXPECT_EQ(link.m_nBeeps, 0);
+    });
+    dialog.DoModal();
+    EXPECT_TRUE(UiTestSeam::MessageBoxes().empty());
+}
+
+TEST_F(HyperLinkTest, FailedClickClearsVisitedBeepsThenSaysWhy) {
+    LinkDialog dialog;
+    UiTestSeam::QueueMessageBoxAnswer(IDOK);
+    UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog&) {
+        TestLink& link = dialog.m_Link;
+        link.SetVisited(true);
+        m_nOpenerResult = 26; // and no default browser to fall back on
+        MoveMouse(link.GetQtWidget(), QPoint(5, 5));
+        QTest::mouseClick(link.GetQtWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        EXPECT_FALSE(link.m_bVisited);
+        EXPECT_EQ(link.m_nBeeps, 1);
+        EXPECT_EQ(link.m_nBoxesBeforeBeep, 0U) << "the sound comes before the message";
+        EXPECT_EQ(CWnd::GetCapture(), nullptr) << "the message box needs the mouse";
+    });
+    dialog.DoModal();
+    const std::vector<ShownMessageBox> shown = UiTestSeam::MessageBoxes();
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].text, "Unable to open hyperlink:\n\nA sharing violation occurred. ");
+    EXPECT_EQ(shown[0].type, MB_ICONEXCLAMATION | MB_OK);
+    EXPECT_EQ(shown[0].caption, AfxGetAppName());
+}
+
+TEST_F(HyperLinkTest, ErrorTextsFollowTheCode) {
+    CHyperLink link;
+    const std::pair<int, const char*> cases[] = {
+        {4, "Unknown Error (4) occurred."},
+        {31, "There is no application associated\nwith the given filename extension."},
+        {0, "The operating system is out\nof memory or resources."},
+    };
+    for (const auto& [code, text] : cases) {
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        link.ShowOpenError(code);
+        EXPECT_EQ(UiTestSeam::MessageBoxes().back().text,
+                  std::string("Unable to open hyperlink:\n\n") + text);
+    }
+}
+
+TEST_F(HyperLinkTest, FallbackCutsTheBrowserCommandAtItsPlaceholder) {
+    // Blanks, quotes and a $ stay in the one argument the browser gets.
+    const std::string address = R"(file:///tmp/Node scout/"read"$HOME.md)";
+    const struct {
+        const char* exec;
+        Words arguments;
+    } cases[] = {
+        {R"(quoted --new-window "%u" --dropped)", {"--new-window", address}},
+        {"bare --url=%u --dropped", {"--url=", address}},
+        {"none --flag", {"--flag", address}},
+    };
+    for (const auto& [exec, arguments] : cases) {
+        const std::string program = std::string(exec).substr(0, std::string(exec).find(' '));
+        SCOPED_TRACE(program);
+        const std::string record = AddRecordingProgram(program);
+        RegisterBrowser(program + ".desktop", exec);
+        m_opened.clear();
+        EXPECT_GT(CHyperLink::OpenUrl(address, SW_SHOW), 32);
+        EXPECT_EQ(m_opened, Words{address + " 5"}) << "the desktop's opener is asked first";
+        EXPECT_EQ(WaitForArguments(record), arguments);
+    }
+}
+
+TEST_F(HyperLinkTest, FallbackFailuresGiveTheOpenersCodeOrTheStartsCode) {
+    const std::string address = "http://198.18.0.1/";
+    EXPECT_EQ(CHyperLink::OpenUrl(address, SW_SHOW), SE_ERR_NOASSOC) << "no default browser";
+    m_nOpenerResult = 5;
+    EXPECT_EQ(CHyperLink::OpenUrl(address, SW_SHOW), 5) << "the opener's own code";
+
+    // The desktop names no default browser whose program it cannot find.
+    m_nOpenerResult = SE_ERR_NOASSOC;
+    RegisterBrowser("missing.desktop", "no-such-browser-anywhere %u");
+    EXPECT_EQ(CHyperLink::OpenUrl(address, SW_SHOW), SE_ERR_NOASSOC);
+    // Found, but it does not start: the start's own code.
+    chmod(m_desktop.Root().Write("bin/orphan", "#!/no/such/interpreter\n").c_str(), 0755);
+    RegisterBrowser("orphan.desktop", "orphan %u");
+    EXPECT_EQ(CHyperLink::OpenUrl(address, SW_SHOW), 2);
+
+    // Too long for the buffers: nothing starts rather than a cut command.
+    const std::string tooLong = AddRecordingProgram("long");
+    RegisterBrowser("long.desktop", "long --name=" + std::string(300, 'x') + " %u");
+    EXPECT_EQ(CHyperLink::OpenUrl(address, SW_SHOW), SE_ERR_NOASSOC);
+    RegisterBrowser("long.desktop", "long %u");
+    EXPECT_EQ(CHyperLink::OpenUrl(address + std::string(600, 'a'), SW_SHOW), SE_ERR_NOASSOC);
+    const std::string fits = AddRecordingProgram("fits");
+    RegisterBrowser("fits.desktop", "fits %u");
+    EXPECT_GT(CHyperLink::OpenUrl(address, SW_SHOW), 32);
+    EXPECT_EQ(WaitForArguments(fits), Words{address});
+    EXPECT_FALSE(std::filesystem::exists(tooLong)) << "a command that did not fit ran";
+
+    m_nOpenerResult = 33; // success: the browser there is not started (that would give 42)
+    EXPECT_EQ(CHyperLink::OpenUrl(address, SW_SHOW), 33);
+}
+
+} // namespace
+} // namespace nodescout::ui_test

@@ -1,0 +1,246 @@
+// The commands of the main window that walk addresses, as the user meets
+// them: "Retr All", the "Auto Scan" toggle and "MAC => IP", each with its
+// dialog confirmed and cancelled, the walk run by a worker of the window.
+// The probe is a scripted fake; nothing is sent. (The walks' own rules, such
+// as their progress messages, have tests of their own.)
+
+#include "tests/support/GuiTest.h"
+#include "tests/support/UiTest.h"
+
+#include "platform/process/AppPaths.h"
+#include "tests/support/ScopedAppFolder.h"
+#include "tests/support/ScriptedNetwork.h"
+#include "tests/support/TempDir.h"
+#include "ui/NodescoutDlg.h"
+#include "ui/RangeListDlg.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nodescout::ui_test {
+namespace {
+
+using Row = std::vector<std::string>;
+using Addresses = std::vector<std::string>;
+
+constexpr const char* kMacA = "02000000abcd";
+constexpr const char* kMacB = "020000000003";
+
+CListCtrl& ListOf(const CWnd& dialog) {
+    return *dynamic_cast<CListCtrl*>(dialog.GetDlgItem(IDC_LIST));
+}
+
+CProgressCtrl& ProgressOf(const CWnd& dialog) {
+    return *dynamic_cast<CProgressCtrl*>(dialog.GetDlgItem(IDC_PROGRESS));
+}
+
+std::vector<Row> RowsOf(const CWnd& dialog) {
+    const CListCtrl& list = ListOf(dialog);
+    std::vector<Row> rows;
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        rows.push_back({list.GetItemText(i, 0), list.GetItemText(i, 1), list.GetItemText(i, 2),
+                        list.GetItemText(i, 3)});
+    }
+    return rows;
+}
+
+class ScanCommandsTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        m_appFolder.emplace(m_dir.Path().string());
+        m_pDlg = std::make_unique<CNodescoutDlg>();
+        m_pDlg->SetProbeFunction(m_network.Probe());
+    }
+    void TearDown() override {
+        m_pDlg.reset();
+        m_appFolder.reset();
+        UiTest::TearDown();
+    }
+
+    // Runs the main window with body while it is open, then closes it.
+    void Run(const std::function<void(CNodescoutDlg&)>& body) {
+        UiTestSeam::QueueModalAnswer(IDOK, [&](CDialog&) { body(*m_pDlg); });
+        m_pDlg->DoModal();
+    }
+
+    static void WaitForTheWorkers(CNodescoutDlg& dlg) {
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return dlg.GetWorkers().RunningCount() == 0; }));
+    }
+
+    test::TempDir m_dir;
+    std::optional<test::ScopedAppFolder> m_appFolder;
+    test::ScriptedNetwork m_network;
+    std::unique_ptr<CNodescoutDlg> m_pDlg;
+};
+
+TEST_F(ScanCommandsTest, RetrAllTakesBackTheDialogsTableAndFieldsOnOkAndScansTheTable) {
+    m_network.AddHost("198.18.0.2", kMacA, "ALPHA");
+    m_network.AddHost("198.18.1.3", kMacB, "BETA");
+    m_network.AddHost("198.18.1.6", "020000000006", "END"); // an end address: never probed
+    Run([&](CNodescoutDlg& dlg) {
+        dlg.SetIP1("198.18.0.1");
+        dlg.SetIP2("198.18.0.9");
+        RangeTable table;
+        table[0] = {Text("198.18.0.1"), Text("198.18.0.4")};
+        dlg.SetRanges(table, 1);
+
+        // Cancel after changing everything in the dialog: nothing changes.
+        UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& range) {
+            range.SetDlgItemText(IDC_IP1, "10.0.0.1");
+            range.SetDlgItemText(IDC_IP2, "10.0.0.9");
+            ButtonOf(range, IDC_ADD).Click();
+        });
+        ButtonOf(dlg, IDC_RETR_ALL).Click();
+        EXPECT_EQ(dlg.GetWorkers().RunningCount(), 0u);
+        EXPECT_EQ(dlg.GetIP1().View(), "198.18.0.1");
+        EXPECT_EQ(dlg.GetRangeCount(), 1);
+
+        // OK: the table as the list holds it, the fields as last typed.
+        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& range) {
+            EXPECT_EQ(TextOf(range, IDC_IP1), "198.18.0.1");
+            EXPECT_EQ(TextOf(range, IDC_IP2), "198.18.0.9");
+            EXPECT_EQ(dynamic_cast<CRangeListDlg&>(range).m_RangeList.GetItemText(0, 1),
+                      "198.18.0.4");
+            range.SetDlgItemText(IDC_IP1, "198.18.1.1");
+            range.SetDlgItemText(IDC_IP2, "198.18.1.6");
+            ButtonOf(range, IDC_ADD).Click();
+            range.SetDlgItemText(IDC_IP1, "typed 1");
+            range.SetDlgItemText(IDC_IP2, "typed 2");
+        });
+        ButtonOf(dlg, IDC_RETR_ALL).Click();
+        EXPECT_EQ(dlg.GetIP1().View(), "typed 1");
+        EXPECT_EQ(dlg.GetIP2().View(), "typed 2");
+        ASSERT_EQ(dlg.GetRangeCount(), 2);
+        EXPECT_EQ(dlg.GetRange(1).start.View(), "198.18.1.1");
+        EXPECT_EQ(dlg.GetRange(1).end.View(), "198.18.1.6");
+        WaitForTheWorkers(dlg);
+
+        EXPECT_EQ(m_network.Probed(),
+                  (Addresses{"198.18.0.1", "198.18.0.2", "198.18.0.3", "198.18.1.1", "198.18.1.2",
+                             "198.18.1.3", "198.18.1.4", "198.18.1.5"}));
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.0.2", kMacA, "ALPHA"},
+                                                 {"2", "198.18.1.3", kMacB, "BETA"}}));
+        EXPECT_EQ(TextOf(dlg, IDC_STATUS), "198.18.1.5") << "the last address probed stays";
+        int nLower = 0;
+        int nUpper = 0;
+        ProgressOf(dlg).GetRange(nLower, nUpper);
+        EXPECT_EQ(nUpper, 5) << "the last range's";
+        EXPECT_EQ(ProgressOf(dlg).GetPos(), 5);
+    });
+    EXPECT_EQ(UiTestSeam::ModalRuns(), (std::vector<UINT>{102, 103, 103}));
+}
+
+TEST_F(ScanCommandsTest, AutoScanRunsOnlyWhileTheToggleIsCheckedAndCancelChangesNothing) {
+    m_network.AddHost("198.18.0.2", kMacA, "ALPHA");
+    Run([&](CNodescoutDlg& dlg) {
+        dlg.SetIP1("198.18.1"); // what the parser reads: 198.18.0.1
+        dlg.SetIP2("not an address");
+        CButton& toggle = ButtonOf(dlg, IDC_AUTO_SCAN);
+
+        UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& options) {
+            EXPECT_EQ(TextOf(options, IDC_IP1), "198.18.0.1");
+            EXPECT_EQ(TextOf(options, IDC_IP2), "255.255.255.255");
+            EXPECT_EQ(TextOf(options, IDC_INTERVAL), "10");
+            options.SetDlgItemText(IDC_INTERVAL, "3");
+        });
+        toggle.Click();
+        EXPECT_EQ(toggle.GetCheck(), BST_UNCHECKED);
+        EXPECT_EQ(dlg.GetWorkers().RunningCount(), 0u);
+        EXPECT_EQ(dlg.GetIP1().View(), "198.18.1");
+        EXPECT_EQ(dlg.GetIP2().View(), "not an address");
+        EXPECT_EQ(dlg.GetInterval(), 10);
+
+        // An interval without a leading number is 0: pass after pass.
+        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& options) {
+            options.SetDlgItemText(IDC_IP1, "198.18.0.1");
+            options.SetDlgItemText(IDC_IP2, "198.18.0.4");
+            options.SetDlgItemText(IDC_INTERVAL, "abc");
+        });
+        toggle.Click();
+        EXPECT_EQ(toggle.GetCheck(), BST_CHECKED);
+        EXPECT_EQ(dlg.GetIP1().View(), "198.18.0.1");
+        EXPECT_EQ(dlg.GetIP2().View(), "198.18.0.4");
+        EXPECT_EQ(dlg.GetInterval(), 0);
+        // Three passes of three fake probes: far less than a second without pauses.
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return m_network.ProbeCount() >= 9; }, 900));
+
+        toggle.Click(); // unchecked: stopped when the click returns
+        EXPECT_EQ(dlg.GetWorkers().RunningCount(), 0u);
+        const Addresses probed = m_network.Probed();
+        const Addresses passes = {"198.18.0.1", "198.18.0.2", "198.18.0.3",
+                                  "198.18.0.1", "198.18.0.2", "198.18.0.3",
+                                  "198.18.0.1", "198.18.0.2", "198.18.0.3"};
+        EXPECT_EQ(Addresses(probed.begin(), probed.begin() + 9), passes);
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"+1", "198.18.0.2", kMacA, "ALPHA"}}));
+        EXPECT_EQ(TextOf(dlg, IDC_STATUS), "") << "only Retr All shows the address";
+        test::ProcessEventsUntil([] { return false; }, 20);
+        EXPECT_EQ(m_network.ProbeCount(), probed.size()) << "nothing after the stop";
+    });
+}
+
+TEST_F(ScanCommandsTest, MacToIpFindsTheHostOnItsOwnCopiesAndTellsTheOutcome) {
+    m_network.AddHost("198.18.0.3", kMacB, "BETA"); // another MAC: not entered
+    m_network.AddHost("198.18.0.5", kMacA, "ALPHA");
+    Run([&](CNodescoutDlg& dlg) {
+        dlg.SetIP1("198.18.0.1");
+        dlg.SetIP2("bad");
+        dlg.SetMac("020000000099");
+        auto search = [&](int nCommand, const char* ip1, const char* ip2, const char* mac) {
+            UiTestSeam::QueueModalAnswer(nCommand, [=](CDialog& find) {
+                find.SetDlgItemText(IDC_IP1, ip1);
+                find.SetDlgItemText(IDC_IP2, ip2);
+                find.SetDlgItemText(IDC_MAC, mac);
+            });
+            ButtonOf(dlg, IDC_MAC_TO_IP).Click();
+            WaitForTheWorkers(dlg);
+        };
+
+        // Cancel: nothing is kept, nothing starts.
+        UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& find) {
+            EXPECT_EQ(TextOf(find, IDC_IP1), "198.18.0.1");
+            EXPECT_EQ(TextOf(find, IDC_IP2), "255.255.255.255");
+            EXPECT_EQ(TextOf(find, IDC_MAC), "020000000099");
+            find.SetDlgItemText(IDC_MAC, "020000000003");
+        });
+        ButtonOf(dlg, IDC_MAC_TO_IP).Click();
+        EXPECT_EQ(dlg.GetWorkers().RunningCount(), 0u);
+        EXPECT_EQ(dlg.GetMac().View(), "020000000099");
+        EXPECT_EQ(dlg.GetIP2().View(), "bad");
+
+        // Upper-case digits find the host; nothing after it is probed. A
+        // search confirmed meanwhile (here: its texts written into the
+        // fields at the first probe) does not move this one.
+        m_network.SetOnProbe([&] {
+            dlg.SetIP2("198.18.0.2");
+            dlg.SetMac(kMacB);
+        });
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        search(IDOK, "198.18.0.1", "198.18.0.9", "02000000ABCD");
+        m_network.SetOnProbe({});
+        EXPECT_EQ(m_network.Probed(), (Addresses{"198.18.0.1", "198.18.0.2", "198.18.0.3",
+                                                 "198.18.0.4", "198.18.0.5"}));
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.0.5", kMacA, "ALPHA"}}));
+        EXPECT_EQ(ProgressOf(dlg).GetPos(), 8);
+
+        // No match: the end address is probed too. The texts stay as typed.
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        search(IDOK, "198.18.0.6", "198.18.0.7", "020000000077");
+        EXPECT_EQ(m_network.ProbeCount(), 7u);
+        EXPECT_EQ(dlg.GetIP1().View(), "198.18.0.6");
+        EXPECT_EQ(dlg.GetIP2().View(), "198.18.0.7");
+        EXPECT_EQ(dlg.GetMac().View(), "020000000077");
+        EXPECT_EQ(TextOf(dlg, IDC_STATUS), "");
+    });
+    const auto boxes = UiTestSeam::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Congratulations. Get it: 02000000abcd - 198.18.0.5");
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(boxes[0].caption, "Nodescout");
+    EXPECT_EQ(boxes[1].text, "Sorry, cannot find it.");
+}
+
+} // namespace
+} // namespace nodescout::ui_test

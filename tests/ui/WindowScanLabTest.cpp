@@ -1,0 +1,280 @@
+// The main window's walking commands with the real probe, against real hosts
+// on a private LAN: Samba's nmbd, a host that answers ARP only, silent
+// addresses, and a host that changes its address between two auto-scan
+// passes. Needs root; skips with the reason without it.
+
+#include "framework/Framework.h"
+#include "platform/net/Inet.h"
+#include "probe/ProbeHost.h"
+#include "tests/support/ProcessEvents.h"
+#include "tests/support/NetLab.h"
+#include "tests/support/ProbeWaitSetting.h"
+#include "tests/support/SuiteLab.h"
+#include "ui/NodescoutDlg.h"
+#include "ui/Resources.h"
+
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace nodescout::test {
+namespace {
+
+using Row = std::vector<std::string>;
+
+// The longest wait below a second (the setting's thousands are whole
+// seconds): nmbd in the lab answers within a few hundred microseconds, and a
+// /24 of mostly silent addresses takes about a quarter of a second.
+constexpr int kProbeWaitMicroseconds = 999;
+
+// Long enough for a walk of a /24 on a busy machine.
+constexpr int kWalkTimeoutMs = 20000;
+
+CButton& ButtonOf(const CWnd& dlg, int nID) {
+    return *dynamic_cast<CButton*>(dlg.GetDlgItem(nID));
+}
+
+std::vector<Row> RowsOf(const CWnd& dlg) {
+    const auto& list = *dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST));
+    std::vector<Row> rows;
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        rows.push_back({list.GetItemText(i, 0), list.GetItemText(i, 1), list.GetItemText(i, 2),
+                        list.GetItemText(i, 3)});
+    }
+    return rows;
+}
+
+// The real probe, used only from inside the lab's client namespace (where
+// the window's workers run, having been started from there); it also writes
+// down every address probed. A probe from anywhere else is refused and
+// counted: it would reach the machine's own network.
+class LabProbe {
+public:
+    explicit LabProbe(const NetLab& lab)
+        : m_clientNamespace("/run/netns/" + lab.ClientNamespace()) {}
+
+    CNodescoutDlg::ProbeFunction Function() {
+        return [this](std::uint32_t address, MacText& mac, Text& name) {
+            if (!InsideTheLab()) {
+                ++m_outside;
+                return false;
+            }
+            {
+                std::lock_guard lock(m_mutex);
+                m_probed.emplace_back(AddressText(address));
+            }
+            return ProbeHost(address, mac, name);
+        };
+    }
+
+    int Outside() const { return m_outside; }
+    std::size_t Count() const {
+        std::lock_guard lock(m_mutex);
+        return m_probed.size();
+    }
+    // Whether address was probed as the from-th probe or later.
+    bool ProbedSince(std::size_t from, const std::string& address) const {
+        std::lock_guard lock(m_mutex);
+        return from < m_probed.size() &&
+               std::find(m_probed.begin() + static_cast<std::ptrdiff_t>(from), m_probed.end(),
+                         address) != m_probed.end();
+    }
+
+private:
+    std::string m_clientNamespace;
+    std::atomic<int> m_outside{0};
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_probed;
+
+    bool InsideTheLab() const {
+        struct stat here {};
+        struct stat lab {};
+        return stat("/proc/thread-self/ns/net", &here) == 0 &&
+               stat(m_clientNamespace.c_str(), &lab) == 0 && here.st_dev == lab.st_dev &&
+               here.st_ino == lab.st_ino;
+    }
+};
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// The window's commands need the program's templates; every dialog and box
+// is answered by the test.
+class WindowOnLab : public testing::Test {
+protected:
+    void SetUp() override {
+        AfxAddResources(NodescoutResources());
+        UiTestSeam::Reset();
+    }
+    void TearDown() override {
+        EXPECT_EQ(UiTestSeam::UnansweredCount(), 0);
+        UiTestSeam::Reset();
+        AfxRemoveResources(NodescoutResources());
+    }
+
+    // Runs the window with body while it is open. Its workers are started
+    // from this thread inside the lab's client namespace, and take it along.
+    static void Run(CNodescoutDlg& dlg, const NetLab& lab, const std::function<void()>& body) {
+        const ScopedNamespace inside(lab.ClientNamespace());
+        UiTestSeam::QueueModalAnswer(IDOK, [&](CDialog&) { body(); });
+        dlg.DoModal();
+    }
+
+    static void WaitForTheWorkers(CNodescoutDlg& dlg) {
+        ASSERT_TRUE(ProcessEventsUntil([&] { return dlg.GetWorkers().RunningCount() == 0; },
+                                       kWalkTimeoutMs));
+    }
+};
+
+// One /24: three nmbd hosts, a host without NetBIOS, everything else silent.
+class LanOnLab : public WindowOnLab {
+protected:
+    static void SetUpTestSuite() {
+        s_lab.Build([](NetLab& lab) {
+            s_hosts.push_back(&lab.AddHost("198.18.0.10", "02:4e:53:00:00:0a"));
+            s_hosts.push_back(&lab.AddHost("198.18.0.42", "02:4e:53:00:00:2a"));
+            s_hosts.push_back(&lab.AddHost("198.18.0.123", "02:4e:53:00:00:7b"));
+            s_hosts.push_back(&lab.AddHost("198.18.0.254", "02:4e:53:00:00:fe"));
+            lab.StartNmbd(*s_hosts[0], "SCOUTTEN");
+            lab.StartNmbd(*s_hosts[2], "SCOUT123");
+            lab.StartNmbd(*s_hosts[3], "SCOUTLAST");
+            // The client has met the host without NetBIOS before, as it has
+            // met the others: a first address resolution and the refusal
+            // that follows may take longer than a walk's wait of under a
+            // millisecond on a busy machine.
+            lab.WaitForNodeStatus(s_hosts[1]->address, std::chrono::milliseconds(100));
+        });
+    }
+    static void TearDownTestSuite() {
+        s_lab.Reset();
+        s_hosts.clear();
+    }
+
+    void SetUp() override {
+        NODESCOUT_REQUIRE_SUITE_LAB(s_lab);
+        WindowOnLab::SetUp();
+    }
+
+    static inline SuiteLab s_lab{SuiteLab::Needs::Nmbd};
+    static inline std::vector<const LabHost*> s_hosts;
+};
+
+TEST_F(LanOnLab, RetrAllOverTheSlash24FindsEveryHostWithItsMacAndNameInAddressOrder) {
+    const ProbeWaitSetting wait(kProbeWaitMicroseconds);
+    LabProbe probe(*s_lab);
+    CNodescoutDlg dlg;
+    dlg.SetProbeFunction(probe.Function());
+    Run(dlg, *s_lab, [&] {
+        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& range) {
+            range.SetDlgItemText(IDC_IP1, "198.18.0.0");
+            range.SetDlgItemText(IDC_IP2, "198.18.1.0");
+            ButtonOf(range, IDC_ADD).Click();
+        });
+        ButtonOf(dlg, IDC_RETR_ALL).Click();
+        WaitForTheWorkers(dlg);
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{
+                                   {"1", "198.18.0.10", s_hosts[0]->MacText(), "SCOUTTEN"},
+                                   {"2", "198.18.0.42", s_hosts[1]->MacText(), ""},
+                                   {"3", "198.18.0.123", s_hosts[2]->MacText(), "SCOUT123"},
+                                   {"4", "198.18.0.254", s_hosts[3]->MacText(), "SCOUTLAST"},
+                               }))
+            << s_lab->ShowNeighbours();
+        std::string status;
+        dlg.GetDlgItemText(IDC_STATUS, status);
+        EXPECT_EQ(status, "198.18.0.255");
+    });
+    EXPECT_EQ(probe.Count(), 256u);
+    EXPECT_EQ(probe.Outside(), 0);
+}
+
+TEST_F(LanOnLab, MacToIpFindsAHostWithoutNetBiosByItsMac) {
+    const ProbeWaitSetting wait(kProbeWaitMicroseconds);
+    const LabHost& arpOnly = *s_hosts[1];
+    LabProbe probe(*s_lab);
+    CNodescoutDlg dlg;
+    dlg.SetProbeFunction(probe.Function());
+    Run(dlg, *s_lab, [&] {
+        UiTestSeam::QueueModalAnswer(IDOK, [&](CDialog& find) {
+            find.SetDlgItemText(IDC_IP1, "198.18.0.2");
+            find.SetDlgItemText(IDC_IP2, "198.18.0.99");
+            find.SetDlgItemText(IDC_MAC, Upper(arpOnly.MacText()));
+        });
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        ButtonOf(dlg, IDC_MAC_TO_IP).Click();
+        WaitForTheWorkers(dlg);
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.0.42", arpOnly.MacText(), ""}}));
+    });
+    EXPECT_EQ(probe.Outside(), 0);
+    const auto boxes = UiTestSeam::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Congratulations. Get it: " + arpOnly.MacText() + " - 198.18.0.42");
+}
+
+// A LAN of its own: its one host moves.
+class MovingHostOnLab : public WindowOnLab {
+protected:
+    void SetUp() override {
+        NODESCOUT_SKIP_WITHOUT_NMBD();
+        WindowOnLab::SetUp();
+    }
+};
+
+TEST_F(MovingHostOnLab, AutoScanMarksTheRowOfAHostThatMovedAndKeepsItsName) {
+    const ProbeWaitSetting wait(kProbeWaitMicroseconds);
+    NetLab lab("198.18.0.1/24");
+    const LabHost& mover = lab.AddHost("198.18.0.60", "02:4e:53:00:00:3c");
+    lab.StartNmbd(mover, "MOVER");
+
+    LabProbe probe(lab);
+    CNodescoutDlg dlg;
+    dlg.SetProbeFunction(probe.Function());
+    Run(dlg, lab, [&] {
+        // Passes over .58 up to .65, a second apart.
+        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& options) {
+            options.SetDlgItemText(IDC_IP1, "198.18.0.58");
+            options.SetDlgItemText(IDC_IP2, "198.18.0.66");
+            options.SetDlgItemText(IDC_INTERVAL, "1");
+        });
+        ButtonOf(dlg, IDC_AUTO_SCAN).Click();
+        ASSERT_TRUE(ProcessEventsUntil([&] { return probe.ProbedSince(0, "198.18.0.65"); },
+                                       kWalkTimeoutMs));
+        const std::size_t firstPass = probe.Count();
+        ASSERT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.0.60", mover.MacText(), "MOVER"}}))
+            << lab.ShowNeighbours();
+
+        // In the pause: the host takes .64, and the client forgets where
+        // .60 was (a real LAN forgets it a little later).
+        lab.Exec(mover.netns, {"ip", "address", "del", "198.18.0.60/24", "dev", "eth0"});
+        lab.Exec(mover.netns, {"ip", "address", "add", "198.18.0.64/24", "dev", "eth0"});
+        lab.RunBatchInClient({"neigh del 198.18.0.60 dev br0"});
+        ASSERT_EQ(probe.Count(), firstPass) << "the next pass began before the host had moved";
+        // The first pass after the move marks the row, unless the host's
+        // first address resolution took longer than the wait; then the next.
+        ASSERT_TRUE(ProcessEventsUntil([&] { return RowsOf(dlg).front()[1] == "198.18.0.64"; },
+                                       kWalkTimeoutMs))
+            << lab.ShowNeighbours();
+        ButtonOf(dlg, IDC_AUTO_SCAN).Click();
+
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"-1", "198.18.0.64", mover.MacText(), "MOVER"}}))
+            << lab.ShowNeighbours();
+    });
+    EXPECT_EQ(probe.Outside(), 0);
+}
+
+} // namespace
+} // namespace nodescout::test
