@@ -36,7 +36,7 @@ std::string ReadForLookup(const char* path) {
         return {};
     }
     profile::ProfileFile file = profile::ReadProfileFile(path);
-    return std::move(file.m_strBytes);
+    return std::move(file.bytes);
 }
 
 std::optional<std::string> LookUpValue(const ProfileDocument& document, const char* section,
@@ -123,12 +123,12 @@ bool WriteToFile(std::string_view section, const char* key, const char* value, c
         return false;
     }
     const profile::ProfileFile old = profile::ReadProfileFile(*target);
-    if (old.m_status == profile::FileStatus::Failed) {
+    if (old.status == profile::FileStatus::Failed) {
         return false; // never replace a file that could not be read
     }
-    const ProfileDocument document(old.m_strBytes);
+    const ProfileDocument document(old.bytes);
     const std::optional<std::string> edited = EditedBytes(document, section, key, value);
-    const bool unchanged = old.m_status == profile::FileStatus::Read && edited == old.m_strBytes;
+    const bool unchanged = old.status == profile::FileStatus::Read && edited == old.bytes;
     if (!edited || unchanged) {
         return true;
     }

@@ -26,14 +26,14 @@ ProfileDocument::ProfileDocument(std::string_view bytes)
 void ProfileDocument::SplitLines(std::size_t offset) {
     while (offset < m_bytes.size()) {
         ProfileLine line;
-        line.m_nBegin = offset;
+        line.begin = offset;
         const std::size_t lineEnd = m_bytes.find_first_of("\r\n", offset);
         if (lineEnd == std::string_view::npos) {
-            line.m_nLength = m_bytes.size() - offset;
+            line.length = m_bytes.size() - offset;
         } else {
-            line.m_nLength = lineEnd - offset;
+            line.length = lineEnd - offset;
             const bool crlf = m_bytes.substr(lineEnd, 2) == "\r\n";
-            line.m_nEndLength = crlf ? 2 : 1;
+            line.endLength = crlf ? 2 : 1;
         }
         m_lines.push_back(line);
         offset = line.End();
@@ -41,42 +41,42 @@ void ProfileDocument::SplitLines(std::size_t offset) {
 }
 
 void ProfileDocument::ClassifyLine(ProfileLine& line) const {
-    const std::string_view raw = m_bytes.substr(line.m_nBegin, line.m_nLength);
+    const std::string_view raw = m_bytes.substr(line.begin, line.length);
     if (TrimBlanks(raw).empty()) {
-        line.m_kind = LineKind::Blank;
+        line.kind = LineKind::Blank;
         return;
     }
     const std::string_view text = raw.substr(0, raw.find('\0'));
     const std::string_view trimmed = TrimBlanks(text);
     const std::size_t close = trimmed.find(']');
     if (trimmed.starts_with('[') && close != std::string_view::npos) {
-        line.m_kind = LineKind::SectionHeader;
-        line.m_strName = FromFileText(TrimBlanks(trimmed.substr(1, close - 1)));
+        line.kind = LineKind::SectionHeader;
+        line.name = FromFileText(TrimBlanks(trimmed.substr(1, close - 1)));
         return;
     }
     const std::size_t equals = text.find('=');
     if (equals != std::string_view::npos) {
-        line.m_kind = LineKind::Entry;
-        line.m_strName = FromFileText(TrimBlanks(text.substr(0, equals)));
-        line.m_nValueBegin = line.m_nBegin + equals + 1;
-        line.m_nValueEnd = line.m_nBegin + text.size();
+        line.kind = LineKind::Entry;
+        line.name = FromFileText(TrimBlanks(text.substr(0, equals)));
+        line.valueBegin = line.begin + equals + 1;
+        line.valueEnd = line.begin + text.size();
     }
 }
 
 void ProfileDocument::GroupSections() {
     m_sections.push_back(ProfileSection{});
     for (std::size_t index = 0; index < m_lines.size(); ++index) {
-        if (m_lines[index].m_kind == LineKind::SectionHeader) {
-            m_sections.back().m_nEndLine = index;
-            m_sections.push_back({m_lines[index].m_strName, index, index + 1, 0});
+        if (m_lines[index].kind == LineKind::SectionHeader) {
+            m_sections.back().endLine = index;
+            m_sections.push_back({m_lines[index].name, index, index + 1, 0});
         }
     }
-    m_sections.back().m_nEndLine = m_lines.size();
+    m_sections.back().endLine = m_lines.size();
 }
 
 const ProfileSection* ProfileDocument::FindSection(std::string_view name) const noexcept {
     for (const ProfileSection& section : m_sections) {
-        if (EqualsIgnoringCase(section.m_strName, name)) {
+        if (EqualsIgnoringCase(section.name, name)) {
             return &section;
         }
     }
@@ -88,9 +88,9 @@ const ProfileLine* ProfileDocument::FindEntry(const ProfileSection& section,
     if (key.empty()) {
         return nullptr;
     }
-    for (std::size_t index = section.m_nFirstLine; index < section.m_nEndLine; ++index) {
+    for (std::size_t index = section.firstLine; index < section.endLine; ++index) {
         const ProfileLine& line = m_lines[index];
-        if (line.m_kind == LineKind::Entry && EqualsIgnoringCase(line.m_strName, key)) {
+        if (line.kind == LineKind::Entry && EqualsIgnoringCase(line.name, key)) {
             return &line;
         }
     }
@@ -99,7 +99,7 @@ const ProfileLine* ProfileDocument::FindEntry(const ProfileSection& section,
 
 std::string ProfileDocument::ValueOf(const ProfileLine& entry) const {
     const std::string_view value =
-        m_bytes.substr(entry.m_nValueBegin, entry.m_nValueEnd - entry.m_nValueBegin);
+        m_bytes.substr(entry.valueBegin, entry.valueEnd - entry.valueBegin);
     const std::string decoded = FromFileText(value);
     return std::string(CleanValue(decoded));
 }
@@ -107,8 +107,8 @@ std::string ProfileDocument::ValueOf(const ProfileLine& entry) const {
 std::string ProfileDocument::SectionNameList() const {
     std::string names;
     for (const ProfileSection& section : m_sections) {
-        if (section.HasHeader() && !section.m_strName.empty()) {
-            names.append(section.m_strName).push_back('\0');
+        if (section.HasHeader() && !section.name.empty()) {
+            names.append(section.name).push_back('\0');
         }
     }
     return names;
@@ -116,11 +116,10 @@ std::string ProfileDocument::SectionNameList() const {
 
 std::string ProfileDocument::KeyNameList(const ProfileSection& section) const {
     std::string names;
-    for (std::size_t index = section.m_nFirstLine; index < section.m_nEndLine; ++index) {
+    for (std::size_t index = section.firstLine; index < section.endLine; ++index) {
         const ProfileLine& line = m_lines[index];
-        if (line.m_kind == LineKind::Entry && !line.m_strName.empty() &&
-            !IsComment(line.m_strName)) {
-            names.append(line.m_strName).push_back('\0');
+        if (line.kind == LineKind::Entry && !line.name.empty() && !IsComment(line.name)) {
+            names.append(line.name).push_back('\0');
         }
     }
     return names;

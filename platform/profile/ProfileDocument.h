@@ -29,27 +29,27 @@ namespace nodescout::profile {
 enum class LineKind { Blank, SectionHeader, Entry, Other };
 
 struct ProfileLine {
-    std::size_t m_nBegin = 0;     // offset of the line's first byte in the file
-    std::size_t m_nLength = 0;    // bytes before the line end
-    std::size_t m_nEndLength = 0; // bytes of the line end: 2, 1, or 0 at the end of the file
-    LineKind m_kind = LineKind::Other;
-    std::string m_strName;         // header or entry: the name, trimmed, in Windows-1252
-    std::size_t m_nValueBegin = 0; // entry: offset just after the '='
-    std::size_t m_nValueEnd = 0;   // entry: offset where the line's text stops
+    std::size_t begin = 0;     // offset of the line's first byte in the file
+    std::size_t length = 0;    // bytes before the line end
+    std::size_t endLength = 0; // bytes of the line end: 2, 1, or 0 at the end of the file
+    LineKind kind = LineKind::Other;
+    std::string name;           // header or entry: the name, trimmed, in Windows-1252
+    std::size_t valueBegin = 0; // entry: offset just after the '='
+    std::size_t valueEnd = 0;   // entry: offset where the line's text stops
 
-    std::size_t End() const noexcept { return m_nBegin + m_nLength + m_nEndLength; }
-    bool HasLineEnd() const noexcept { return m_nEndLength > 0; }
+    std::size_t End() const noexcept { return begin + length + endLength; }
+    bool HasLineEnd() const noexcept { return endLength > 0; }
 };
 
 struct ProfileSection {
     static constexpr std::size_t kNoHeader = static_cast<std::size_t>(-1);
 
-    std::string m_strName;
-    std::size_t m_nHeaderLine = kNoHeader; // index of the header line; none before the first
-    std::size_t m_nFirstLine = 0;          // first line after the header
-    std::size_t m_nEndLine = 0;            // one past the section's last line
+    std::string name;
+    std::size_t headerLine = kNoHeader; // index of the header line; none before the first
+    std::size_t firstLine = 0;          // first line after the header
+    std::size_t endLine = 0;            // one past the section's last line
 
-    bool HasHeader() const noexcept { return m_nHeaderLine != kNoHeader; }
+    bool HasHeader() const noexcept { return headerLine != kNoHeader; }
 };
 
 class ProfileDocument {

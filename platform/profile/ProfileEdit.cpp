@@ -10,11 +10,11 @@ namespace {
 
 constexpr std::string_view kNewLineEnd = "\r\n";
 
-// Replaces m_nLength bytes at m_nBegin by m_strText.
+// Replaces length bytes at begin by text.
 struct Splice {
-    std::size_t m_nBegin = 0;
-    std::size_t m_nLength = 0;
-    std::string m_strText;
+    std::size_t begin = 0;
+    std::size_t length = 0;
+    std::string text;
 };
 
 // Splices must be in file order and must not overlap.
@@ -23,8 +23,8 @@ std::string ApplySplices(std::string_view bytes, const std::vector<Splice>& spli
     result.reserve(bytes.size() + 64);
     std::size_t offset = 0;
     for (const Splice& splice : splices) {
-        result.append(bytes.substr(offset, splice.m_nBegin - offset)).append(splice.m_strText);
-        offset = splice.m_nBegin + splice.m_nLength;
+        result.append(bytes.substr(offset, splice.begin - offset)).append(splice.text);
+        offset = splice.begin + splice.length;
     }
     result.append(bytes.substr(offset));
     return result;
@@ -48,12 +48,12 @@ Splice InsertAfter(const ProfileLine& line, std::string_view newLines) {
 const ProfileLine& LastLineWithText(const ProfileDocument& document,
                                     const ProfileSection& section) {
     const auto& lines = document.Lines();
-    for (std::size_t index = section.m_nEndLine; index > section.m_nFirstLine; --index) {
-        if (lines[index - 1].m_kind != LineKind::Blank) {
+    for (std::size_t index = section.endLine; index > section.firstLine; --index) {
+        if (lines[index - 1].kind != LineKind::Blank) {
             return lines[index - 1];
         }
     }
-    return lines[section.m_nHeaderLine];
+    return lines[section.headerLine];
 }
 
 std::string AppendSection(const ProfileDocument& document, std::string_view section,
@@ -69,7 +69,7 @@ std::string AppendSection(const ProfileDocument& document, std::string_view sect
 
 Splice RemoveLines(const ProfileDocument& document, std::size_t first, std::size_t end) {
     const auto& lines = document.Lines();
-    const std::size_t begin = lines[first].m_nBegin;
+    const std::size_t begin = lines[first].begin;
     return {begin, lines[end - 1].End() - begin, ""};
 }
 
@@ -82,9 +82,9 @@ std::string SetValue(const ProfileDocument& document, std::string_view section,
         return AppendSection(document, section, key, value);
     }
     if (const ProfileLine* entry = document.FindEntry(*found, key)) {
-        const std::size_t oldLength = entry->m_nBegin + entry->m_nLength - entry->m_nValueBegin;
+        const std::size_t oldLength = entry->begin + entry->length - entry->valueBegin;
         return ApplySplices(document.Bytes(),
-                            {{entry->m_nValueBegin, oldLength, document.ToFileText(value)}});
+                            {{entry->valueBegin, oldLength, document.ToFileText(value)}});
     }
     const ProfileLine& last = LastLineWithText(document, *found);
     return ApplySplices(document.Bytes(), {InsertAfter(last, NewEntryLine(document, key, value))});
@@ -98,9 +98,9 @@ std::optional<std::string> DeleteKey(const ProfileDocument& document, std::strin
     }
     std::vector<Splice> removals;
     const auto& lines = document.Lines();
-    for (std::size_t index = found->m_nFirstLine; index < found->m_nEndLine; ++index) {
+    for (std::size_t index = found->firstLine; index < found->endLine; ++index) {
         const ProfileLine& line = lines[index];
-        if (line.m_kind == LineKind::Entry && EqualsIgnoringCase(line.m_strName, key)) {
+        if (line.kind == LineKind::Entry && EqualsIgnoringCase(line.name, key)) {
             removals.push_back(RemoveLines(document, index, index + 1));
         }
     }
@@ -114,9 +114,8 @@ std::optional<std::string> DeleteSection(const ProfileDocument& document,
                                          std::string_view section) {
     std::vector<Splice> removals;
     for (const ProfileSection& candidate : document.Sections()) {
-        if (candidate.HasHeader() && EqualsIgnoringCase(candidate.m_strName, section)) {
-            removals.push_back(
-                RemoveLines(document, candidate.m_nHeaderLine, candidate.m_nEndLine));
+        if (candidate.HasHeader() && EqualsIgnoringCase(candidate.name, section)) {
+            removals.push_back(RemoveLines(document, candidate.headerLine, candidate.endLine));
         }
     }
     if (removals.empty()) {

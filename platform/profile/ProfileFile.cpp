@@ -32,19 +32,19 @@ ProfileFile ReadProfileFile(const std::string& path) {
     ProfileFile file;
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd.IsOpen()) {
-        file.m_status = errno == ENOENT ? FileStatus::Missing : FileStatus::Failed;
+        file.status = errno == ENOENT ? FileStatus::Missing : FileStatus::Failed;
         return file;
     }
     struct stat status {};
     // Only a regular file: a folder, a pipe or a device (endless /dev/zero)
     // is no settings file.
     if (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        !ReadAll(fd.Get(), file.m_strBytes)) {
-        file.m_status = FileStatus::Failed;
-        file.m_strBytes.clear();
+        !ReadAll(fd.Get(), file.bytes)) {
+        file.status = FileStatus::Failed;
+        file.bytes.clear();
         return file;
     }
-    file.m_status = FileStatus::Read;
+    file.status = FileStatus::Read;
     return file;
 }
 

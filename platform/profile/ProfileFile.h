@@ -15,8 +15,8 @@ enum class FileStatus {
 };
 
 struct ProfileFile {
-    FileStatus m_status = FileStatus::Missing;
-    std::string m_strBytes;
+    FileStatus status = FileStatus::Missing;
+    std::string bytes;
 };
 
 ProfileFile ReadProfileFile(const std::string& path);

@@ -52,8 +52,8 @@ void AppendUtf8(std::string& out, char32_t character) {
 }
 
 struct DecodedCharacter {
-    std::optional<char32_t> m_character; // empty for a malformed sequence
-    std::size_t m_nLength;               // bytes consumed, at least 1
+    std::optional<char32_t> character; // empty for a malformed sequence
+    std::size_t length;                // bytes consumed, at least 1
 };
 
 bool IsContinuation(unsigned char byte) {
@@ -61,9 +61,9 @@ bool IsContinuation(unsigned char byte) {
 }
 
 struct LeadByte {
-    std::size_t m_nLength; // bytes of the whole sequence
-    char32_t m_nBits;      // the character bits the lead byte carries
-    char32_t m_nSmallest;  // smallest character that needs this many bytes
+    std::size_t length; // bytes of the whole sequence
+    char32_t bits;      // the character bits the lead byte carries
+    char32_t smallest;  // smallest character that needs this many bytes
 };
 
 std::optional<LeadByte> ReadLeadByte(unsigned char lead) {
@@ -87,11 +87,11 @@ DecodedCharacter DecodeUtf8(std::string_view text) {
         return {first, 1};
     }
     const std::optional<LeadByte> lead = ReadLeadByte(first);
-    if (!lead || text.size() < lead->m_nLength) {
+    if (!lead || text.size() < lead->length) {
         return {std::nullopt, 1};
     }
-    char32_t character = lead->m_nBits;
-    for (std::size_t index = 1; index < lead->m_nLength; ++index) {
+    char32_t character = lead->bits;
+    for (std::size_t index = 1; index < lead->length; ++index) {
         const auto byte = static_cast<unsigned char>(text[index]);
         if (!IsContinuation(byte)) {
             return {std::nullopt, 1};
@@ -99,10 +99,10 @@ DecodedCharacter DecodeUtf8(std::string_view text) {
         character = (character << 6) | (byte & 0x3Fu);
     }
     const bool surrogate = character >= 0xD800 && character <= 0xDFFF;
-    if (character < lead->m_nSmallest || surrogate || character > 0x10FFFF) {
+    if (character < lead->smallest || surrogate || character > 0x10FFFF) {
         return {std::nullopt, 1};
     }
-    return {character, lead->m_nLength};
+    return {character, lead->length};
 }
 
 } // namespace
@@ -113,9 +113,9 @@ std::string Utf8ToWindows1252(std::string_view utf8) {
     while (!utf8.empty()) {
         const DecodedCharacter decoded = DecodeUtf8(utf8);
         const std::optional<char> byte =
-            decoded.m_character ? ByteOf(*decoded.m_character) : std::nullopt;
+            decoded.character ? ByteOf(*decoded.character) : std::nullopt;
         text.push_back(byte.value_or(kUnmappable));
-        utf8.remove_prefix(decoded.m_nLength);
+        utf8.remove_prefix(decoded.length);
     }
     return text;
 }

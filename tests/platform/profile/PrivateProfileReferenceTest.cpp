@@ -38,17 +38,17 @@ const char* PointerOf(const Field& field) {
 }
 
 struct ReferenceRow {
-    std::size_t m_nLine = 0;
-    std::string m_strId;
-    std::string m_strOp;
-    Field m_section;
-    Field m_key;
-    Field m_arg;
-    std::string m_strBufferSize;
-    Field m_fileBefore;
-    std::string m_strResult;
-    Field m_out;
-    Field m_fileAfter;
+    std::size_t line = 0;
+    std::string id;
+    std::string op;
+    Field section;
+    Field key;
+    Field arg;
+    std::string bufferSize;
+    Field fileBefore;
+    std::string result;
+    Field out;
+    Field fileAfter;
 };
 
 char EscapedByte(char letter) {
@@ -135,7 +135,7 @@ std::vector<ReferenceRow> LoadRows(const std::string& path) {
 // treats such a file as single-byte text, so only the result and the value
 // read back are compared.
 bool IsUtf16Case(const ReferenceRow& row) {
-    return row.m_strId == "K14_utf16le_bom_only_write";
+    return row.id == "K14_utf16le_bom_only_write";
 }
 
 std::string ListOf(const char* section, const std::string& path) {
@@ -190,13 +190,13 @@ bool HasSection(const std::string& path, const std::string& section) {
 // A key new to its section is written as Key=Value CR LF on a line of its
 // own; a new section is appended with its key at the end of the file.
 void ExpectNewLines(const ReferenceRow& row, const std::string& before, const std::string& ours) {
-    const bool utf8 = row.m_fileBefore && row.m_fileBefore->starts_with("\xEF\xBB\xBF");
+    const bool utf8 = row.fileBefore && row.fileBefore->starts_with("\xEF\xBB\xBF");
     const auto asFileText = [utf8](std::string_view text) {
         return utf8 ? profile::Windows1252ToUtf8(text) : std::string(text);
     };
-    const std::string section(TrimBlanks(*row.m_section));
-    const std::string key(TrimBlanks(*row.m_key));
-    const std::string line = asFileText(key + "=" + *row.m_arg) + "\r\n";
+    const std::string section(TrimBlanks(*row.section));
+    const std::string key(TrimBlanks(*row.key));
+    const std::string line = asFileText(key + "=" + *row.arg) + "\r\n";
     const bool sectionIsNew = !HasSection(before, section);
     if (sectionIsNew) {
         EXPECT_TRUE(ours.ends_with("[" + asFileText(section) + "]\r\n" + line)) << ours;
@@ -221,14 +221,14 @@ protected:
     template <typename Check>
     void ForEachRow(std::string_view op, Check check) {
         for (const ReferenceRow& row : m_rows) {
-            if (row.m_strOp != op) {
+            if (row.op != op) {
                 continue;
             }
-            SCOPED_TRACE(row.m_strId + " (line " + std::to_string(row.m_nLine) + ")");
+            SCOPED_TRACE(row.id + " (line " + std::to_string(row.line) + ")");
             TempDir folder;
-            if (row.m_fileBefore) {
-                folder.Write("Scout.ini", *row.m_fileBefore);
-                folder.Write("before.ini", *row.m_fileBefore);
+            if (row.fileBefore) {
+                folder.Write("Scout.ini", *row.fileBefore);
+                folder.Write("before.ini", *row.fileBefore);
             }
             check(row, folder);
         }
@@ -241,21 +241,21 @@ TEST_F(PrivateProfileReference, StringReadsMatch) {
     ForEachRow("GetString", [](const ReferenceRow& row, const TempDir& folder) {
         constexpr std::size_t kGuard = 8;
         constexpr char kUntouched = '\x7f';
-        const std::size_t size = std::stoul(row.m_strBufferSize);
+        const std::size_t size = std::stoul(row.bufferSize);
         std::vector<char> buffer(size + kGuard, kUntouched);
         const std::uint32_t result = GetPrivateProfileString(
-            PointerOf(row.m_section), PointerOf(row.m_key), PointerOf(row.m_arg), buffer.data(),
+            PointerOf(row.section), PointerOf(row.key), PointerOf(row.arg), buffer.data(),
             static_cast<std::uint32_t>(size), folder.File("Scout.ini").c_str());
 
-        EXPECT_EQ(result, std::stoul(row.m_strResult));
-        EXPECT_EQ(std::string(buffer.data(), result), row.m_out.value_or(""));
+        EXPECT_EQ(result, std::stoul(row.result));
+        EXPECT_EQ(std::string(buffer.data(), result), row.out.value_or(""));
         if (size > 0) {
             EXPECT_EQ(buffer[result], '\0') << "terminator";
         }
         EXPECT_EQ(std::string(buffer.begin() + static_cast<std::ptrdiff_t>(size), buffer.end()),
                   std::string(kGuard, kUntouched))
             << "bytes past the buffer";
-        EXPECT_EQ(folder.Read("Scout.ini"), row.m_fileBefore.value_or(""))
+        EXPECT_EQ(folder.Read("Scout.ini"), row.fileBefore.value_or(""))
             << "a read changed the file";
     });
 }
@@ -263,32 +263,32 @@ TEST_F(PrivateProfileReference, StringReadsMatch) {
 TEST_F(PrivateProfileReference, IntegerReadsMatch) {
     ForEachRow("GetInt", [](const ReferenceRow& row, const TempDir& folder) {
         const std::uint32_t result =
-            GetPrivateProfileInt(PointerOf(row.m_section), PointerOf(row.m_key),
-                                 std::stoi(*row.m_arg), folder.File("Scout.ini").c_str());
-        EXPECT_EQ(result, std::stoul(row.m_strResult));
+            GetPrivateProfileInt(PointerOf(row.section), PointerOf(row.key), std::stoi(*row.arg),
+                                 folder.File("Scout.ini").c_str());
+        EXPECT_EQ(result, std::stoul(row.result));
     });
 }
 
 TEST_F(PrivateProfileReference, WritesMatch) {
     ForEachRow("WriteString", [](const ReferenceRow& row, const TempDir& folder) {
         const std::string path = folder.File("Scout.ini");
-        const bool written = WritePrivateProfileString(
-            PointerOf(row.m_section), PointerOf(row.m_key), PointerOf(row.m_arg), path.c_str());
-        EXPECT_EQ(written, row.m_strResult == "1");
-        if (!row.m_fileAfter) {
+        const bool written = WritePrivateProfileString(PointerOf(row.section), PointerOf(row.key),
+                                                       PointerOf(row.arg), path.c_str());
+        EXPECT_EQ(written, row.result == "1");
+        if (!row.fileAfter) {
             EXPECT_FALSE(std::filesystem::exists(path)) << "no file expected";
             return;
         }
         ASSERT_TRUE(std::filesystem::exists(path)) << "the file should exist";
-        const bool sets = row.m_section && row.m_key && row.m_arg;
+        const bool sets = row.section && row.key && row.arg;
         if (sets) {
-            EXPECT_EQ(ValueOf(*row.m_section, *row.m_key, path), profile::CleanValue(*row.m_arg))
+            EXPECT_EQ(ValueOf(*row.section, *row.key, path), profile::CleanValue(*row.arg))
                 << "value read back";
         }
         if (IsUtf16Case(row)) {
             return;
         }
-        ExpectSameSettings(path, folder.Write("reference.ini", *row.m_fileAfter));
+        ExpectSameSettings(path, folder.Write("reference.ini", *row.fileAfter));
         if (sets) {
             ExpectNewLines(row, folder.File("before.ini"), folder.Read("Scout.ini"));
         }
