@@ -89,19 +89,41 @@ std::optional<std::uint32_t> CopyFromFile(const char* section, const char* key, 
     return std::nullopt;
 }
 
-// Names that a later read could not find again are refused: line ends
-// anywhere, '=' or a leading '[' in a key, ']' in a section name.
+// Names that a later read could not find again, or whose line ends would
+// make new lines of the file, are refused: line ends anywhere, '=' or a
+// leading '[' in a key, ']' in a section name. An empty key is the name of
+// a line "=value".
 bool IsWritableSection(std::string_view name) noexcept {
     return !name.empty() && name.find_first_of("\r\n]") == std::string_view::npos;
 }
 
 bool IsWritableKey(std::string_view name) noexcept {
-    return !name.empty() && !name.starts_with('[') &&
-           name.find_first_of("\r\n=") == std::string_view::npos;
+    return !name.starts_with('[') && name.find_first_of("\r\n=") == std::string_view::npos;
 }
 
-bool IsWritableValue(std::string_view value) noexcept {
-    return value.find_first_of("\r\n") == std::string_view::npos;
+// The value as the file gets it: blanks and line ends at its start dropped,
+// as the classic function does.
+std::string_view StoredValue(const char* value) noexcept {
+    std::string_view text(value);
+    while (!text.empty() &&
+           (profile::IsBlank(text.front()) || text.front() == '\r' || text.front() == '\n')) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+// A value's line ends would corrupt the file when one of its later lines is
+// a section header or an entry: a read would then find another section or
+// key that no one wrote. Blank lines and other text are left alone by reads.
+bool IsWritableValue(std::string_view value) {
+    const ProfileDocument lines(value);
+    for (std::size_t index = 1; index < lines.Lines().size(); ++index) {
+        const profile::LineKind kind = lines.Lines()[index].kind;
+        if (kind == profile::LineKind::SectionHeader || kind == profile::LineKind::Entry) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The file's new bytes; empty when the write changes nothing.
@@ -113,7 +135,7 @@ std::optional<std::string> EditedBytes(const ProfileDocument& document, std::str
     if (value == nullptr) {
         return profile::DeleteKey(document, section, TrimBlanks(key));
     }
-    return profile::SetValue(document, section, TrimBlanks(key), value);
+    return profile::SetValue(document, section, TrimBlanks(key), StoredValue(value));
 }
 
 bool WriteToFile(std::string_view section, const char* key, const char* value, const char* path) {
@@ -152,7 +174,7 @@ std::uint32_t GetPrivateProfileString(const char* section, const char* key,
         // Out of memory on a huge file: the default, as for a missing file.
     }
     return CopyValue(buffer, size,
-                     profile::CleanValue(defaultValue != nullptr ? defaultValue : ""));
+                     profile::CleanDefault(defaultValue != nullptr ? defaultValue : ""));
 }
 
 std::uint32_t GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
@@ -175,13 +197,13 @@ std::uint32_t GetPrivateProfileInt(const char* section, const char* key, int def
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* path) {
     const std::string_view sectionName = TrimmedArgument(section);
-    const bool writable = path != nullptr && *path != '\0' && IsWritableSection(sectionName) &&
-                          (key == nullptr || IsWritableKey(TrimBlanks(key))) &&
-                          (value == nullptr || IsWritableValue(value));
-    if (!writable) {
-        return false;
-    }
     try {
+        const bool writable = path != nullptr && *path != '\0' && IsWritableSection(sectionName) &&
+                              (key == nullptr || IsWritableKey(TrimBlanks(key))) &&
+                              (value == nullptr || IsWritableValue(StoredValue(value)));
+        if (!writable) {
+            return false;
+        }
         return WriteToFile(sectionName, key, value, path);
     } catch (const std::exception&) {
         return false; // out of memory: nothing was replaced

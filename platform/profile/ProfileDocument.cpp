@@ -85,9 +85,6 @@ const ProfileSection* ProfileDocument::FindSection(std::string_view name) const 
 
 const ProfileLine* ProfileDocument::FindEntry(const ProfileSection& section,
                                               std::string_view key) const noexcept {
-    if (key.empty()) {
-        return nullptr;
-    }
     for (std::size_t index = section.firstLine; index < section.endLine; ++index) {
         const ProfileLine& line = m_lines[index];
         if (line.kind == LineKind::Entry && EqualsIgnoringCase(line.name, key)) {

@@ -10,7 +10,8 @@
 //     trimmed text between them, anything after the ']' is ignored;
 //   - an entry if it holds '=': the trimmed text before the first '=' is the
 //     key, the text after it the value (";Key=..." is an entry too, but key
-//     lists leave it out as a comment);
+//     lists leave it out as a comment; "=value" is an entry with an empty
+//     name, which key lists leave out too);
 //   - blank if nothing but blanks remains, and otherwise other text.
 // Lines before the first header form a section with the empty name. When a
 // section or key occurs twice, the first one counts.
@@ -64,7 +65,8 @@ public:
     // The first section with that name, or null. The empty name finds the
     // lines before the first header.
     const ProfileSection* FindSection(std::string_view name) const noexcept;
-    // The first entry of section with that key, or null; an empty key finds nothing.
+    // The first entry of section with that key, or null. An empty key finds
+    // an entry with an empty name, a line such as "=value".
     const ProfileLine* FindEntry(const ProfileSection& section,
                                  std::string_view key) const noexcept;
 

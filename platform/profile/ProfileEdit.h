@@ -12,7 +12,8 @@
 
 namespace nodescout::profile {
 
-// Sets key in section (both non-empty, trimmed) to value. An existing key
+// Sets key in section (both trimmed, the section non-empty; an empty key
+// is the name of a line "=value") to value. An existing key
 // keeps its line, its spelling and everything up to its '='; only the text
 // after the '=' changes. A new key goes right after the section's last line
 // that is not blank (blank lines that separate it from the next section stay

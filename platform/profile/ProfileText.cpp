@@ -22,16 +22,36 @@ std::optional<std::uint32_t> DigitValue(char character, std::uint32_t base) noex
     return digit < base ? std::optional<std::uint32_t>(digit) : std::nullopt;
 }
 
-// Removes a "0x" or "0b" prefix (either case) and returns the base it names.
-std::uint32_t TakeBasePrefix(std::string_view& digits) noexcept {
-    if (digits.size() >= 2 && digits[0] == '0') {
-        const char marker = FoldAscii(digits[1]);
-        if (marker == 'x' || marker == 'b') {
-            digits.remove_prefix(2);
-            return marker == 'x' ? 16 : 2;
-        }
+// The base that the letter after a leading '0' names, or 10 when it names
+// none. Lower case only: "0X10" is the decimal 0 followed by a stop.
+std::uint32_t BaseNamedBy(char marker) noexcept {
+    switch (marker) {
+    case 'x':
+        return 16;
+    case 'o':
+        return 8;
+    case 'b':
+        return 2;
+    default:
+        return 10;
     }
-    return 10;
+}
+
+// Removes a "0x", "0o" or "0b" prefix and returns the base it names.
+std::uint32_t TakeBasePrefix(std::string_view& digits) noexcept {
+    const std::uint32_t base =
+        digits.size() >= 2 && digits[0] == '0' ? BaseNamedBy(digits[1]) : 10u;
+    if (base != 10) {
+        digits.remove_prefix(2);
+    }
+    return base;
+}
+
+// Every byte up to the space counts as white space before a number (bytes
+// above 0x7F are characters, not controls).
+bool IsSpaceBeforeNumber(char character) noexcept {
+    const auto byte = static_cast<unsigned char>(character);
+    return byte != 0 && byte <= 0x20;
 }
 
 } // namespace
@@ -51,7 +71,8 @@ std::string_view TrimBlanks(std::string_view text) noexcept {
 }
 
 std::string_view StripQuotes(std::string_view text) noexcept {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    const bool quote = !text.empty() && (text.front() == '"' || text.front() == '\'');
+    if (quote && text.size() >= 2 && text.back() == text.front()) {
         return text.substr(1, text.size() - 2);
     }
     return text;
@@ -59,6 +80,13 @@ std::string_view StripQuotes(std::string_view text) noexcept {
 
 std::string_view CleanValue(std::string_view text) noexcept {
     return StripQuotes(TrimBlanks(text));
+}
+
+std::string_view CleanDefault(std::string_view text) noexcept {
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return StripQuotes(text);
 }
 
 bool EqualsIgnoringCase(std::string_view left, std::string_view right) noexcept {
@@ -74,6 +102,11 @@ bool EqualsIgnoringCase(std::string_view left, std::string_view right) noexcept 
 }
 
 std::uint32_t ParseProfileInt(std::string_view value) noexcept {
+    // The classic function reads the value through a 30-character buffer.
+    value = value.substr(0, kIntegerTextLength);
+    while (!value.empty() && IsSpaceBeforeNumber(value.front())) {
+        value.remove_prefix(1);
+    }
     bool negative = false;
     if (!value.empty() && (value.front() == '+' || value.front() == '-')) {
         negative = value.front() == '-';

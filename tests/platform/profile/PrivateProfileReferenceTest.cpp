@@ -187,6 +187,18 @@ bool HasSection(const std::string& path, const std::string& section) {
     });
 }
 
+// The value as a write stores it: blanks and line ends at its start dropped.
+std::string_view StoredValue(std::string_view value) {
+    return value.substr(std::min(value.find_first_not_of(" \t\v\f\r\n"), value.size()));
+}
+
+// What a read gives back after a write: the first line of the stored value,
+// trimmed and unquoted.
+std::string_view ValueReadBack(std::string_view value) {
+    const std::string_view stored = StoredValue(value);
+    return profile::CleanValue(stored.substr(0, stored.find_first_of("\r\n")));
+}
+
 // A key new to its section is written as Key=Value CR LF on a line of its
 // own; a new section is appended with its key at the end of the file.
 void ExpectNewLines(const ReferenceRow& row, const std::string& before, const std::string& ours) {
@@ -196,7 +208,7 @@ void ExpectNewLines(const ReferenceRow& row, const std::string& before, const st
     };
     const std::string section(TrimBlanks(*row.section));
     const std::string key(TrimBlanks(*row.key));
-    const std::string line = asFileText(key + "=" + *row.arg) + "\r\n";
+    const std::string line = asFileText(key + "=" + std::string(StoredValue(*row.arg))) + "\r\n";
     const bool sectionIsNew = !HasSection(before, section);
     if (sectionIsNew) {
         EXPECT_TRUE(ours.ends_with("[" + asFileText(section) + "]\r\n" + line)) << ours;
@@ -282,7 +294,7 @@ TEST_F(PrivateProfileReference, WritesMatch) {
         ASSERT_TRUE(std::filesystem::exists(path)) << "the file should exist";
         const bool sets = row.section && row.key && row.arg;
         if (sets) {
-            EXPECT_EQ(ValueOf(*row.section, *row.key, path), profile::CleanValue(*row.arg))
+            EXPECT_EQ(ValueOf(*row.section, *row.key, path), ValueReadBack(*row.arg))
                 << "value read back";
         }
         if (IsUtf16Case(row)) {

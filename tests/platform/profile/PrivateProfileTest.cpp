@@ -1,7 +1,8 @@
 // What the settings-file functions promise beyond the reference table: a
 // write leaves every line it does not change byte for byte, each call sees
 // the file as it is on disk now, results never run past the caller's buffer,
-// and input the file could not hold is refused.
+// input that would change other settings is refused, and the classic rules
+// for quotes, empty key names, defaults, integers and line ends in values.
 
 #include "platform/profile/PrivateProfile.h"
 #include "platform/text/FixedText.h"
@@ -33,11 +34,17 @@ constexpr char kHandEdited[] = "; Nodescout\r\n"
 
 class PrivateProfile : public ::testing::Test {
 protected:
-    std::string Read(const char* section, const char* key) {
+    std::string Read(const char* section, const char* key, const char* defaultValue = "<absent>") {
         Text value;
-        GetPrivateProfileString(section, key, "<absent>", value.Buffer(), value.Capacity(),
+        GetPrivateProfileString(section, key, defaultValue, value.Buffer(), value.Capacity(),
                                 m_strPath.c_str());
         return std::string(value.View());
+    }
+    std::string KeyList(const char* section) {
+        char list[64];
+        const std::uint32_t length =
+            GetPrivateProfileString(section, nullptr, "", list, sizeof list, m_strPath.c_str());
+        return std::string(list, length);
     }
     bool Write(const char* section, const char* key, const char* value) {
         return WritePrivateProfileString(section, key, value, m_strPath.c_str());
@@ -145,7 +152,6 @@ TEST_F(PrivateProfile, RefusesWhatTheFileCouldNotHold) {
     EXPECT_FALSE(Write(nullptr, "k", "v"));
     EXPECT_FALSE(Write("  ", "k", "v"));
     EXPECT_FALSE(Write("Sec]tion", "k", "v"));
-    EXPECT_FALSE(Write("Profile", " ", "v"));
     EXPECT_FALSE(Write("Profile", "a=b", "v"));
     EXPECT_FALSE(Write("Profile", "[x]", "v"));
     EXPECT_FALSE(Write("Profile", "IP1", "1\r\n[Evil]\r\nk=v"));
@@ -156,6 +162,118 @@ TEST_F(PrivateProfile, RefusesWhatTheFileCouldNotHold) {
     EXPECT_EQ(GetPrivateProfileString("Profile", "Mac", "dflt", buffer, 8, nullptr), 4u);
     EXPECT_EQ(GetPrivateProfileString("Profile", "Mac", "dflt", nullptr, 8, m_strPath.c_str()), 0u);
     EXPECT_EQ(GetPrivateProfileInt(nullptr, "Mac", 7, m_strPath.c_str()), 7u);
+}
+
+struct ReadCase {
+    const char* file;
+    const char* key; // in section [A]
+    const char* defaultValue;
+    const char* expected;
+};
+
+TEST_F(PrivateProfile, QuotesEmptyKeyNamesAndDefaultsReadAsTheClassicFunctions) {
+    const ReadCase cases[] = {
+        // A pair of single quotes goes like a pair of double quotes; two
+        // different quotes or a lone one stay.
+        {"[A]\r\nk='quoted value'\r\n", "k", "d", "quoted value"},
+        {"[A]\r\nk=  'it's'  \r\n", "k", "d", "it's"},
+        {"[A]\r\nk=''\r\n", "k", "d", ""},
+        {"[A]\r\nk='mixed\"\r\n", "k", "d", "'mixed\""},
+        {"[A]\r\nk='\r\n", "k", "d", "'"},
+        {"", "k", "'dflt'", "dflt"},
+        // A line "=value" is the key with the empty name, found by an empty
+        // key or one of blanks; without such a line they get the default.
+        {"[A]\r\nk=1\r\n  = first \r\n=second\r\n", "", "d", "first"},
+        {"[A]\r\n=v\r\n", " \t", "d", "v"},
+        {"[A]\r\nk=1\r\n", "", "d", "d"},
+        // A default loses its trailing spaces, then its quotes; blanks at its
+        // start and tabs at its end stay.
+        {"", "k", "  dflt", "  dflt"},
+        {"", "k", "\tdflt\t  ", "\tdflt\t"},
+        {"", "k", "   ", ""},
+        {"", "k", "\"x\"  ", "x"},
+        {"", "k", " \"x\"", " \"x\""},
+    };
+    for (const ReadCase& c : cases) {
+        m_folder.Write("Scout.ini", c.file);
+        EXPECT_EQ(Read("A", c.key, c.defaultValue), c.expected)
+            << "key \"" << c.key << "\", default \"" << c.defaultValue << "\" in " << c.file;
+    }
+    m_folder.Write("Scout.ini", "[A]\r\n=v\r\nk=1\r\n");
+    EXPECT_EQ(KeyList("A"), std::string("k\0", 2)) << "an empty name would end the list early";
+}
+
+struct IntegerCase {
+    const char* value;
+    std::uint32_t expected;
+};
+
+TEST_F(PrivateProfile, IntegersReadAsTheClassicFunction) {
+    const IntegerCase cases[] = {
+        // Base prefixes in lower case only; digits of either case.
+        {"0x1f", 31},
+        {"0xFF", 255},
+        {"0X1F", 0},
+        {"0o17", 15},
+        {"0o18", 1},
+        {"0O17", 0},
+        {"0b101", 5},
+        {"0B101", 0},
+        {"-0x10", 0u - 16u},
+        {"+0o10", 8},
+        // Spaces and controls in front count as white space, also inside quotes.
+        {"\" 42\"", 42},
+        {"'\x01\x1f-7'", 0u - 7u},
+        // Only the first 29 characters are read.
+        {"00000000000000000000000000012", 12},
+        {"0000000000000000000000000001234", 12},
+        {"0x00000000000000000000000000FF", 15},
+    };
+    for (const IntegerCase& c : cases) {
+        m_folder.Write("Scout.ini", std::string("[A]\r\nN=") + c.value + "\r\n");
+        EXPECT_EQ(GetPrivateProfileInt("A", "N", 99, m_strPath.c_str()), c.expected)
+            << "N=" << c.value;
+    }
+}
+
+struct MultiLineCase {
+    const char* value;
+    bool written;
+    const char* readBack;
+};
+
+TEST_F(PrivateProfile, ValuesWithLineEndsAreRefusedOnlyWhereTheyWouldAddSettings) {
+    constexpr char kFile[] = "[A]\r\nIP1=old\r\n[B]\r\nx=1\r\n";
+    const MultiLineCase cases[] = {
+        // The later lines stay text that no read takes for a setting.
+        {"first\r\nsecond", true, "first"},
+        {"first\nsecond\n", true, "first"},
+        {"first\r\n\r\n; note", true, "first"},
+        {"first\r[unclosed", true, "first"},
+        {"\r\n  value", true, "value"}, // line ends at the start are dropped
+        // A later line that is a section header or an entry would add a setting.
+        {"1\r\n[Evil]", false, "old"},
+        {"1\r\nk=v", false, "old"},
+        {"1\r;k=v", false, "old"},
+        {"1\n  [Evil] x", false, "old"},
+    };
+    for (const MultiLineCase& c : cases) {
+        m_folder.Write("Scout.ini", kFile);
+        EXPECT_EQ(Write("A", "IP1", c.value), c.written) << c.value;
+        EXPECT_EQ(Read("A", "IP1"), c.readBack) << c.value;
+        EXPECT_EQ(Read("B", "x"), "1") << c.value;
+        EXPECT_EQ(KeyList("A"), std::string("IP1\0", 4)) << c.value;
+        if (!c.written) {
+            EXPECT_EQ(m_folder.Read("Scout.ini"), kFile) << c.value;
+        }
+    }
+    m_folder.Write("Scout.ini", kFile);
+    ASSERT_TRUE(Write("A", "IP1", "first\r\nsecond"));
+    EXPECT_EQ(m_folder.Read("Scout.ini"), "[A]\r\nIP1=first\r\nsecond\r\n[B]\r\nx=1\r\n");
+    ASSERT_TRUE(Write("A", " ", "empty name"));
+    EXPECT_EQ(m_folder.Read("Scout.ini"),
+              "[A]\r\nIP1=first\r\nsecond\r\n=empty name\r\n[B]\r\nx=1\r\n");
+    EXPECT_EQ(Read("A", ""), "empty name");
 }
 
 TEST_F(PrivateProfile, SomethingElseThanARegularFileReadsAsMissing) {
