@@ -12,15 +12,17 @@
 // Reads, checked for the chosen names and for null keys and sections:
 // nothing is written outside the buffer, the result is terminated within it
 // (a list by two terminators), a small buffer gets the start of what a large
-// one gets, every listed key reads as found, and the integer read agrees
-// with the value read as text.
+// one gets, every listed key reads as found, the integer read agrees with
+// the value read as text, and a missing key gives the default with its
+// trailing spaces cut off and its quotes stripped.
 //
-// The write, checked: it fails only for names and values a file cannot hold
-// and then leaves the file alone; after it succeeds the key reads back as
-// the value (trimmed and unquoted) or, deleted, reads as missing; a set
-// changes bytes within one line or adds whole lines, a delete only removes
-// whole lines, so every other line stays as it was; and the other names
-// still read as before.
+// The write, checked: it fails only for names and values that would change
+// other settings (a value fails when one of its later lines is a section
+// header or an entry) and then leaves the file alone; after it succeeds the
+// key reads back as the first line of the value (trimmed and unquoted) or,
+// deleted, reads as missing; a set changes bytes within one line or adds
+// whole lines, a delete only removes whole lines, so every other line stays
+// as it was; and the other names still read as before.
 
 #include "fuzz/FuzzSupport.h"
 #include "platform/profile/PrivateProfile.h"
@@ -90,13 +92,23 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-// The text a read hands out for a value or a default.
+std::string_view Unquoted(std::string_view text) {
+    const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+                        text.back() == text.front();
+    return quoted ? text.substr(1, text.size() - 2) : text;
+}
+
+// The text a read hands out for a value.
 std::string_view Cleaned(std::string_view text) {
-    text = Trimmed(text);
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-        text = text.substr(1, text.size() - 2);
+    return Unquoted(Trimmed(text));
+}
+
+// The text a read hands out for a default: only trailing spaces go.
+std::string_view CleanedDefault(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
     }
-    return text;
+    return Unquoted(text);
 }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
@@ -127,9 +139,9 @@ struct Candidates {
     std::vector<std::string> m_sections = {"Profile", "IPRange", "", " ", "a]b", "x\ny"};
     std::vector<std::string> m_keys = {"MAC",      "Interval", "Count", "",
                                        ";comment", "[k",       "a=b",   "c\rd"};
-    std::vector<std::string> m_values = {"",           "1",      "  spaced  ",
-                                         "\"quoted\"", "\"",     "caf\xE9 \x80\x81",
-                                         "0x7fffffff", "-12abc", "a\nb"};
+    std::vector<std::string> m_values = {
+        "",       "1",          "  spaced  ", "\"quoted\"", "\"",       "caf\xE9 \x80\x81",
+        "'it's'", "0x7fffffff", "-12abc",     "a\nb",       "a\r\n[b]", "\r\n x=y"};
     std::vector<std::string> m_fileSections; // from the file, in order
     std::vector<std::string> m_fileKeys;
 };
@@ -272,18 +284,25 @@ std::vector<std::string> ListNames(const std::string& list) {
     return names;
 }
 
-// The integer rule written out once more: sign, "0x" or "0b", digits,
-// wrapping modulo 2^32.
+// The integer rule written out once more: the first 29 characters, white
+// space (up to the space) skipped, sign, "0x", "0o" or "0b" in lower case,
+// digits of either case, wrapping modulo 2^32.
 std::uint32_t ExpectedInt(std::string_view text) {
+    text = text.substr(0, 29);
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') {
+        text.remove_prefix(1);
+    }
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
     std::uint32_t base = 10;
-    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    if (text.starts_with("0x")) {
         base = 16;
-    } else if (text.size() >= 2 && text[0] == '0' && (text[1] == 'b' || text[1] == 'B')) {
+    } else if (text.starts_with("0o")) {
+        base = 8;
+    } else if (text.starts_with("0b")) {
         base = 2;
     }
     if (base != 10) {
@@ -333,13 +352,37 @@ void CheckListedKeysAreFound(const std::string& section, const std::string& keyL
     }
 }
 
+// The value as a write stores it: blanks and line ends at its start dropped.
+std::string_view Stored(std::string_view value) {
+    while (!value.empty() &&
+           (IsBlank(value.front()) || value.front() == '\r' || value.front() == '\n')) {
+        value.remove_prefix(1);
+    }
+    return value;
+}
+
+// What a read gives back after a value was set: its first line, cleaned.
+std::string ReadBack(std::string_view value) {
+    const std::string_view stored = Stored(value);
+    return std::string(Cleaned(stored.substr(0, stored.find_first_of("\r\n"))));
+}
+
+// A later line of a stored value that a read would take for a setting.
+bool AddsSetting(std::string_view line) {
+    line = Trimmed(line.substr(0, line.find_first_of("\r\n")));
+    const bool header = line.starts_with('[') && line.find(']') != std::string_view::npos;
+    return header || line.find('=') != std::string_view::npos;
+}
+
 bool CanHold(std::string_view section, std::string_view key, std::string_view value) {
     section = Trimmed(section);
     key = Trimmed(key);
+    const std::vector<std::string_view> lines = Lines(Stored(value));
+    const bool addsSetting =
+        lines.size() > 1 && std::any_of(lines.begin() + 1, lines.end(), AddsSetting);
     return !section.empty() && section.find_first_of("\r\n]") == std::string_view::npos &&
-           !key.empty() && !key.starts_with('[') &&
-           key.find_first_of("\r\n=") == std::string_view::npos &&
-           value.find_first_of("\r\n") == std::string_view::npos;
+           !key.starts_with('[') && key.find_first_of("\r\n=") == std::string_view::npos &&
+           !addsSetting;
 }
 
 // The bytes that differ: old[prefix, old.size() - suffix) became
@@ -442,7 +485,7 @@ void CheckWrite(const Control& control, const Candidates& names, const std::stri
     case WriteKind::Set:
         NODESCOUT_FUZZ_CHECK(after.m_bExists);
         NODESCOUT_FUZZ_CHECK(FoundValue(section.c_str(), key.c_str(), control.m_nBufferSize, path,
-                                        largeSize) == std::string(Cleaned(value)));
+                                        largeSize) == ReadBack(value));
         // Within one line, or whole new lines: never across another line's end.
         NODESCOUT_FUZZ_CHECK(!HasLineEnd(change.m_old));
         break;
@@ -493,12 +536,12 @@ void CheckFile(const std::uint8_t* data, std::size_t size) {
         NODESCOUT_FUZZ_CHECK(!reading.m_value && reading.m_strKeyList.empty());
     }
 
-    // A default is trimmed and unquoted like a value, and cut like one.
+    // A default loses its trailing spaces and its quotes, and is cut like a value.
     const std::string& defaultValue = Pick(names.m_values, control.m_nValue);
     const std::string missing =
         ReadValue(section.c_str(), "no=key", defaultValue.c_str(), control.m_nBufferSize, path,
                   largeSize); // no key of a file holds '='
-    NODESCOUT_FUZZ_CHECK(missing == Cleaned(defaultValue.c_str()));
+    NODESCOUT_FUZZ_CHECK(missing == CleanedDefault(defaultValue.c_str()));
 
     CheckWrite(control, names, path);
 }
