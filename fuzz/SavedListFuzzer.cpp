@@ -2,9 +2,11 @@
 //
 // Checked: the loader reports one row for every piece of the file (a line,
 // or 1023 characters of a longer one), and each row's three texts are the
-// words that the row format "\t%d\t%s\t%s\t%s" takes from that piece, found
-// here by hand: terminated, shorter than the 1024-character fields, free of
-// white space, and empty from the first field that does not match.
+// words that follow the row number in that piece, found here by hand:
+// terminated, shorter than the 1024-character fields, free of white space,
+// and empty from the first field without a word. The row number is the
+// first word whatever its text, except in a piece that begins with a TAB
+// and whose first word is no number: that row's number is empty.
 //
 // Then the program's own cycle: the rows loaded are saved as the program
 // saves them at exit and loaded again, and come back the same (rows whose
@@ -56,35 +58,39 @@ void SkipWhiteSpace(std::string_view& text) {
     }
 }
 
-bool TakeNumber(std::string_view& text) {
+std::string_view TakeWord(std::string_view& text) {
     SkipWhiteSpace(text);
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        text.remove_prefix(1);
+    std::size_t length = 0;
+    while (length < text.size() && !IsWhiteSpace(text[length])) {
+        ++length;
     }
-    const std::size_t digits = text.find_first_not_of("0123456789");
-    const std::size_t length = digits == std::string_view::npos ? text.size() : digits;
+    const std::string_view word = text.substr(0, length);
     text.remove_prefix(length);
-    return length > 0;
+    return word;
+}
+
+bool IsNumber(std::string_view word) {
+    if (!word.empty() && (word.front() == '+' || word.front() == '-')) {
+        word.remove_prefix(1);
+    }
+    return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 // What the scan of one piece gives: the string ends at its first zero byte.
 Row ExpectedRow(std::string_view piece) {
     std::string_view text = piece.substr(0, piece.find('\0'));
-    Row row;
-    if (!TakeNumber(text)) {
-        return row;
+    std::string_view rest = text;
+    const std::string_view number = TakeWord(rest);
+    if (!text.starts_with('\t') || IsNumber(number)) {
+        text = rest;
     }
+    Row row;
     for (std::string& field : row) {
-        SkipWhiteSpace(text);
-        std::size_t length = 0;
-        while (length < text.size() && !IsWhiteSpace(text[length])) {
-            ++length;
-        }
-        if (length == 0) {
+        const std::string_view word = TakeWord(text);
+        if (word.empty()) {
             break;
         }
-        field = text.substr(0, length);
-        text.remove_prefix(length);
+        field = word;
     }
     return row;
 }

@@ -3,6 +3,7 @@
 #include "platform/net/Inet.h"
 #include "platform/process/TimerSlack.h"
 #include "probe/ProgressMessages.h"
+#include "probe/RangeCheck.h"
 
 #include <strings.h>
 
@@ -49,15 +50,20 @@ bool EqualIgnoringAsciiCase(const MacText& a, const MacText& b) noexcept {
 } // namespace
 
 void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus) {
-    const std::uint32_t end = HostOrderValue(source.RangeEnd(index));
-    const auto count = static_cast<std::int32_t>(end - HostOrderValue(source.RangeStart(index)));
-    if (owner.StopRequested()) {
+    const std::optional<std::uint32_t> end = ParseDottedAddress(source.RangeEnd(index).View());
+    const std::optional<std::uint32_t> start = ParseDottedAddress(source.RangeStart(index).View());
+    if (!start || !end || owner.StopRequested()) {
         return;
     }
+    const auto count = static_cast<std::int32_t>(*end - *start);
     OpenProgress(owner, count);
     for (std::int32_t i = 0; i < count; ++i) {
-        const std::uint32_t hostOrder =
-            HostOrderValue(source.RangeStart(index)) + static_cast<std::uint32_t>(i);
+        const std::optional<std::uint32_t> first =
+            ParseDottedAddress(source.RangeStart(index).View());
+        if (!first) {
+            break; // the start was edited into a text that is no address
+        }
+        const std::uint32_t hostOrder = *first + static_cast<std::uint32_t>(i);
         const Text dotted = DottedText(hostOrder);
         if (owner.StopRequested()) {
             return;

@@ -56,7 +56,10 @@ public:
 
 // Probes the addresses start, start + 1, ..., end - 1 of range `index` (the
 // end address itself is not probed; an end that does not lie above the
-// start probes nothing) and enters every host that yields a MAC text.
+// start probes nothing) and enters every host that yields a MAC text. Only
+// dotted IPv4 addresses are walked (probe/RangeCheck.h): a range whose
+// texts are not sends and probes nothing, and one whose start text stops
+// being an address during the walk ends there.
 // With showStatus, the status text shows each address before its probe.
 void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus);
 

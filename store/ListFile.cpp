@@ -7,6 +7,58 @@
 #include <memory>
 
 namespace nodescout {
+namespace {
+
+// White space as the C locale's isspace sees it, which ends a scanned word.
+bool IsWhiteSpace(char c) noexcept {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+const char* SkipWhiteSpace(const char* text) noexcept {
+    while (IsWhiteSpace(*text)) {
+        ++text;
+    }
+    return text;
+}
+
+const char* SkipWord(const char* text) noexcept {
+    while (*text != '\0' && !IsWhiteSpace(*text)) {
+        ++text;
+    }
+    return text;
+}
+
+// A whole word of decimal digits with an optional sign, as the list
+// numbers its rows (3, +3, -3).
+bool IsNumber(const char* word, const char* end) noexcept {
+    if (word != end && (*word == '+' || *word == '-')) {
+        ++word;
+    }
+    if (word == end) {
+        return false;
+    }
+    for (; word != end; ++word) {
+        if (*word < '0' || *word > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Where the address begins: past the first word, which holds the row
+// number. The row editor lets the user type any text there, so a word that
+// is no number is the row number too, unless the line begins with the TAB
+// that follows an empty one.
+const char* AfterRowNumber(const char* line) noexcept {
+    const char* word = SkipWhiteSpace(line);
+    const char* end = SkipWord(word);
+    if (line[0] == '\t' && !IsNumber(word, end)) {
+        return line;
+    }
+    return end;
+}
+
+} // namespace
 
 std::string FormatListLine(const RowTexts& row, char separator) {
     std::string line;
@@ -46,11 +98,9 @@ bool ReadSavedList(const std::string& path,
         char ip[kTextSize] = "";
         char mac[kTextSize] = "";
         char name[kTextSize] = "";
-        // The row number is matched and dropped (%*d): stored into an int, a
-        // number too long for one would be undefined behaviour. The widths
-        // only restate that no word of a 1023-character line can be longer
-        // than the line.
-        std::sscanf(line, "\t%*d\t%1023s\t%1023s\t%1023s", ip, mac, name);
+        // The widths only restate that no word of a 1023-character line can
+        // be longer than the line.
+        std::sscanf(AfterRowNumber(line), "%1023s%1023s%1023s", ip, mac, name);
         addRow(ip, mac, name);
     }
     return true;

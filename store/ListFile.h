@@ -31,11 +31,14 @@ std::error_code WriteListFile(const std::string& path, const std::vector<RowText
                               char separator);
 
 // Reads the saved list the way it has always been read: pieces of at most
-// 1023 characters (a longer line gives several pieces), each scanned as
-// "\t%d\t%s\t%s\t%s": a row number that is skipped, then the address, the
-// MAC text and the name, each a word ended by white space. Fields that do
-// not match stay empty. addRow gets (address, MAC text, name) for every
-// piece, a blank line included. False when the file cannot be opened.
+// 1023 characters (a longer line gives several pieces), each taken as four
+// words ended by white space: the row number, which is skipped, then the
+// address, the MAC text and the name. The row number is the first word,
+// whatever its text; only a piece that begins with a TAB and whose first
+// word is no number ([+-]digits) has an empty one, and its first word is the
+// address. Fields without a word stay empty. addRow gets (address, MAC
+// text, name) for every piece, a blank line included. False when the file
+// cannot be opened.
 bool ReadSavedList(
     const std::string& path,
     const std::function<void(const char* ip, const char* mac, const char* name)>& addRow);

@@ -13,18 +13,24 @@ namespace nodescout {
 inline constexpr int kMaxRanges = 100;
 inline constexpr int kDefaultInterval = 10;
 
+// The MAC address last searched for, as typed: room for the longest usual
+// form, six pairs of digits joined by colons (17 characters), and the
+// terminator.
+inline constexpr std::size_t kTypedMacTextSize = 18;
+using TypedMacText = FixedText<kTypedMacTextSize>;
+
 struct IpRange {
     Text start;
     Text end;
 };
 using RangeTable = std::array<IpRange, kMaxRanges>;
 
-// Section "Profile": IP1, IP2, Mac (a longer value is cut to 12
+// Section "Profile": IP1, IP2, Mac (a longer value is cut to 17
 // characters), Interval (default 10; text without digits reads as 0).
 struct ProfileSettings {
     Text ip1;
     Text ip2;
-    MacText mac;
+    TypedMacText mac;
     int interval = kDefaultInterval;
 };
 

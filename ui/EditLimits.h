@@ -14,13 +14,15 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "platform/text/FixedText.h"
+#include "store/Settings.h"
 
 namespace nodescout {
 
 // Addresses: the openers keep them in 1024-character buffers.
 inline constexpr int kAddressTextLimit = static_cast<int>(kTextSize) - 1;
-// The MAC text searched for: twelve hexadecimal digits in a 13-character buffer.
-inline constexpr int kMacTextLimit = static_cast<int>(kMacTextSize) - 1;
+// The MAC address searched for, as typed: its longest usual form,
+// 00:11:22:33:44:55, in the main window's 18-character buffer.
+inline constexpr int kMacTextLimit = static_cast<int>(kTypedMacTextSize) - 1;
 // The fields of the row editor go back into the list's columns, which the
 // saved list and the export read back into 1024-character buffers.
 inline constexpr int kRowTextLimit = static_cast<int>(kTextSize) - 1;

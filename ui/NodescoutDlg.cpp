@@ -3,6 +3,7 @@
 #include "platform/net/Inet.h"
 #include "platform/process/AppPaths.h"
 #include "platform/shell/Shell.h"
+#include "probe/MacAddressText.h"
 #include "probe/ProbeHost.h"
 #include "probe/WakeOnLan.h"
 #include "ui/AboutDlg.h"
@@ -14,6 +15,7 @@
 #include "ui/MainWindowWalk.h"
 #include "ui/RangeListDlg.h"
 #include "ui/ResultList.h"
+#include "ui/WalkInputCheck.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -73,10 +75,12 @@ std::string WakeOnLanFailureText(const std::vector<std::string>& refused,
 }
 
 // The dotted form of what the address parser reads from text: the address
-// fields of the MAC search and auto-scan dialogs open with it, so unreadable
-// text shows as 255.255.255.255.
+// fields of the MAC search and auto-scan dialogs open with it. Text that it
+// cannot read shows as it is, not as the all-ones value the parser gives
+// for it: a typo must not come back as the broadcast address.
 std::string ParsedAddressText(const Text& text) {
-    return AddressText(inet_addr(text.c_str()));
+    const in_addr_t address = inet_addr(text.c_str());
+    return address == INADDR_NONE ? std::string(text.View()) : AddressText(address);
 }
 
 } // namespace
@@ -114,7 +118,7 @@ void CNodescoutDlg::SetIP2(std::string_view text) {
     m_szIP2 = text;
 }
 
-MacText CNodescoutDlg::GetMac() const {
+TypedMacText CNodescoutDlg::GetMac() const {
     std::lock_guard lock(m_fieldsMutex);
     return m_szMac;
 }
@@ -266,7 +270,10 @@ void CNodescoutDlg::OnRetrAll() {
     SetIP1(dlg.m_strIP1);
     SetIP2(dlg.m_strIP2);
     SetRanges(dlg.m_Ranges, dlg.m_nRangeCount);
-    StartWorker([this] { ScanAllThreadProc(this); });
+    if (MayWalkRanges("Retr All", RangesOfTable(dlg.m_Ranges, GetRangeCount()),
+                      WalkKind::EndExcluded)) {
+        StartWorker([this] { ScanAllThreadProc(this); });
+    }
 }
 
 // The texts are kept as typed (they are offered again next time and saved);
@@ -282,7 +289,11 @@ void CNodescoutDlg::OnMacToIp() {
     SetIP1(dlg.m_strIP1);
     SetIP2(dlg.m_strIP2);
     SetMac(dlg.m_strMac);
-    const MacSearchTexts texts{GetIP1(), GetIP2(), GetMac()};
+    const std::optional<MacText> mac = SearchedMacOrTell(GetMac().View());
+    if (!mac || !MayWalkRange("MAC => IP", GetIP1(), GetIP2(), WalkKind::EndIncluded)) {
+        return;
+    }
+    const MacSearchTexts texts{GetIP1(), GetIP2(), *mac};
     StartWorker([this, texts] { MacSearchThreadProc(this, texts); });
 }
 
@@ -316,7 +327,8 @@ void CNodescoutDlg::OnAutoScan() {
         // Text without a leading number gives 0: passes back to back.
         SetInterval(std::atoi(dlg.m_strInterval.c_str()));
         // The worker is stopped before this (StartAutoScanWorker stops any).
-        if (StartAutoScanWorker([this] { AutoScanThreadProc(this); })) {
+        if (MayWalkRange("Auto Scan", GetIP1(), GetIP2(), WalkKind::EndExcluded) &&
+            StartAutoScanWorker([this] { AutoScanThreadProc(this); })) {
             return;
         }
     }
@@ -435,7 +447,10 @@ int CNodescoutDlg::ScanRange() {
 }
 
 int CNodescoutDlg::SearchMac() {
-    return SearchMac(MacSearchTexts{GetIP1(), GetIP2(), GetMac()});
+    // Text that is no MAC address searches for the empty text, which no
+    // probe reports.
+    return SearchMac(
+        MacSearchTexts{GetIP1(), GetIP2(), SearchedMacText(GetMac().View()).value_or(MacText())});
 }
 
 int CNodescoutDlg::SearchMac(const MacSearchTexts& texts) {

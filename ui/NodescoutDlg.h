@@ -56,7 +56,7 @@ public:
     Text GetIP2() const;
     void SetIP1(std::string_view text);
     void SetIP2(std::string_view text);
-    MacText GetMac() const;
+    TypedMacText GetMac() const;
     void SetMac(std::string_view text);
     int GetInterval() const;
     void SetInterval(int nSeconds);
@@ -155,7 +155,7 @@ private:
     RangeTable m_Ranges;
     int m_nRangeCount = 0;
     int m_nInterval = kDefaultInterval;
-    MacText m_szMac;
+    TypedMacText m_szMac;
 
     // UI thread only.
     std::shared_ptr<CWorkerThread> m_hAutoScanThread;

@@ -26,6 +26,9 @@
 X_MAIN_RETR_ALL="14 11 43 15"     # main window
 X_MAIN_IP_TO_MAC="66 11 43 15"    # main window
 X_IP_INPUT_EDIT="75 17 68 12"     # the one-address dialog
+X_RANGE_IP1="20 26 64 12"         # the range table dialog
+X_RANGE_IP2="103 26 64 12"        # the range table dialog
+X_RANGE_ADD="193 44 50 14"        # the range table dialog
 X_RANGE_OK="193 105 50 14"        # the range table dialog
 
 # Names of the windows (extended regular expressions).

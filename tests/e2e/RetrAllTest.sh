@@ -3,9 +3,12 @@
 # on an X server of its own, driven from outside as a person would, with
 # real clicks and key presses. It starts Nodescout from a folder of its own,
 # looks up one Samba host with "IP => MAC", scans the range table with
-# "Retr All", leaves with Escape and "Yes", and then reads the saved list
-# beside the program: every host with its MAC address, the Samba hosts with
-# their names, the host of "IP => MAC" seen again, and nothing else.
+# "Retr All", adds a range whose end is a typo and runs "Retr All" again,
+# which must refuse the table with a message box and probe nothing (the
+# client's neighbour table shows every address it tried), leaves with Escape
+# and "Yes", and then reads the saved list beside the program: every host
+# with its MAC address, the Samba hosts with their names, the host of
+# "IP => MAC" seen again, and nothing else; the settings keep the typo.
 #
 #   RetrAllTest.sh PROGRAM GRAB_TOOL
 #
@@ -101,6 +104,40 @@ x_wait_gone "$dialog" 30 || fail "the address dialog stayed"
 step "Retr All over $DEMO_RANGE_START - $DEMO_RANGE_END"
 demo_retr_all "$DEMO_PID" "$main" || fail "Retr All did not run to the end"
 
+# ------------------------------------------------ a range end that is no address
+
+# What inet_addr makes of the typo, 255.255.255.255, would walk on from .9
+# past the network. Every address the client tries leaves a neighbour entry;
+# the first scan tried .2 up to the last address it probes.
+typo_start=198.18.0.9
+typo_end=198.18.0.2555
+tried_outside() {
+    local address
+    ip -4 -n "$LAN_CLIENT" neigh show | awk '{print $1}' | while read -r address; do
+        if [ "${address%.*}" != "${DEMO_RANGE_START%.*}" ] ||
+            [ "${address##*.}" -gt "${DEMO_LAST_PROBED##*.}" ]; then
+            echo "$address"
+        fi
+    done
+}
+step "Retr All with a range from $typo_start to $typo_end"
+x_click "$main" "$X_MAIN_RETR_ALL" || fail "could not click Retr All"
+dialog=$(x_wait_window "$DEMO_PID" "$X_RANGE_NAME" 30) || fail "no range dialog"
+x_click "$dialog" "$X_RANGE_IP1" && x_keys "$dialog" ctrl+a && x_type "$dialog" "$typo_start" ||
+    fail "could not type the start"
+x_click "$dialog" "$X_RANGE_IP2" && x_keys "$dialog" ctrl+a && x_type "$dialog" "$typo_end" ||
+    fail "could not type the end"
+x_click "$dialog" "$X_RANGE_ADD" || fail "could not click Add"
+x_click "$dialog" "$X_RANGE_OK" || fail "could not click OK"
+x_wait_gone "$dialog" 30 || fail "the range dialog stayed"
+box=$(x_wait_window "$DEMO_PID" "$X_BOX_NAME" 30 "$main") || fail "no box about the range"
+x_keys "$box" Return || fail "could not close the box"
+x_wait_gone "$box" 30 || fail "the box stayed"
+# A walk would have tried .1 again and then .9 within this time.
+sleep $((3 * (DEMO_TIMEOUT_MICROSECONDS / 1000 + 1)))
+outside=$(tried_outside)
+[ -z "$outside" ] || fail "addresses that no host has were tried: $outside"
+
 step "Escape, Yes"
 demo_quit "$DEMO_PID" "$main" || fail "the program did not end after Escape and Yes"
 [ "$X_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $X_EXIT_STATUS"
@@ -121,6 +158,8 @@ while read -r address mac name; do
         [ "$number" = +1 ] || fail "$address, found by IP => MAC and again by the scan, is '$number', not +1"
     fi
 done < <(demo_hosts)
+grep -q "^IP2-2=$typo_end"$'\r'"\$" "$folder/Scout.ini" ||
+    fail "the settings do not keep the range's end as typed"
 rows=$(grep -c . <<<"$saved")
 hosts=$(demo_hosts | wc -l)
 [ "$rows" -eq "$hosts" ] || fail "the list has $rows rows for $hosts hosts"

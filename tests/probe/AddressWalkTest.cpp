@@ -146,6 +146,27 @@ TEST(RangeWalk, CrossesOctetBoundariesAndRereadsTheStartForEveryAddress) {
                                            "probe 10.0.5.3", "stepit", "pos 3"}));
 }
 
+// Text that is no dotted address would read as 255.255.255.255: an end
+// typed wrong would walk on past the range, and a start edited into a wrong
+// text during the walk would jump there.
+TEST(RangeWalk, WalksOnlyWhileBothTextsAreDottedAddresses) {
+    RecordingOwner owner;
+    Table table;
+    for (const auto& [start, end] : {std::pair{"198.18.0.1", "198.18.0.2555"},
+                                     {"198.18.0.1", ""},
+                                     {"not an address", "198.18.0.5"},
+                                     {"198.18.1", "198.18.0.5"}}) {
+        table.ranges = {{start, end}};
+        ScanRange(owner, table);
+        EXPECT_EQ(owner.log, Log{}) << start << " - " << end;
+    }
+
+    table.ranges = {{"198.18.0.1", "198.18.0.5"}};
+    owner.onProbe = [&](const std::string&) { table.ranges[0].first = "198.18.0.2555"; };
+    ScanRange(owner, table);
+    EXPECT_EQ(owner.log, (Opening(4) + Log{"probe 198.18.0.1", "stepit", "pos 4"}));
+}
+
 TEST(ScanAllRanges, WalksEveryRangeWithStatusTextAndRereadsTheCount) {
     RecordingOwner owner;
     Table table;

@@ -57,21 +57,27 @@ TEST(ListFile, KeepsTheOldQuirksOfTheSavedList) {
     // makes the name be read as the MAC; a blank line is a row of empties.
     const std::string path = dir.Write("Default.txt", "1\t198.18.0.2\t020000000002\tMY PC\r\n"
                                                       "2\t198.18.0.3\t\tNAMED\r\n"
-                                                      "\r\n"
-                                                      "x\t198.18.0.4\t020000000004\tNOTREAD\r\n");
+                                                      "\r\n");
     EXPECT_EQ(Load(path), (std::vector<LoadedRow>{{"198.18.0.2", "020000000002", "MY"},
                                                   {"198.18.0.3", "NAMED", ""},
-                                                  {"", "", ""},
                                                   {"", "", ""}}));
 }
 
-TEST(ListFile, RowNumbersTooLongForAnIntStillLoadTheirRows) {
+// The row editor takes any text as the number: whatever it is, the row's
+// address, MAC text and name come back.
+TEST(ListFile, AnyRowNumberTextStillLoadsItsRow) {
     test::TempDir dir;
     const std::string path =
         dir.Write("Default.txt", "99999999999999999999\t198.18.0.2\t020000000002\tA\r\n"
-                                 "-99999999999999999999\t198.18.0.3\t020000000003\tB\r\n");
+                                 "-99999999999999999999\t198.18.0.3\t020000000003\tB\r\n"
+                                 "abc\t198.18.0.9\t0200c6120009\tNAME\r\n"
+                                 "12abc\t198.18.0.10\t0200c612000a\tPART\r\n"
+                                 "\t198.18.0.11\t0200c612000b\tEMPTY\r\n");
     EXPECT_EQ(Load(path), (std::vector<LoadedRow>{{"198.18.0.2", "020000000002", "A"},
-                                                  {"198.18.0.3", "020000000003", "B"}}));
+                                                  {"198.18.0.3", "020000000003", "B"},
+                                                  {"198.18.0.9", "0200c6120009", "NAME"},
+                                                  {"198.18.0.10", "0200c612000a", "PART"},
+                                                  {"198.18.0.11", "0200c612000b", "EMPTY"}}));
 }
 
 TEST(ListFile, ReadsALongLineInPiecesOf1023Characters) {

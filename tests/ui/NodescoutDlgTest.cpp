@@ -159,7 +159,7 @@ TEST_F(NodescoutDlgTest, LoadsTheOddFilesAsTheyAlwaysWereReadAndSavesWhatItHolds
     const INT_PTR result = Run([](CNodescoutDlg& dlg) {
         EXPECT_EQ(dlg.GetIP1().View(), "198.18.0.1");
         EXPECT_EQ(dlg.GetIP2().View(), "198.18.0.40");
-        EXPECT_EQ(dlg.GetMac().View(), "00-a0-c9-12-");
+        EXPECT_EQ(dlg.GetMac().View(), "00-a0-c9-12-34-56");
         EXPECT_EQ(dlg.GetInterval(), 0);
         EXPECT_EQ(dlg.GetRangeCount(), 100) << "the table holds 100";
         EXPECT_EQ(dlg.GetRange(99).start.View(), "10.0.100.1");
@@ -174,8 +174,9 @@ TEST_F(NodescoutDlgTest, LoadsTheOddFilesAsTheyAlwaysWereReadAndSavesWhatItHolds
                                              "3\t\t\t\r\n");
     const std::string ini = m_dir.Read("Scout.ini");
     // The key keeps the spelling it has in the file.
-    for (const char* line : {"\r\nMac=00-a0-c9-12-\r\n", "\r\nInterval=0\r\n", "\r\nCount=100\r\n",
-                             "\r\nIP100-2=10.0.100.9\r\n", "\r\nIP101-1=10.0.101.1\r\n"}) {
+    for (const char* line :
+         {"\r\nMac=00-a0-c9-12-34-56\r\n", "\r\nInterval=0\r\n", "\r\nCount=100\r\n",
+          "\r\nIP100-2=10.0.100.9\r\n", "\r\nIP101-1=10.0.101.1\r\n"}) {
         EXPECT_NE(ini.find(line), std::string::npos) << line << " in\n" << ini;
     }
 }
@@ -485,8 +486,8 @@ TEST(NodescoutDlgFields, AreReadWholeWhileAnotherThreadRewritesThem) {
 
     dlg.SetRanges(aTable, 250);
     EXPECT_EQ(dlg.GetRangeCount(), 100) << "the table holds 100";
-    dlg.SetMac("00-a0-c9-12-34-56");
-    EXPECT_EQ(dlg.GetMac().View(), "00-a0-c9-12-") << "cut to its 12 characters";
+    dlg.SetMac("00-a0-c9-12-34-56-78");
+    EXPECT_EQ(dlg.GetMac().View(), "00-a0-c9-12-34-56") << "cut to its 17 characters";
 }
 
 // "Export": the two files byte for byte, in the list's current order, and

@@ -142,7 +142,7 @@ TEST_F(ScanCommandsTest, AutoScanRunsOnlyWhileTheToggleIsCheckedAndCancelChanges
 
         UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& options) {
             EXPECT_EQ(TextOf(options, IDC_IP1), "198.18.0.1");
-            EXPECT_EQ(TextOf(options, IDC_IP2), "255.255.255.255");
+            EXPECT_EQ(TextOf(options, IDC_IP2), "not an address") << "shown as it is";
             EXPECT_EQ(TextOf(options, IDC_INTERVAL), "10");
             options.SetDlgItemText(IDC_INTERVAL, "3");
         });
@@ -201,7 +201,7 @@ TEST_F(ScanCommandsTest, MacToIpFindsTheHostOnItsOwnCopiesAndTellsTheOutcome) {
         // Cancel: nothing is kept, nothing starts.
         UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& find) {
             EXPECT_EQ(TextOf(find, IDC_IP1), "198.18.0.1");
-            EXPECT_EQ(TextOf(find, IDC_IP2), "255.255.255.255");
+            EXPECT_EQ(TextOf(find, IDC_IP2), "bad");
             EXPECT_EQ(TextOf(find, IDC_MAC), "020000000099");
             find.SetDlgItemText(IDC_MAC, "020000000003");
         });
@@ -240,6 +240,96 @@ TEST_F(ScanCommandsTest, MacToIpFindsTheHostOnItsOwnCopiesAndTellsTheOutcome) {
     EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(boxes[0].caption, "Nodescout");
     EXPECT_EQ(boxes[1].text, "Sorry, cannot find it.");
+}
+
+// A typo in a range must not become a walk of addresses nobody typed: a
+// range whose ends are not both dotted addresses is refused with a box
+// saying which and why, a large one waits for Yes, and nothing is probed
+// until then.
+TEST_F(ScanCommandsTest, CommandsWalkOnlyAddressRangesAndAskBeforeLargeOnes) {
+    m_network.AddHost("198.18.0.3", "0200c6120003", "GAMMA");
+    Run([&](CNodescoutDlg& dlg) {
+        auto retrAll = [&](std::vector<std::pair<const char*, const char*>> ranges) {
+            RangeTable table;
+            for (std::size_t i = 0; i < ranges.size(); ++i) {
+                table[i] = {Text(ranges[i].first), Text(ranges[i].second)};
+            }
+            dlg.SetRanges(table, static_cast<int>(ranges.size()));
+            UiTestSeam::QueueModalAnswer(IDOK);
+            ButtonOf(dlg, IDC_RETR_ALL).Click();
+        };
+        UiTestSeam::QueueMessageBoxAnswer(IDOK); // each refusal has its box
+        retrAll(
+            {{"198.18.0.1", "198.18.0.4"}, {"198.18.0.1", "198.18.0.2555"}, {"", "198.18.0.9"}});
+        EXPECT_EQ(dlg.GetWorkers().RunningCount(), 0u) << "one faulty range keeps the table";
+        EXPECT_EQ(dlg.GetRangeCount(), 3) << "kept to be put right";
+
+        UiTestSeam::QueueMessageBoxAnswer(IDNO);
+        retrAll({{"198.18.0.1", "198.18.0.4"}, {"198.18.0.1", "198.19.0.2"}});
+        EXPECT_EQ(dlg.GetWorkers().RunningCount(), 0u);
+        UiTestSeam::QueueMessageBoxAnswer(IDYES);
+        retrAll({{"198.18.0.1", "198.19.0.2"}});
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return m_network.ProbeCount() >= 3; }));
+        dlg.GetWorkers().StopAll();
+        const Addresses walked = m_network.Probed();
+        EXPECT_EQ(Addresses(walked.begin(), walked.begin() + 3),
+                  (Addresses{"198.18.0.1", "198.18.0.2", "198.18.0.3"}));
+        const std::size_t probesBefore = walked.size();
+
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& options) {
+            options.SetDlgItemText(IDC_IP1, "198.18.0.1");
+            options.SetDlgItemText(IDC_IP2, "198.18.0.2555");
+        });
+        ButtonOf(dlg, IDC_AUTO_SCAN).Click();
+        EXPECT_EQ(ButtonOf(dlg, IDC_AUTO_SCAN).GetCheck(), BST_UNCHECKED);
+        EXPECT_EQ(dlg.GetIP2().View(), "198.18.0.2555") << "kept as typed";
+
+        auto search = [&](const char* ip2, const char* mac) {
+            UiTestSeam::QueueModalAnswer(IDOK, [=](CDialog& find) {
+                find.SetDlgItemText(IDC_IP1, "198.18.0.1");
+                find.SetDlgItemText(IDC_IP2, ip2);
+                find.SetDlgItemText(IDC_MAC, mac);
+            });
+            ButtonOf(dlg, IDC_MAC_TO_IP).Click();
+            WaitForTheWorkers(dlg);
+        };
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        search("198.18.0.9", "02:00:c6:12:00:0"); // one digit short
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        search("198.18.0.", "0200c6120003");
+        EXPECT_EQ(m_network.ProbeCount(), probesBefore) << "nothing since the stop";
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        search("198.18.0.9", "02-00-C6-12-00-03");
+        EXPECT_EQ(m_network.ProbeCount(), probesBefore + 3);
+        EXPECT_EQ(dlg.GetMac().View(), "02-00-C6-12-00-03") << "kept as typed, for the settings";
+    });
+    std::vector<std::string> texts;
+    for (const ShownMessageBox& box : UiTestSeam::MessageBoxes()) {
+        texts.push_back(box.text);
+    }
+    const std::string address =
+        "\nAn address is four numbers from 0 to 255 joined by dots, such as 198.18.0.1.";
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{
+                  "Retr All does not start:\nIn range 2, the end \"198.18.0.2555\" is not "
+                  "an IPv4 address.\nIn range 3, the start is empty." +
+                      address,
+                  "Retr All is about to probe 65540 addresses, one after another:\nrange 2 "
+                  "(198.18.0.1 - 198.19.0.2): 65537 addresses\nProbe them all?",
+                  "Retr All is about to probe 65537 addresses, one after another:\nrange 1 "
+                  "(198.18.0.1 - 198.19.0.2): 65537 addresses\nProbe them all?",
+                  "Auto Scan does not start:\nIn the range, the end \"198.18.0.2555\" is not "
+                  "an IPv4 address." +
+                      address,
+                  "MAC => IP does not start: \"02:00:c6:12:00:0\" is not a MAC address.\nA "
+                  "MAC address is twelve hexadecimal digits, such as 001122334455, "
+                  "00:11:22:33:44:55 or 00-11-22-33-44-55.",
+                  "MAC => IP does not start:\nIn the range, the end \"198.18.0.\" is not an "
+                  "IPv4 address." +
+                      address,
+                  "Congratulations. Get it: 0200c6120003 - 198.18.0.3"}));
+    EXPECT_EQ(UiTestSeam::MessageBoxes()[1].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
 }
 
 } // namespace

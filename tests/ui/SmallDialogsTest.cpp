@@ -44,7 +44,7 @@ template <>
 std::vector<TextField<CFindMacDlg>> FieldsOf() {
     return {{IDC_IP1, &CFindMacDlg::m_strIP1, 1023},
             {IDC_IP2, &CFindMacDlg::m_strIP2, 1023},
-            {IDC_MAC, &CFindMacDlg::m_strMac, 12}};
+            {IDC_MAC, &CFindMacDlg::m_strMac, 17}};
 }
 template <>
 std::vector<TextField<CInfoDlg>> FieldsOf() {
@@ -158,7 +158,7 @@ TYPED_TEST(TextDialogTest, TypingStopsAtTheLimitSoTheTextFitsTheOpenersBuffer) {
             const std::string& text = dialog.*field.member;
             EXPECT_EQ(text.size(), static_cast<std::size_t>(field.nLimit));
             if (field.nLimit == kMacTextLimit) {
-                EXPECT_EQ(MacText(text).View(), text);
+                EXPECT_EQ(TypedMacText(text).View(), text);
             } else {
                 EXPECT_EQ(Text(text).View(), text);
             }
