@@ -129,13 +129,14 @@ struct TimedProbe {
 class CountingOwner final : public WalkOwner {
 public:
     TimedProbe probe;
-    long long messages = 0;
 
     void Probe(std::uint32_t address, MacText& macText, Text& computerName) override {
         probe(address, macText, computerName);
     }
-    void AddOrUpdateRow(const char*, const char*, const char*) override {}
-    void SendProgress(unsigned, std::uintptr_t, std::intptr_t) override { ++messages; }
+    void RowFound(const char*, const char*, const char*) override {}
+    void RangeBegins(std::int32_t) override {}
+    void AddressDone() override {}
+    void RangeEnds(std::int32_t) override {}
     void SetStatusText(const char*) override {}
     bool StopRequested() override { return false; }
     bool Pause(int) override { return true; }

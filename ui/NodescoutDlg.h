@@ -168,9 +168,8 @@ private:
     WakeOnLanFunction m_fnWakeOnLan;
 
     // Starts a worker that the window stops and joins before it goes.
-    // False when no thread could be started.
-    bool StartWorker(std::function<void()> threadProc);
-    void InsertColumns();
+    // Empty when no thread could be started.
+    std::shared_ptr<CWorkerThread> StartWorker(std::function<void()> threadProc);
     void AppendAboutToSystemMenu();
     std::vector<RowTexts> RowsOfList() const;
     void ExportList(const char* fileName, char separator);
