@@ -16,9 +16,9 @@
 #include "platform/process/AppPaths.h"
 #include "platform/profile/PrivateProfile.h"
 #include "probe/AddressWalk.h"
-#include "probe/NodeStatus.h"
 #include "probe/ProbeHost.h"
 #include "probe/ProbeSettings.h"
+#include "probe/ProbeWait.h"
 
 #include <chrono>
 #include <cstdio>
