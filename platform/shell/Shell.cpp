@@ -267,6 +267,20 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return words;
 }
 
+std::string QuoteCommandWord(const std::string& word) {
+    if (word.find_first_of(" \t\"") == std::string::npos) {
+        return word;
+    }
+    std::string quoted = "\"";
+    for (const char c : word) {
+        if (std::string_view("\"`$\\").find(c) != std::string_view::npos) {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 int WinExec(const char* commandLine, int /*showCommand*/) {
     return SpawnDetached(SplitCommandLine(commandLine ? commandLine : ""));
 }
