@@ -40,11 +40,11 @@ fs::path FolderOf(const fs::path& path) {
 
 // A name no other writer uses at the same time: process, a counter and the clock.
 std::string TemporaryName(const fs::path& target) {
-    static std::atomic<unsigned> s_nCounter{0};
+    static std::atomic<unsigned> counter{0};
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
     char suffix[64];
     std::snprintf(suffix, sizeof suffix, ".%d-%u-%llx.tmp", static_cast<int>(::getpid()),
-                  s_nCounter.fetch_add(1), static_cast<unsigned long long>(ticks));
+                  counter.fetch_add(1), static_cast<unsigned long long>(ticks));
     return (FolderOf(target) / ("." + target.filename().string() + suffix)).string();
 }
 

@@ -18,7 +18,7 @@ int ReadNumberText(const char* text) noexcept {
     while (IsAtoiSpace(*text)) {
         ++text;
     }
-    const bool bNegative = *text == '-';
+    const bool negative = *text == '-';
     if (*text == '-' || *text == '+') {
         ++text;
     }
@@ -30,7 +30,7 @@ int ReadNumberText(const char* text) noexcept {
             value = static_cast<long long>(INT_MAX) + 1;
         }
     }
-    if (bNegative) {
+    if (negative) {
         return static_cast<int>(-value);
     }
     return static_cast<int>(value > INT_MAX ? INT_MAX : value);
