@@ -12,6 +12,11 @@
 // goes through the accessors below, under one lock: a reader sees the old
 // value or the new one, never a mix. Workers reach the controls only through
 // the framework's calls onto the UI thread.
+//
+// The members are defined in three files: NodescoutDlg.cpp (the window, its
+// commands and the way out), NodescoutDlgWalks.cpp (the walks and their
+// workers) and NodescoutDlgState.cpp (the settings, the saved list and the
+// exports).
 
 #include "framework/Framework.h"
 #include "platform/text/FixedText.h"

@@ -1,3 +1,6 @@
+// The main window's files: the settings and the saved list it loads and
+// saves, and the exports.
+
 #include "ui/NodescoutDlg.h"
 
 #include "platform/process/AppPaths.h"
@@ -9,9 +12,6 @@
 #include <memory>
 #include <string>
 #include <system_error>
-
-// The main window's files: the settings and the saved list it loads and
-// saves, and the exports.
 
 namespace nodescout {
 

@@ -1,12 +1,12 @@
+// The walking commands' part of the main window: the walks and the workers
+// that run them.
+
 #include "ui/NodescoutDlg.h"
 
 #include "ui/MainWindowWalk.h"
 
 #include <optional>
 #include <system_error>
-
-// The walking commands' part of the main window: the walks and the workers
-// that run them.
 
 namespace nodescout {
 
