@@ -12,10 +12,10 @@
 #include "platform/net/Inet.h"
 #include "platform/net/NeighbourTable.h"
 #include "platform/net/UdpSocket.h"
-#include "probe/NodeStatus.h"
+#include "probe/NeighbourLookup.h"
 #include "probe/ProbeHost.h"
+#include "probe/ProbeWait.h"
 #include "tests/support/NetLab.h"
-#include "tests/support/ProbeWaitSetting.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,7 +29,6 @@ namespace nodescout {
 namespace {
 
 using test::NetLab;
-using test::ProbeWaitSetting;
 using test::ScopedNamespace;
 
 // An address of the lab's LAN where no host answers: neither the node-status
@@ -117,11 +116,6 @@ void ProbeSilentAddress(benchmark::State& state) {
         return;
     }
     const int timeOut = static_cast<int>(state.range(1));
-    const ProbeWaitSetting setting(timeOut);
-    if (!setting.TakesEffect()) {
-        state.SkipWithError("the settings file does not set TimeOutMicroseconds");
-        return;
-    }
     const timeval wait = ProbeWait(timeOut);
     const ScopedNamespace inside(lab->net->ClientNamespace());
     const std::uint32_t address = inet_addr(kSilentAddress);
@@ -132,7 +126,7 @@ void ProbeSilentAddress(benchmark::State& state) {
     bool found = false;
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        found = ProbeHost(address, mac, name);
+        found = ProbeHostWithWait(address, mac, name, wait);
         benchmark::DoNotOptimize(found);
     }
     const std::chrono::duration<double, std::micro> elapsed =

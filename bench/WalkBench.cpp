@@ -30,10 +30,9 @@
 #include "platform/net/UdpSocket.h"
 #include "platform/process/TimerSlack.h"
 #include "probe/AddressWalk.h"
-#include "probe/NodeStatus.h"
 #include "probe/ProbeHost.h"
+#include "probe/ProbeWait.h"
 #include "tests/support/NetLab.h"
-#include "tests/support/ProbeWaitSetting.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
 
@@ -58,7 +57,6 @@ namespace nodescout {
 namespace {
 
 using test::NetLab;
-using test::ProbeWaitSetting;
 using test::ScopedNamespace;
 using Clock = std::chrono::steady_clock;
 
@@ -118,7 +116,7 @@ struct TimedProbe {
 
     bool operator()(std::uint32_t address, MacText& mac, Text& name) {
         const auto start = Clock::now();
-        const bool result = ProbeHost(address, mac, name);
+        const bool result = ProbeHostWithWait(address, mac, name, ProbeWait(kTimeOutMicroseconds));
         microseconds = microseconds + MicrosecondsSince(start);
         ++probes;
         found += result ? 1 : 0;
@@ -129,13 +127,14 @@ struct TimedProbe {
 class CountingOwner final : public WalkOwner {
 public:
     TimedProbe probe;
-    long long messages = 0;
 
     void Probe(std::uint32_t address, MacText& macText, Text& computerName) override {
         probe(address, macText, computerName);
     }
-    void AddOrUpdateRow(const char*, const char*, const char*) override {}
-    void SendProgress(unsigned, std::uintptr_t, std::intptr_t) override { ++messages; }
+    void RowFound(const char*, const char*, const char*) override {}
+    void RangeBegins(std::int32_t) override {}
+    void AddressDone() override {}
+    void RangeEnds(std::int32_t) override {}
     void SetStatusText(const char*) override {}
     bool StopRequested() override { return false; }
     bool Pause(int) override { return true; }
@@ -179,7 +178,6 @@ void WalkSilentRangeBare(benchmark::State& state) {
     if (!EnsureLab(state)) {
         return;
     }
-    const ProbeWaitSetting setting(kTimeOutMicroseconds);
     const ScopedNamespace inside(g_lab->ClientNamespace());
     const double select = MeanSelectMicroseconds();
     CountingOwner owner;
@@ -203,7 +201,6 @@ void WalkSilentRangeMainWindow(benchmark::State& state) {
     if (!EnsureLab(state)) {
         return;
     }
-    const ProbeWaitSetting setting(kTimeOutMicroseconds);
     // Workers are started from this thread and take its namespace with them.
     const ScopedNamespace inside(g_lab->ClientNamespace());
     auto probe = std::make_shared<TimedProbe>();

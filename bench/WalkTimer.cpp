@@ -16,9 +16,9 @@
 #include "platform/process/AppPaths.h"
 #include "platform/profile/PrivateProfile.h"
 #include "probe/AddressWalk.h"
-#include "probe/NodeStatus.h"
 #include "probe/ProbeHost.h"
 #include "probe/ProbeSettings.h"
+#include "probe/ProbeWait.h"
 
 #include <chrono>
 #include <cstdio>
@@ -33,11 +33,12 @@ public:
     void Probe(std::uint32_t address, MacText& macText, Text& computerName) override {
         ProbeHost(address, macText, computerName);
     }
-    void AddOrUpdateRow(const char* ipText, const char* macText,
-                        const char* computerName) override {
+    void RowFound(const char* ipText, const char* macText, const char* computerName) override {
         std::printf("%s\t%s\t%s\n", ipText, macText, computerName);
     }
-    void SendProgress(unsigned, std::uintptr_t, std::intptr_t) override {}
+    void RangeBegins(std::int32_t) override {}
+    void AddressDone() override {}
+    void RangeEnds(std::int32_t) override {}
     void SetStatusText(const char*) override {}
     bool StopRequested() override { return false; }
     bool Pause(int) override { return true; }

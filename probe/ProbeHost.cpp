@@ -5,8 +5,10 @@
 #include "platform/net/UdpSocket.h"
 #include "platform/process/AppPaths.h"
 #include "platform/profile/PrivateProfile.h"
+#include "probe/NeighbourLookup.h"
 #include "probe/NodeStatus.h"
 #include "probe/ProbeSettings.h"
+#include "probe/ProbeWait.h"
 
 #include <array>
 #include <optional>
@@ -21,13 +23,13 @@ int ReadTimeOutMicroseconds() {
 
 // Sends the node-status request and waits for the first datagram that comes
 // back. Empty when the send, the wait or the receive fails or times out.
-std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address) {
+std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address, timeval wait) {
     UdpSocket socket;
     const auto& request = NodeStatusRequest();
     if (!socket.SendTo(request, address, htons(kNetBiosNamePort)).Succeeded()) {
         return std::nullopt;
     }
-    if (socket.WaitReadable(ProbeWait(ReadTimeOutMicroseconds())) != WaitResult::Readable) {
+    if (socket.WaitReadable(wait) != WaitResult::Readable) {
         return std::nullopt;
     }
     std::array<std::uint8_t, kNodeStatusAnswerCapacity> buffer{};
@@ -49,10 +51,14 @@ bool LookUpNeighbour(std::uint32_t address, MacText& macText) {
 } // namespace
 
 bool ProbeHost(std::uint32_t address, MacText& macText, Text& computerName) {
+    return ProbeHostWithWait(address, macText, computerName, ProbeWait(ReadTimeOutMicroseconds()));
+}
+
+bool ProbeHostWithWait(std::uint32_t address, MacText& macText, Text& computerName, timeval wait) {
     macText.Clear();
     computerName.Clear();
 
-    const std::optional<NodeStatusAnswer> answer = QueryNodeStatus(address);
+    const std::optional<NodeStatusAnswer> answer = QueryNodeStatus(address, wait);
     if (!answer) {
         return LookUpNeighbour(address, macText);
     }

@@ -2,6 +2,7 @@
 
 #include "framework/UiThread.h"
 #include "platform/net/Inet.h"
+#include "platform/text/NumberText.h"
 
 #include <climits>
 #include <cstdio>
@@ -11,6 +12,19 @@
 namespace nodescout {
 
 namespace {
+
+struct ColumnLook {
+    const char* heading;
+    int width; // pixels
+};
+
+// The one table of the columns, in the order of ResultColumn.
+constexpr ColumnLook kColumns[] = {
+    {"No.", 40},
+    {"IP Address", 120},
+    {"MAC Address", 120},
+    {"Computer Name", 180},
+};
 
 // What the sort hands to CompareRows: the rows as they stood before the sort
 // (indexed by their position then), the column and the direction.
@@ -31,17 +45,14 @@ std::string NumberText(const char* mark, int nSequence) {
     return text;
 }
 
-// The address as a number in host byte order; text that is no address
-// counts as 255.255.255.255, the value inet_addr gives it.
-std::uint32_t AddressValue(const std::string& text) {
-    return ntohl(inet_addr(text.c_str()));
-}
-
-bool IsAtoiSpace(char c) noexcept {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 } // namespace
+
+void CResultList::InsertColumns() {
+    int column = 0;
+    for (const ColumnLook& look : kColumns) {
+        m_ListCtrl.InsertColumn(column++, look.heading, LVCFMT_LEFT, look.width);
+    }
+}
 
 // ------------------------------------------------------------ AddOrUpdateRow
 
@@ -163,8 +174,8 @@ int CompareResultRows(const ResultRow& a, const ResultRow& b, int nColumn) {
     case kNumberColumn:
         return Sign(static_cast<long long>(a.nSequence) - b.nSequence);
     case kAddressColumn: {
-        const std::uint32_t valueA = AddressValue(a.strIP);
-        const std::uint32_t valueB = AddressValue(b.strIP);
+        const std::uint32_t valueA = HostOrderAddress(a.strIP.c_str());
+        const std::uint32_t valueB = HostOrderAddress(b.strIP.c_str());
         return (valueA > valueB) - (valueA < valueB);
     }
     case kMacColumn:
@@ -174,31 +185,6 @@ int CompareResultRows(const ResultRow& a, const ResultRow& b, int nColumn) {
     default:
         return 0;
     }
-}
-
-int ReadNumberText(const char* text) noexcept {
-    if (!text) {
-        return 0;
-    }
-    while (IsAtoiSpace(*text)) {
-        ++text;
-    }
-    const bool bNegative = *text == '-';
-    if (*text == '-' || *text == '+') {
-        ++text;
-    }
-    // Accumulate towards the sign's end of the range and stop there.
-    long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) {
-            value = static_cast<long long>(INT_MAX) + 1;
-        }
-    }
-    if (bNegative) {
-        return static_cast<int>(-value);
-    }
-    return static_cast<int>(value > INT_MAX ? INT_MAX : value);
 }
 
 } // namespace nodescout

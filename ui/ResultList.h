@@ -42,6 +42,10 @@ class CResultList {
 public:
     explicit CResultList(CListCtrl& listCtrl) noexcept : m_ListCtrl(listCtrl) {}
 
+    // Inserts the four columns, left-aligned: "No." 40 pixels wide, "IP
+    // Address" 120, "MAC Address" 120, "Computer Name" 180.
+    void InsertColumns();
+
     // Appends a row for a MAC text not in the list yet, or updates the first
     // row with exactly that MAC text (see the rules in ResultList.cpp). Runs
     // as one step on the UI thread whichever thread calls it, so two workers
@@ -85,10 +89,5 @@ private:
 // 0 or +1 for the number columns and strcmp's sign for the texts. Ascending
 // order; the sort negates it for descending.
 int CompareResultRows(const ResultRow& a, const ResultRow& b, int nColumn);
-
-// The value of a number text read the way atoi reads it (leading white space,
-// an optional sign, digits; anything else reads as 0), held within the range
-// of int where atoi's result would be undefined.
-int ReadNumberText(const char* text) noexcept;
 
 } // namespace nodescout

@@ -1,5 +1,7 @@
 #include "platform/net/NeighbourDump.h"
 
+#include "platform/process/SystemError.h"
+
 #include <arpa/inet.h>
 #include <linux/neighbour.h>
 #include <linux/netlink.h>
@@ -39,7 +41,7 @@ std::error_code ErrorFromKernelCode(int code) noexcept {
     if (code < -kLargestErrno || code > 0) {
         return BadMessage();
     }
-    return code == 0 ? std::error_code() : std::error_code(-code, std::system_category());
+    return code == 0 ? std::error_code() : ErrorFromErrno(-code);
 }
 
 // Copies a structure out of bytes that may not be aligned for it. The caller

@@ -1,6 +1,8 @@
 #include "platform/net/NeighbourTable.h"
 
+#include "platform/fs/FileDescriptor.h"
 #include "platform/net/NeighbourDump.h"
+#include "platform/process/SystemError.h"
 
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
@@ -24,42 +26,31 @@ constexpr std::size_t kReceiveBufferSize = 32768;
 // The kernel answers a dump at once; a wait this long means it never will.
 constexpr timeval kReceiveTimeout{2, 0};
 
-std::error_code LastError() noexcept {
-    return std::error_code(errno, std::system_category());
-}
-
 // A NETLINK_ROUTE socket that closes itself.
 class RouteSocket {
 public:
     RouteSocket() noexcept
-        : m_handle(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)),
-          m_openError(m_handle < 0 ? LastError() : std::error_code()) {}
-    ~RouteSocket() {
-        if (m_handle >= 0) {
-            ::close(m_handle);
-        }
-    }
-    RouteSocket(const RouteSocket&) = delete;
-    RouteSocket& operator=(const RouteSocket&) = delete;
+        : m_fd(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)),
+          m_openError(m_fd.IsOpen() ? std::error_code() : LastSystemError()) {}
 
     // Binds to a port id of the kernel's choosing and tells which one, so
     // that replies can be told from anything else.
     std::error_code Bind(std::uint32_t& portId) noexcept {
-        if (m_handle < 0) {
+        if (!m_fd.IsOpen()) {
             return m_openError;
         }
-        if (setsockopt(m_handle, SOL_SOCKET, SO_RCVTIMEO, &kReceiveTimeout,
+        if (setsockopt(m_fd.Get(), SOL_SOCKET, SO_RCVTIMEO, &kReceiveTimeout,
                        sizeof kReceiveTimeout) != 0) {
-            return LastError();
+            return LastSystemError();
         }
         sockaddr_nl local{};
         local.nl_family = AF_NETLINK;
-        if (bind(m_handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-            return LastError();
+        if (bind(m_fd.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+            return LastSystemError();
         }
         socklen_t length = sizeof local;
-        if (getsockname(m_handle, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
-            return LastError();
+        if (getsockname(m_fd.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+            return LastSystemError();
         }
         if (length != sizeof local || local.nl_family != AF_NETLINK) {
             return std::make_error_code(std::errc::address_family_not_supported);
@@ -72,7 +63,7 @@ public:
         sockaddr_nl kernel{};
         kernel.nl_family = AF_NETLINK;
         for (;;) {
-            const ssize_t sent = sendto(m_handle, message.data(), message.size(), 0,
+            const ssize_t sent = sendto(m_fd.Get(), message.data(), message.size(), 0,
                                         reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel);
             if (sent >= 0) {
                 return static_cast<std::size_t>(sent) == message.size()
@@ -80,7 +71,7 @@ public:
                            : std::make_error_code(std::errc::message_size);
             }
             if (errno != EINTR) {
-                return LastError();
+                return LastSystemError();
             }
         }
     }
@@ -112,13 +103,13 @@ private:
     std::error_code PeekSize(std::size_t& size) noexcept {
         for (;;) {
             msghdr header{};
-            const ssize_t peeked = recvmsg(m_handle, &header, MSG_PEEK | MSG_TRUNC);
+            const ssize_t peeked = recvmsg(m_fd.Get(), &header, MSG_PEEK | MSG_TRUNC);
             if (peeked >= 0) {
                 size = static_cast<std::size_t>(peeked);
                 return {};
             }
             if (errno != EINTR) {
-                return LastError();
+                return LastSystemError();
             }
         }
     }
@@ -133,12 +124,12 @@ private:
             header.msg_namelen = sizeof from;
             header.msg_iov = &vector;
             header.msg_iovlen = 1;
-            const ssize_t received = recvmsg(m_handle, &header, 0);
+            const ssize_t received = recvmsg(m_fd.Get(), &header, 0);
             if (received < 0) {
                 if (errno == EINTR) {
                     continue;
                 }
-                return LastError();
+                return LastSystemError();
             }
             if ((header.msg_flags & MSG_TRUNC) != 0) {
                 return std::make_error_code(std::errc::message_size);
@@ -152,7 +143,7 @@ private:
         }
     }
 
-    int m_handle;
+    UniqueFd m_fd;
     std::error_code m_openError;
 };
 

@@ -32,10 +32,7 @@ protected:
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         m_ListCtrl.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-        m_ListCtrl.InsertColumn(0, "No.", LVCFMT_LEFT, 40);
-        m_ListCtrl.InsertColumn(1, "IP Address", LVCFMT_LEFT, 120);
-        m_ListCtrl.InsertColumn(2, "MAC Address", LVCFMT_LEFT, 120);
-        m_ListCtrl.InsertColumn(3, "Computer Name", LVCFMT_LEFT, 180);
+        CResultList(m_ListCtrl).InsertColumns();
         return TRUE;
     }
 };
@@ -149,10 +146,6 @@ TEST_F(ResultListTest, AnEditedNumberBlocksThePlusMarkOnlyWhenItReadsNegative) {
         rows.AddOrUpdateRow("198.18.0.2", kMac, "");
         EXPECT_EQ(list.GetItemText(0, 0), "-1");
     });
-    EXPECT_EQ(ReadNumberText("  +42x"), 42);
-    EXPECT_EQ(ReadNumberText("99999999999"), 2147483647);
-    EXPECT_EQ(ReadNumberText("-2147483648"), -2147483647 - 1);
-    EXPECT_EQ(ReadNumberText(""), 0);
 }
 
 TEST_F(ResultListTest, SequenceNumbersSurviveRemovalsAndMayRepeat) {
