@@ -40,7 +40,7 @@ std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address) {
 
 bool LookUpNeighbour(std::uint32_t address, MacText& macText) {
     std::vector<NeighbourRow> rows;
-    if (ReadNeighbourTable(rows)) {
+    if (ReadNeighbourRows(address, rows)) {
         return false;
     }
     return FindMacInNeighbourTable(rows, address, macText);

@@ -8,6 +8,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <new>
@@ -156,26 +157,20 @@ private:
     std::error_code m_openError;
 };
 
-// A sequence number for one dump. Each dump has a socket, and so a port id,
-// of its own; the number only has to differ from what an earlier dump used.
+// A first sequence number for the requests of one socket. Each socket has
+// a port id of its own; the number only has to differ from what an earlier
+// request over the same port id used.
 std::uint32_t NewSequence(int attempt) noexcept {
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
     return static_cast<std::uint32_t>(now) + static_cast<std::uint32_t>(attempt);
 }
 
-// One complete dump over a socket of its own.
-std::error_code DumpOnce(int attempt, std::vector<NeighbourRow>& rows, bool& interrupted) {
-    RouteSocket socket;
-    std::uint32_t portId = 0;
-    if (const std::error_code error = socket.Bind(portId)) {
+// Sends request and feeds what comes back to reader until the answer ends.
+std::error_code Exchange(RouteSocket& socket, std::span<const std::uint8_t> request,
+                         RouteReplyReader& reader) {
+    if (const std::error_code error = socket.SendToKernel(request)) {
         return error;
     }
-    const std::uint32_t sequence = NewSequence(attempt);
-    if (const std::error_code error = socket.SendToKernel(NeighbourDumpRequest(sequence))) {
-        return error;
-    }
-
-    NeighbourDumpReader reader(sequence, portId);
     std::vector<std::uint8_t> buffer(kReceiveBufferSize);
     while (!reader.Finished()) {
         std::size_t length = 0;
@@ -186,8 +181,95 @@ std::error_code DumpOnce(int attempt, std::vector<NeighbourRow>& rows, bool& int
             return error;
         }
     }
+    return {};
+}
+
+// One complete dump over a socket of its own.
+std::error_code DumpOnce(int attempt, std::vector<NeighbourRow>& rows, bool& interrupted) {
+    RouteSocket socket;
+    std::uint32_t portId = 0;
+    if (const std::error_code error = socket.Bind(portId)) {
+        return error;
+    }
+    const std::uint32_t sequence = NewSequence(attempt);
+    NeighbourReplyReader reader(sequence, portId);
+    if (const std::error_code error = Exchange(socket, NeighbourDumpRequest(sequence), reader)) {
+        return error;
+    }
     rows = std::move(reader.Rows());
     interrupted = reader.Interrupted();
+    return {};
+}
+
+// The interfaces that can hold IPv4 neighbour entries, in ascending index.
+// A list that the kernel reports as disturbed by an interface coming or
+// going is read again, like the table.
+std::error_code ListIpv4Interfaces(RouteSocket& socket, std::uint32_t portId,
+                                   std::uint32_t& sequence, std::vector<std::uint32_t>& indexes) {
+    for (int attempt = 0; attempt < kDumpAttempts; ++attempt) {
+        InterfaceListReader reader(++sequence, portId);
+        if (const std::error_code error =
+                Exchange(socket, InterfaceListRequest(sequence), reader)) {
+            return error;
+        }
+        indexes = std::move(reader.Indexes());
+        if (!reader.Interrupted()) {
+            break;
+        }
+    }
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    return {};
+}
+
+bool IsError(const std::error_code& error, int value) noexcept {
+    return error == std::error_code(value, std::system_category());
+}
+
+// The rows of address, asked interface by interface. Sets unsupported when
+// the kernel does not answer gets of single entries (before Linux 5.0).
+std::error_code GetNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows,
+                                 bool& unsupported) {
+    RouteSocket socket;
+    std::uint32_t portId = 0;
+    if (const std::error_code error = socket.Bind(portId)) {
+        return error;
+    }
+    std::uint32_t sequence = NewSequence(0);
+    std::vector<std::uint32_t> indexes;
+    if (const std::error_code error = ListIpv4Interfaces(socket, portId, sequence, indexes)) {
+        return error;
+    }
+    for (const std::uint32_t index : indexes) {
+        NeighbourReplyReader reader(++sequence, portId, NeighbourAnswer::Single);
+        const std::error_code error =
+            Exchange(socket, NeighbourGetRequest(sequence, index, address), reader);
+        // No entry there, or the interface went away since it was listed.
+        if (IsError(error, ENOENT) || IsError(error, ENODEV)) {
+            continue;
+        }
+        if (IsError(error, EOPNOTSUPP)) {
+            unsupported = true;
+            return error;
+        }
+        if (error) {
+            return error;
+        }
+        for (const NeighbourRow& row : reader.Rows()) {
+            if (row.address == address && row.interfaceIndex == index) {
+                rows.push_back(row);
+            }
+        }
+    }
+    return {};
+}
+
+// The rows of address picked out of the whole table.
+std::error_code DumpNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows) {
+    if (const std::error_code error = ReadNeighbourTable(rows)) {
+        return error;
+    }
+    std::erase_if(rows, [address](const NeighbourRow& row) { return row.address != address; });
     return {};
 }
 
@@ -225,6 +307,25 @@ std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows) {
         return std::make_error_code(std::errc::not_enough_memory);
     }
     return {};
+}
+
+std::error_code ReadNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows) {
+    rows.clear();
+    try {
+        bool unsupported = false;
+        std::error_code error = GetNeighbourRows(address, rows, unsupported);
+        if (unsupported) {
+            rows.clear();
+            error = DumpNeighbourRows(address, rows);
+        }
+        if (error) {
+            rows.clear();
+        }
+        return error;
+    } catch (const std::bad_alloc&) {
+        rows.clear();
+        return std::make_error_code(std::errc::not_enough_memory);
+    }
 }
 
 } // namespace nodescout
