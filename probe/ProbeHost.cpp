@@ -4,7 +4,6 @@
 #include "platform/net/NeighbourTable.h"
 #include "platform/net/UdpSocket.h"
 #include "platform/process/AppPaths.h"
-#include "platform/profile/PrivateProfile.h"
 #include "probe/NodeStatus.h"
 #include "probe/ProbeSettings.h"
 
@@ -14,11 +13,6 @@
 namespace nodescout {
 namespace {
 
-int ReadTimeOutMicroseconds() {
-    return static_cast<int>(GetPrivateProfileInt(kProfileSection, kTimeOutMicrosecondsKey,
-                                                 kDefaultTimeOutMicroseconds, g_szIniPath.c_str()));
-}
-
 // Sends the node-status request and waits for the first datagram that comes
 // back. Empty when the send, the wait or the receive fails or times out.
 std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address) {
@@ -27,7 +21,7 @@ std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address) {
     if (!socket.SendTo(request, address, htons(kNetBiosNamePort)).Succeeded()) {
         return std::nullopt;
     }
-    if (socket.WaitReadable(ProbeWait(ReadTimeOutMicroseconds())) != WaitResult::Readable) {
+    if (socket.WaitReadable(ReadProbeWait(g_szIniPath.c_str())) != WaitResult::Readable) {
         return std::nullopt;
     }
     std::array<std::uint8_t, kNodeStatusAnswerCapacity> buffer{};

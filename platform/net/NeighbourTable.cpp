@@ -165,13 +165,13 @@ std::uint32_t NewSequence(int attempt) noexcept {
     return static_cast<std::uint32_t>(now) + static_cast<std::uint32_t>(attempt);
 }
 
-// Sends request and feeds what comes back to reader until the answer ends.
+// Sends request and feeds what comes back to reader until the answer ends,
+// receiving into buffer (grown when a datagram needs more).
 std::error_code Exchange(RouteSocket& socket, std::span<const std::uint8_t> request,
-                         RouteReplyReader& reader) {
+                         RouteReplyReader& reader, std::vector<std::uint8_t>& buffer) {
     if (const std::error_code error = socket.SendToKernel(request)) {
         return error;
     }
-    std::vector<std::uint8_t> buffer(kReceiveBufferSize);
     while (!reader.Finished()) {
         std::size_t length = 0;
         if (const std::error_code error = socket.ReceiveFromKernel(buffer, length)) {
@@ -193,7 +193,9 @@ std::error_code DumpOnce(int attempt, std::vector<NeighbourRow>& rows, bool& int
     }
     const std::uint32_t sequence = NewSequence(attempt);
     NeighbourReplyReader reader(sequence, portId);
-    if (const std::error_code error = Exchange(socket, NeighbourDumpRequest(sequence), reader)) {
+    std::vector<std::uint8_t> buffer(kReceiveBufferSize);
+    if (const std::error_code error =
+            Exchange(socket, NeighbourDumpRequest(sequence), reader, buffer)) {
         return error;
     }
     rows = std::move(reader.Rows());
@@ -205,11 +207,12 @@ std::error_code DumpOnce(int attempt, std::vector<NeighbourRow>& rows, bool& int
 // A list that the kernel reports as disturbed by an interface coming or
 // going is read again, like the table.
 std::error_code ListIpv4Interfaces(RouteSocket& socket, std::uint32_t portId,
-                                   std::uint32_t& sequence, std::vector<std::uint32_t>& indexes) {
+                                   std::uint32_t& sequence, std::vector<std::uint8_t>& buffer,
+                                   std::vector<std::uint32_t>& indexes) {
     for (int attempt = 0; attempt < kDumpAttempts; ++attempt) {
         InterfaceListReader reader(++sequence, portId);
         if (const std::error_code error =
-                Exchange(socket, InterfaceListRequest(sequence), reader)) {
+                Exchange(socket, InterfaceListRequest(sequence), reader, buffer)) {
             return error;
         }
         indexes = std::move(reader.Indexes());
@@ -236,14 +239,16 @@ std::error_code GetNeighbourRows(std::uint32_t address, std::vector<NeighbourRow
         return error;
     }
     std::uint32_t sequence = NewSequence(0);
+    std::vector<std::uint8_t> buffer(kReceiveBufferSize);
     std::vector<std::uint32_t> indexes;
-    if (const std::error_code error = ListIpv4Interfaces(socket, portId, sequence, indexes)) {
+    if (const std::error_code error =
+            ListIpv4Interfaces(socket, portId, sequence, buffer, indexes)) {
         return error;
     }
     for (const std::uint32_t index : indexes) {
         NeighbourReplyReader reader(++sequence, portId, NeighbourAnswer::Single);
         const std::error_code error =
-            Exchange(socket, NeighbourGetRequest(sequence, index, address), reader);
+            Exchange(socket, NeighbourGetRequest(sequence, index, address), reader, buffer);
         // No entry there, or the interface went away since it was listed.
         if (IsError(error, ENOENT) || IsError(error, ENODEV)) {
             continue;
