@@ -22,6 +22,9 @@ constexpr int kDumpAttempts = 4;
 // The kernel fills dump datagrams up to 32 KiB when the reader offers that
 // much; a larger datagram grows the buffer.
 constexpr std::size_t kReceiveBufferSize = 32768;
+// Gets sent together in one datagram. Their answers wait together in the
+// socket's receive queue, where a few dozen fit with room to spare.
+constexpr std::size_t kGetsPerDatagram = 32;
 // The kernel answers a dump at once; a wait this long means it never will.
 constexpr timeval kReceiveTimeout{2, 0};
 
@@ -165,13 +168,10 @@ std::uint32_t NewSequence(int attempt) noexcept {
     return static_cast<std::uint32_t>(now) + static_cast<std::uint32_t>(attempt);
 }
 
-// Sends request and feeds what comes back to reader until the answer ends,
-// receiving into buffer (grown when a datagram needs more).
-std::error_code Exchange(RouteSocket& socket, std::span<const std::uint8_t> request,
-                         RouteReplyReader& reader, std::vector<std::uint8_t>& buffer) {
-    if (const std::error_code error = socket.SendToKernel(request)) {
-        return error;
-    }
+// Feeds what the kernel sends to reader until the answer ends, receiving
+// into buffer (grown when a datagram needs more).
+std::error_code ReceiveAnswer(RouteSocket& socket, RouteReplyReader& reader,
+                              std::vector<std::uint8_t>& buffer) {
     while (!reader.Finished()) {
         std::size_t length = 0;
         if (const std::error_code error = socket.ReceiveFromKernel(buffer, length)) {
@@ -182,6 +182,14 @@ std::error_code Exchange(RouteSocket& socket, std::span<const std::uint8_t> requ
         }
     }
     return {};
+}
+
+std::error_code Exchange(RouteSocket& socket, std::span<const std::uint8_t> request,
+                         RouteReplyReader& reader, std::vector<std::uint8_t>& buffer) {
+    if (const std::error_code error = socket.SendToKernel(request)) {
+        return error;
+    }
+    return ReceiveAnswer(socket, reader, buffer);
 }
 
 // One complete dump over a socket of its own.
@@ -229,6 +237,49 @@ bool IsError(const std::error_code& error, int value) noexcept {
     return error == std::error_code(value, std::system_category());
 }
 
+// Asks for the entry of address on each interface of batch, all requests
+// in one datagram; the kernel answers them one by one, in order. Appends
+// the rows that come back and sets unsupported as GetNeighbourRows does.
+std::error_code GetBatch(RouteSocket& socket, std::uint32_t portId, std::uint32_t& sequence,
+                         std::vector<std::uint8_t>& buffer, std::uint32_t address,
+                         std::span<const std::uint32_t> batch, std::vector<NeighbourRow>& rows,
+                         bool& unsupported) {
+    const std::uint32_t first = sequence + 1;
+    std::vector<std::uint8_t> requests;
+    requests.reserve(batch.size() * kNeighbourGetRequestSize);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        const auto request =
+            NeighbourGetRequest(first + static_cast<std::uint32_t>(i), batch[i], address);
+        requests.insert(requests.end(), request.begin(), request.end());
+    }
+    sequence += static_cast<std::uint32_t>(batch.size());
+    if (const std::error_code error = socket.SendToKernel(requests)) {
+        return error;
+    }
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        NeighbourReplyReader reader(first + static_cast<std::uint32_t>(i), portId,
+                                    NeighbourAnswer::Single);
+        const std::error_code error = ReceiveAnswer(socket, reader, buffer);
+        // No entry there, or the interface went away since it was listed.
+        if (IsError(error, ENOENT) || IsError(error, ENODEV)) {
+            continue;
+        }
+        if (IsError(error, EOPNOTSUPP)) {
+            unsupported = true;
+            return error;
+        }
+        if (error) {
+            return error;
+        }
+        for (const NeighbourRow& row : reader.Rows()) {
+            if (row.address == address && row.interfaceIndex == batch[i]) {
+                rows.push_back(row);
+            }
+        }
+    }
+    return {};
+}
+
 // The rows of address, asked interface by interface. Sets unsupported when
 // the kernel does not answer gets of single entries (before Linux 5.0).
 std::error_code GetNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows,
@@ -245,25 +296,12 @@ std::error_code GetNeighbourRows(std::uint32_t address, std::vector<NeighbourRow
             ListIpv4Interfaces(socket, portId, sequence, buffer, indexes)) {
         return error;
     }
-    for (const std::uint32_t index : indexes) {
-        NeighbourReplyReader reader(++sequence, portId, NeighbourAnswer::Single);
-        const std::error_code error =
-            Exchange(socket, NeighbourGetRequest(sequence, index, address), reader, buffer);
-        // No entry there, or the interface went away since it was listed.
-        if (IsError(error, ENOENT) || IsError(error, ENODEV)) {
-            continue;
-        }
-        if (IsError(error, EOPNOTSUPP)) {
-            unsupported = true;
+    for (std::size_t start = 0; start < indexes.size(); start += kGetsPerDatagram) {
+        const auto batch =
+            std::span(indexes).subspan(start, std::min(kGetsPerDatagram, indexes.size() - start));
+        if (const std::error_code error =
+                GetBatch(socket, portId, sequence, buffer, address, batch, rows, unsupported)) {
             return error;
-        }
-        if (error) {
-            return error;
-        }
-        for (const NeighbourRow& row : reader.Rows()) {
-            if (row.address == address && row.interfaceIndex == index) {
-                rows.push_back(row);
-            }
         }
     }
     return {};
