@@ -55,8 +55,8 @@ std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows);
 // settings (the only ones that can hold such entries), in ascending
 // interface index: the rows ReadNeighbourTable gives for that address, in
 // the same order. No entry anywhere is a success with no rows. Costs one
-// listing of the interfaces and one request per interface, however large
-// the table; a kernel too old to answer for single entries (EOPNOTSUPP,
+// listing of the interfaces and one request per interface (sent 32 to a
+// datagram), however large the table; a kernel too old to answer for single entries (EOPNOTSUPP,
 // before Linux 5.0) gets a ReadNeighbourTable instead. Failures are as for
 // ReadNeighbourTable; rows is then empty.
 std::error_code ReadNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows);
