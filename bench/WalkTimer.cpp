@@ -5,7 +5,8 @@
 //   nodescout_walk SETTINGS_FILE FIRST_ADDRESS END_ADDRESS
 //
 // Probes FIRST_ADDRESS up to the address before END_ADDRESS, reading the
-// probe's wait (TimeOutMicroseconds) from SETTINGS_FILE before every probe.
+// probe's wait (TimeOutMilliseconds or TimeOutMicroseconds) from
+// SETTINGS_FILE before every probe.
 // Standard output: one line per host found, "address<TAB>mac<TAB>name".
 // Standard error: the wait in effect and the wall time of the walk.
 //
@@ -14,7 +15,6 @@
 
 #include "platform/net/Inet.h"
 #include "platform/process/AppPaths.h"
-#include "platform/profile/PrivateProfile.h"
 #include "probe/AddressWalk.h"
 #include "probe/ProbeHost.h"
 #include "probe/ProbeSettings.h"
@@ -86,12 +86,9 @@ int Usage() {
 
 // The wait the probe will read, as the probe reads it.
 void ReportWait(const char* path) {
-    const auto value = static_cast<int>(GetPrivateProfileInt(
-        kProfileSection, kTimeOutMicrosecondsKey, kDefaultTimeOutMicroseconds, path));
-    const timeval wait = ProbeWait(value);
-    std::fprintf(stderr, "nodescout_walk: %s=%d, each probe waits %ld s %ld us\n",
-                 kTimeOutMicrosecondsKey, value, static_cast<long>(wait.tv_sec),
-                 static_cast<long>(wait.tv_usec));
+    const timeval wait = ReadProbeWait(path);
+    std::fprintf(stderr, "nodescout_walk: each probe waits %ld s %ld us\n",
+                 static_cast<long>(wait.tv_sec), static_cast<long>(wait.tv_usec));
 }
 
 int Run(const char* settingsPath, const char* first, const char* end) {

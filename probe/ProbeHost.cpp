@@ -4,22 +4,15 @@
 #include "platform/net/NeighbourTable.h"
 #include "platform/net/UdpSocket.h"
 #include "platform/process/AppPaths.h"
-#include "platform/profile/PrivateProfile.h"
 #include "probe/NeighbourLookup.h"
 #include "probe/NodeStatus.h"
 #include "probe/ProbeSettings.h"
-#include "probe/ProbeWait.h"
 
 #include <array>
 #include <optional>
 
 namespace nodescout {
 namespace {
-
-int ReadTimeOutMicroseconds() {
-    return static_cast<int>(GetPrivateProfileInt(kProfileSection, kTimeOutMicrosecondsKey,
-                                                 kDefaultTimeOutMicroseconds, g_szIniPath.c_str()));
-}
 
 // Sends the node-status request and waits for the first datagram that comes
 // back. Empty when the send, the wait or the receive fails or times out.
@@ -42,7 +35,7 @@ std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address, timeval w
 
 bool LookUpNeighbour(std::uint32_t address, MacText& macText) {
     std::vector<NeighbourRow> rows;
-    if (ReadNeighbourTable(rows)) {
+    if (ReadNeighbourRows(address, rows)) {
         return false;
     }
     return FindMacInNeighbourTable(rows, address, macText);
@@ -51,7 +44,7 @@ bool LookUpNeighbour(std::uint32_t address, MacText& macText) {
 } // namespace
 
 bool ProbeHost(std::uint32_t address, MacText& macText, Text& computerName) {
-    return ProbeHostWithWait(address, macText, computerName, ProbeWait(ReadTimeOutMicroseconds()));
+    return ProbeHostWithWait(address, macText, computerName, ReadProbeWait(g_szIniPath.c_str()));
 }
 
 bool ProbeHostWithWait(std::uint32_t address, MacText& macText, Text& computerName, timeval wait) {

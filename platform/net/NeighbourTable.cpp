@@ -10,6 +10,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <new>
@@ -23,6 +24,9 @@ constexpr int kDumpAttempts = 4;
 // The kernel fills dump datagrams up to 32 KiB when the reader offers that
 // much; a larger datagram grows the buffer.
 constexpr std::size_t kReceiveBufferSize = 32768;
+// Gets sent together in one datagram. Their answers wait together in the
+// socket's receive queue, where a few dozen fit with room to spare.
+constexpr std::size_t kGetsPerDatagram = 32;
 // The kernel answers a dump at once; a wait this long means it never will.
 constexpr timeval kReceiveTimeout{2, 0};
 
@@ -147,11 +151,36 @@ private:
     std::error_code m_openError;
 };
 
-// A sequence number for one dump. Each dump has a socket, and so a port id,
-// of its own; the number only has to differ from what an earlier dump used.
+// A first sequence number for the requests of one socket. Each socket has
+// a port id of its own; the number only has to differ from what an earlier
+// request over the same port id used.
 std::uint32_t NewSequence(int attempt) noexcept {
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
     return static_cast<std::uint32_t>(now) + static_cast<std::uint32_t>(attempt);
+}
+
+// Feeds what the kernel sends to reader until the answer ends, receiving
+// into buffer (grown when a datagram needs more).
+std::error_code ReceiveAnswer(RouteSocket& socket, RouteReplyReader& reader,
+                              std::vector<std::uint8_t>& buffer) {
+    while (!reader.Finished()) {
+        std::size_t length = 0;
+        if (const std::error_code error = socket.ReceiveFromKernel(buffer, length)) {
+            return error;
+        }
+        if (const std::error_code error = reader.Read(std::span(buffer.data(), length))) {
+            return error;
+        }
+    }
+    return {};
+}
+
+std::error_code Exchange(RouteSocket& socket, std::span<const std::uint8_t> request,
+                         RouteReplyReader& reader, std::vector<std::uint8_t>& buffer) {
+    if (const std::error_code error = socket.SendToKernel(request)) {
+        return error;
+    }
+    return ReceiveAnswer(socket, reader, buffer);
 }
 
 // One complete dump over a socket of its own.
@@ -162,23 +191,119 @@ std::error_code DumpOnce(int attempt, std::vector<NeighbourRow>& rows, bool& int
         return error;
     }
     const std::uint32_t sequence = NewSequence(attempt);
-    if (const std::error_code error = socket.SendToKernel(NeighbourDumpRequest(sequence))) {
-        return error;
-    }
-
-    NeighbourDumpReader reader(sequence, portId);
+    NeighbourReplyReader reader(sequence, portId);
     std::vector<std::uint8_t> buffer(kReceiveBufferSize);
-    while (!reader.Finished()) {
-        std::size_t length = 0;
-        if (const std::error_code error = socket.ReceiveFromKernel(buffer, length)) {
-            return error;
-        }
-        if (const std::error_code error = reader.Read(std::span(buffer.data(), length))) {
-            return error;
-        }
+    if (const std::error_code error =
+            Exchange(socket, NeighbourDumpRequest(sequence), reader, buffer)) {
+        return error;
     }
     rows = std::move(reader.Rows());
     interrupted = reader.Interrupted();
+    return {};
+}
+
+// The interfaces that can hold IPv4 neighbour entries, in ascending index.
+// A list that the kernel reports as disturbed by an interface coming or
+// going is read again, like the table.
+std::error_code ListIpv4Interfaces(RouteSocket& socket, std::uint32_t portId,
+                                   std::uint32_t& sequence, std::vector<std::uint8_t>& buffer,
+                                   std::vector<std::uint32_t>& indexes) {
+    for (int attempt = 0; attempt < kDumpAttempts; ++attempt) {
+        InterfaceListReader reader(++sequence, portId);
+        if (const std::error_code error =
+                Exchange(socket, InterfaceListRequest(sequence), reader, buffer)) {
+            return error;
+        }
+        indexes = std::move(reader.Indexes());
+        if (!reader.Interrupted()) {
+            break;
+        }
+    }
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    return {};
+}
+
+bool IsError(const std::error_code& error, int value) noexcept {
+    return error == std::error_code(value, std::system_category());
+}
+
+// Asks for the entry of address on each interface of batch, all requests
+// in one datagram; the kernel answers them one by one, in order. Appends
+// the rows that come back and sets unsupported as GetNeighbourRows does.
+std::error_code GetBatch(RouteSocket& socket, std::uint32_t portId, std::uint32_t& sequence,
+                         std::vector<std::uint8_t>& buffer, std::uint32_t address,
+                         std::span<const std::uint32_t> batch, std::vector<NeighbourRow>& rows,
+                         bool& unsupported) {
+    const std::uint32_t first = sequence + 1;
+    std::vector<std::uint8_t> requests;
+    requests.reserve(batch.size() * kNeighbourGetRequestSize);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        const auto request =
+            NeighbourGetRequest(first + static_cast<std::uint32_t>(i), batch[i], address);
+        requests.insert(requests.end(), request.begin(), request.end());
+    }
+    sequence += static_cast<std::uint32_t>(batch.size());
+    if (const std::error_code error = socket.SendToKernel(requests)) {
+        return error;
+    }
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        NeighbourReplyReader reader(first + static_cast<std::uint32_t>(i), portId,
+                                    NeighbourAnswer::Single);
+        const std::error_code error = ReceiveAnswer(socket, reader, buffer);
+        // No entry there, or the interface went away since it was listed.
+        if (IsError(error, ENOENT) || IsError(error, ENODEV)) {
+            continue;
+        }
+        if (IsError(error, EOPNOTSUPP)) {
+            unsupported = true;
+            return error;
+        }
+        if (error) {
+            return error;
+        }
+        for (const NeighbourRow& row : reader.Rows()) {
+            if (row.address == address && row.interfaceIndex == batch[i]) {
+                rows.push_back(row);
+            }
+        }
+    }
+    return {};
+}
+
+// The rows of address, asked interface by interface. Sets unsupported when
+// the kernel does not answer gets of single entries (before Linux 5.0).
+std::error_code GetNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows,
+                                 bool& unsupported) {
+    RouteSocket socket;
+    std::uint32_t portId = 0;
+    if (const std::error_code error = socket.Bind(portId)) {
+        return error;
+    }
+    std::uint32_t sequence = NewSequence(0);
+    std::vector<std::uint8_t> buffer(kReceiveBufferSize);
+    std::vector<std::uint32_t> indexes;
+    if (const std::error_code error =
+            ListIpv4Interfaces(socket, portId, sequence, buffer, indexes)) {
+        return error;
+    }
+    for (std::size_t start = 0; start < indexes.size(); start += kGetsPerDatagram) {
+        const auto batch =
+            std::span(indexes).subspan(start, std::min(kGetsPerDatagram, indexes.size() - start));
+        if (const std::error_code error =
+                GetBatch(socket, portId, sequence, buffer, address, batch, rows, unsupported)) {
+            return error;
+        }
+    }
+    return {};
+}
+
+// The rows of address picked out of the whole table.
+std::error_code DumpNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows) {
+    if (const std::error_code error = ReadNeighbourTable(rows)) {
+        return error;
+    }
+    std::erase_if(rows, [address](const NeighbourRow& row) { return row.address != address; });
     return {};
 }
 
@@ -216,6 +341,25 @@ std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows) {
         return std::make_error_code(std::errc::not_enough_memory);
     }
     return {};
+}
+
+std::error_code ReadNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows) {
+    rows.clear();
+    try {
+        bool unsupported = false;
+        std::error_code error = GetNeighbourRows(address, rows, unsupported);
+        if (unsupported) {
+            rows.clear();
+            error = DumpNeighbourRows(address, rows);
+        }
+        if (error) {
+            rows.clear();
+        }
+        return error;
+    } catch (const std::bad_alloc&) {
+        rows.clear();
+        return std::make_error_code(std::errc::not_enough_memory);
+    }
 }
 
 } // namespace nodescout

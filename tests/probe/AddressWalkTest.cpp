@@ -148,7 +148,7 @@ TEST(RangeWalk, WalksOnlyWhileBothTextsAreDottedAddresses) {
     table.ranges = {{"198.18.0.1", "198.18.0.5"}};
     owner.onProbe = [&](const std::string&) { table.ranges[0].first = "198.18.0.2555"; };
     ScanRange(owner, table);
-    EXPECT_EQ(owner.log, (Opening(4) + Log{"probe 198.18.0.1", "stepit", "pos 4"}));
+    EXPECT_EQ(owner.log, (Begins(4) + Log{"probe 198.18.0.1", "done", "end 4"}));
 }
 
 TEST(ScanAllRanges, WalksEveryRangeWithStatusTextAndRereadsTheCount) {
