@@ -1,0 +1,118 @@
+// What opening the main window costs with a saved list of many hosts: each
+// run writes a Default.txt of N lines, every line a host of its own (distinct
+// MAC texts, as an inventory of a large network gives), and times the main
+// window (headless) from its construction until its modal run is open, the
+// saved list loaded. Saving the list when the window closes is not timed.
+//
+// The time should grow about in step with N: the counter per_row_us is the
+// time per loaded line, and a list of 20 000 lines should take no more than
+// 10 times one of 2 500.
+//
+//   nodescout_list_load_bench [Google Benchmark options]
+
+#include "framework/Framework.h"
+#include "store/ListFile.h"
+#include "tests/support/ScopedAppFolder.h"
+#include "tests/support/TempDir.h"
+#include "ui/NodescoutDlg.h"
+#include "ui/Resources.h"
+#include "ui/resource.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace nodescout {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The quickest open per number of rows, in seconds.
+std::map<int, double> g_fastest;
+
+// Line i: host 10.(i / 65536).(i / 256 % 256).(i % 256) with a MAC text of
+// its own, in the saved list's own form.
+std::string SavedListOf(int nRows) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(nRows) * 48);
+    char line[96];
+    for (int i = 0; i < nRows; ++i) {
+        std::snprintf(line, sizeof line, "%d\t10.%d.%d.%d\t0250%08x\tHOST%d\r\n", i + 1, i / 65536,
+                      i / 256 % 256, i % 256, static_cast<unsigned>(i), i);
+        text += line;
+    }
+    return text;
+}
+
+void OpenWindowWithSavedList(benchmark::State& state) {
+    const int nRows = static_cast<int>(state.range(0));
+    const test::TempDir folder;
+    const test::ScopedAppFolder appFolder(folder.Path().string());
+    const std::string savedList = SavedListOf(nRows);
+    double total = 0;
+    for (auto _ : state) {
+        folder.Write(kSavedListFileName, savedList);
+        int nLoaded = 0;
+        Clock::time_point opened;
+        const Clock::time_point start = Clock::now();
+        {
+            CNodescoutDlg dlg;
+            UiTestSeam::QueueModalAnswer(IDOK, [&](CDialog&) {
+                opened = Clock::now();
+                nLoaded = dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST))->GetItemCount();
+            });
+            dlg.DoModal();
+        }
+        const double seconds = std::chrono::duration<double>(opened - start).count();
+        state.SetIterationTime(seconds);
+        total += seconds;
+        auto [fastest, bFirst] = g_fastest.emplace(nRows, seconds);
+        if (!bFirst && seconds < fastest->second) {
+            fastest->second = seconds;
+        }
+        if (nLoaded != nRows) {
+            state.SkipWithError("the window did not show every saved line");
+            return;
+        }
+    }
+    state.counters["rows"] = nRows;
+    state.counters["per_row_us"] =
+        total * 1e6 / (static_cast<double>(nRows) * static_cast<double>(state.iterations()));
+}
+
+} // namespace
+} // namespace nodescout
+
+int main(int argc, char** argv) {
+    using namespace nodescout;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    CWinApp application("Nodescout");
+    QApplication qtApplication(argc, argv);
+    AfxEnsureUi();
+    AfxAddResources(NodescoutResources());
+    // The window's modal runs are answered by the benchmark itself.
+    UiTestSeam::SetStrict(true);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RegisterBenchmark("OpenWindowWithSavedList", OpenWindowWithSavedList)
+        ->Arg(2500)
+        ->Arg(5000)
+        ->Arg(10000)
+        ->Arg(20000)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (g_fastest.count(2500) && g_fastest.count(20000)) {
+        std::printf("20000 rows / 2500 rows (quickest opens): %.1f\n",
+                    g_fastest[20000] / g_fastest[2500]);
+    }
+    return 0;
+}
