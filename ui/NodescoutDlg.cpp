@@ -169,7 +169,7 @@ BOOL CNodescoutDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     m_ListCtrl.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    CResultList(m_ListCtrl).InsertColumns();
+    m_ResultList.InsertColumns();
     LoadState();
     return TRUE; // the focus goes to the first tab stop, the list
 }
@@ -379,12 +379,12 @@ void CNodescoutDlg::OnListDblClk(NMHDR*, LRESULT* pResult) {
 }
 
 void CNodescoutDlg::OnListColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
-    CResultList(m_ListCtrl).OnListColumnClick(pNMHDR, pResult);
+    m_ResultList.OnListColumnClick(pNMHDR, pResult);
 }
 
 void CNodescoutDlg::AddOrUpdateRow(const char* ipText, const char* macText,
                                    const char* computerName) {
-    CResultList(m_ListCtrl).AddOrUpdateRow(ipText, macText, computerName);
+    m_ResultList.AddOrUpdateRow(ipText, macText, computerName);
 }
 
 int CNodescoutDlg::CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {

@@ -23,6 +23,7 @@
 #include "store/ListFile.h"
 #include "store/Settings.h"
 #include "ui/HyperLink.h"
+#include "ui/ResultList.h"
 #include "ui/resource.h"
 
 #include <cstdint>
@@ -166,6 +167,7 @@ private:
     std::shared_ptr<CWorkerThread> m_hAutoScanThread;
     CProgressCtrl m_Progress;
     CListCtrl m_ListCtrl;
+    CResultList m_ResultList{m_ListCtrl}; // the list's rules and its MAC index
     CHyperLink m_Link;
     HICON m_hIcon = nullptr;
 

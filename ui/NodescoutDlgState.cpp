@@ -47,9 +47,11 @@ void CNodescoutDlg::LoadState() {
     SetRanges(*ranges, nCount);
 
     // Every line goes through the list's rules: numbered afresh, merged by MAC.
-    ReadSavedList(SavedListPath(), [this](const char* ip, const char* mac, const char* name) {
-        AddOrUpdateRow(ip, mac, name);
+    std::vector<HostReport> lines;
+    ReadSavedList(SavedListPath(), [&lines](const char* ip, const char* mac, const char* name) {
+        lines.push_back(HostReport{ip, mac, name});
     });
+    m_ResultList.AddOrUpdateRows(lines);
 }
 
 void CNodescoutDlg::SaveState() {

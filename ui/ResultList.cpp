@@ -63,58 +63,88 @@ void CResultList::AddOrUpdateRow(const char* ipText, const char* macText,
     const char* ip = ipText ? ipText : "";
     const char* mac = macText ? macText : "";
     const char* name = computerName ? computerName : "";
-    CallOnUiThread([&] { AddOrUpdateRowOnUi(ip, mac, name); });
+    CallOnUiThread([&] { ScrollToRow(AddOrUpdateRowOnUi(ip, mac, name)); });
 }
 
-void CResultList::AddOrUpdateRowOnUi(const char* ipText, const char* macText,
-                                     const char* computerName) {
+void CResultList::AddOrUpdateRows(const std::vector<HostReport>& hosts) {
+    // Scrolling by a new last row's bottom edge always ends at the list's
+    // end, whatever the rows before it did, so once for the last is enough.
+    CallOnUiThread([&] {
+        int nLastAppended = -1;
+        for (const HostReport& host : hosts) {
+            const int nItem =
+                AddOrUpdateRowOnUi(host.ip.c_str(), host.mac.c_str(), host.name.c_str());
+            nLastAppended = nItem >= 0 ? nItem : nLastAppended;
+        }
+        ScrollToRow(nLastAppended);
+    });
+}
+
+int CResultList::AddOrUpdateRowOnUi(const char* ipText, const char* macText,
+                                    const char* computerName) {
     if (!m_ListCtrl.GetSafeHwnd()) {
-        return; // the main window is gone
+        return -1; // the main window is gone
     }
     const int nItem = FindRowByMac(macText);
     if (nItem < 0) {
-        AppendRow(ipText, macText, computerName);
-        return;
+        return AppendRow(ipText, macText, computerName);
     }
-    // A known host: the computer name stays as it is.
+    // A known host: the computer name stays as it is. Neither change below
+    // touches the MAC texts or the order of the rows, so the index holds.
     const int nSequence = SequenceOf(nItem);
     if (m_ListCtrl.GetItemText(nItem, kAddressColumn) != ipText) {
         // Moved to another address.
         m_ListCtrl.SetItemText(nItem, kAddressColumn, ipText);
         m_ListCtrl.SetHotItem(nItem);
         m_ListCtrl.SetItemText(nItem, kNumberColumn, NumberText("-", nSequence));
-        return;
-    }
-    // Seen again at its address; a row marked as moved keeps its mark.
-    const std::string number = m_ListCtrl.GetItemText(nItem, kNumberColumn);
-    if (ReadNumberText(number.c_str()) >= 0) {
+    } else if (ReadNumberText(m_ListCtrl.GetItemText(nItem, kNumberColumn).c_str()) >= 0) {
+        // Seen again at its address; a row marked as moved keeps its mark.
         m_ListCtrl.SetItemText(nItem, kNumberColumn, NumberText("+", nSequence));
     }
-}
-
-int CResultList::FindRowByMac(const char* macText) const {
-    const int nCount = m_ListCtrl.GetItemCount();
-    for (int nItem = 0; nItem < nCount; ++nItem) {
-        if (m_ListCtrl.GetItemText(nItem, kMacColumn) == macText) {
-            return nItem;
-        }
-    }
+    m_nIndexStamp = m_ListCtrl.GetChangeStamp();
     return -1;
 }
 
-void CResultList::AppendRow(const char* ipText, const char* macText, const char* computerName) {
+int CResultList::FindRowByMac(const char* macText) {
+    RefreshMacIndex();
+    const auto found = m_firstRowByMac.find(macText ? macText : "");
+    return found == m_firstRowByMac.end() ? -1 : found->second;
+}
+
+void CResultList::RefreshMacIndex() {
+    const std::uint64_t nStamp = m_ListCtrl.GetChangeStamp();
+    if (nStamp == m_nIndexStamp) {
+        return;
+    }
+    m_firstRowByMac.clear();
+    const int nCount = m_ListCtrl.GetItemCount();
+    for (int nItem = 0; nItem < nCount; ++nItem) {
+        m_firstRowByMac.emplace(m_ListCtrl.GetItemText(nItem, kMacColumn), nItem);
+    }
+    m_nIndexStamp = nStamp;
+}
+
+int CResultList::AppendRow(const char* ipText, const char* macText, const char* computerName) {
     const int nCount = m_ListCtrl.GetItemCount();
     const int nItem = m_ListCtrl.InsertItem(nCount, NumberText("", nCount).c_str());
     if (nItem < 0) {
-        return;
+        return -1;
     }
     m_ListCtrl.SetItemData(nItem, static_cast<DWORD_PTR>(nCount));
     m_ListCtrl.SetItemText(nItem, kAddressColumn, ipText);
     m_ListCtrl.SetItemText(nItem, kMacColumn, macText);
     m_ListCtrl.SetItemText(nItem, kNameColumn, computerName);
+    // The new last row is the first with its MAC text (none matched). The
+    // key is the text as the list gives it back, the one a search compares.
+    m_firstRowByMac.emplace(m_ListCtrl.GetItemText(nItem, kMacColumn), nItem);
+    m_nIndexStamp = m_ListCtrl.GetChangeStamp();
+    return nItem;
+}
+
+void CResultList::ScrollToRow(int nItem) {
     // Scrolling by the new row's bottom edge brings the newest row into view.
     CRect rect;
-    if (m_ListCtrl.GetItemRect(nItem, &rect, LVIR_BOUNDS)) {
+    if (nItem >= 0 && m_ListCtrl.GetItemRect(nItem, &rect, LVIR_BOUNDS)) {
         m_ListCtrl.Scroll(CSize{0, rect.bottom});
     }
 }
