@@ -86,6 +86,34 @@ void OpenWindowWithSavedList(benchmark::State& state) {
         total * 1e6 / (static_cast<double>(nRows) * static_cast<double>(state.iterations()));
 }
 
+// A scan's new hosts after the window opened on the saved list: each one
+// call, and each one scrolled to, as a scan adds them.
+void AddHostsToOpenWindow(benchmark::State& state) {
+    constexpr int kNewHosts = 200;
+    const int nRows = static_cast<int>(state.range(0));
+    const test::TempDir folder;
+    const test::ScopedAppFolder appFolder(folder.Path().string());
+    folder.Write(kSavedListFileName, SavedListOf(nRows));
+    double total = 0;
+    for (auto _ : state) {
+        CNodescoutDlg dlg;
+        UiTestSeam::QueueModalAnswer(IDOK, [&](CDialog&) {
+            char mac[16];
+            const Clock::time_point start = Clock::now();
+            for (int i = 0; i < kNewHosts; ++i) {
+                std::snprintf(mac, sizeof mac, "0260%08x", static_cast<unsigned>(i));
+                dlg.AddOrUpdateRow("198.18.0.1", mac, "NEW");
+            }
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            state.SetIterationTime(seconds);
+            total += seconds;
+        });
+        dlg.DoModal();
+    }
+    state.counters["per_row_us"] =
+        total * 1e6 / (kNewHosts * static_cast<double>(state.iterations()));
+}
+
 } // namespace
 } // namespace nodescout
 
@@ -104,6 +132,12 @@ int main(int argc, char** argv) {
         ->Arg(2500)
         ->Arg(5000)
         ->Arg(10000)
+        ->Arg(20000)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("AddHostsToOpenWindow", AddHostsToOpenWindow)
+        ->Arg(2500)
         ->Arg(20000)
         ->UseManualTime()
         ->Iterations(1)
