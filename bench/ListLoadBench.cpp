@@ -6,7 +6,9 @@
 //
 // The time should grow about in step with N: the counter per_row_us is the
 // time per loaded line, and a list of 20 000 lines should take no more than
-// 10 times one of 2 500.
+// 10 times one of 2 500. On a shared machine the wall time also counts the
+// time others had the core, so cpu_ms gives the UI thread's own CPU time
+// over the same span, and the ratio is printed for both.
 //
 //   nodescout_list_load_bench [Google Benchmark options]
 
@@ -25,6 +27,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <string>
 
@@ -33,8 +36,30 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The quickest open per number of rows, in seconds.
+// The quickest open per number of rows, in seconds: wall time and the UI
+// thread's CPU time.
 std::map<int, double> g_fastest;
+std::map<int, double> g_fastestCpu;
+
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+void KeepFastest(std::map<int, double>& fastest, int nRows, double seconds) {
+    const auto [entry, bFirst] = fastest.emplace(nRows, seconds);
+    if (!bFirst && seconds < entry->second) {
+        entry->second = seconds;
+    }
+}
+
+void PrintRatio(const char* what, const std::map<int, double>& fastest) {
+    if (fastest.count(2500) && fastest.count(20000)) {
+        std::printf("20000 rows / 2500 rows (quickest opens, %s): %.1f\n", what,
+                    fastest.at(20000) / fastest.at(2500));
+    }
+}
 
 // Line i: host 10.(i / 65536).(i / 256 % 256).(i % 256) with a MAC text of
 // its own, in the saved list's own form.
@@ -56,15 +81,19 @@ void OpenWindowWithSavedList(benchmark::State& state) {
     const test::ScopedAppFolder appFolder(folder.Path().string());
     const std::string savedList = SavedListOf(nRows);
     double total = 0;
+    double totalCpu = 0;
     for (auto _ : state) {
         folder.Write(kSavedListFileName, savedList);
         int nLoaded = 0;
         Clock::time_point opened;
+        double openedCpu = 0;
+        const double startCpu = ThreadCpuSeconds();
         const Clock::time_point start = Clock::now();
         {
             CNodescoutDlg dlg;
             UiTestSeam::QueueModalAnswer(IDOK, [&](CDialog&) {
                 opened = Clock::now();
+                openedCpu = ThreadCpuSeconds();
                 nLoaded = dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST))->GetItemCount();
             });
             dlg.DoModal();
@@ -72,16 +101,16 @@ void OpenWindowWithSavedList(benchmark::State& state) {
         const double seconds = std::chrono::duration<double>(opened - start).count();
         state.SetIterationTime(seconds);
         total += seconds;
-        auto [fastest, bFirst] = g_fastest.emplace(nRows, seconds);
-        if (!bFirst && seconds < fastest->second) {
-            fastest->second = seconds;
-        }
+        totalCpu += openedCpu - startCpu;
+        KeepFastest(g_fastest, nRows, seconds);
+        KeepFastest(g_fastestCpu, nRows, openedCpu - startCpu);
         if (nLoaded != nRows) {
             state.SkipWithError("the window did not show every saved line");
             return;
         }
     }
     state.counters["rows"] = nRows;
+    state.counters["cpu_ms"] = totalCpu * 1e3 / static_cast<double>(state.iterations());
     state.counters["per_row_us"] =
         total * 1e6 / (static_cast<double>(nRows) * static_cast<double>(state.iterations()));
 }
@@ -144,9 +173,7 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (g_fastest.count(2500) && g_fastest.count(20000)) {
-        std::printf("20000 rows / 2500 rows (quickest opens): %.1f\n",
-                    g_fastest[20000] / g_fastest[2500]);
-    }
+    PrintRatio("wall time", g_fastest);
+    PrintRatio("CPU time", g_fastestCpu);
     return 0;
 }

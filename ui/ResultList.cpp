@@ -70,6 +70,7 @@ void CResultList::AddOrUpdateRows(const std::vector<HostReport>& hosts) {
     // Scrolling by a new last row's bottom edge always ends at the list's
     // end, whatever the rows before it did, so once for the last is enough.
     CallOnUiThread([&] {
+        m_firstRowByMac.reserve(m_firstRowByMac.size() + hosts.size());
         int nLastAppended = -1;
         for (const HostReport& host : hosts) {
             const int nItem =
@@ -126,11 +127,11 @@ void CResultList::RefreshMacIndex() {
 
 int CResultList::AppendRow(const char* ipText, const char* macText, const char* computerName) {
     const int nCount = m_ListCtrl.GetItemCount();
-    const int nItem = m_ListCtrl.InsertItem(nCount, NumberText("", nCount).c_str());
+    const int nItem = m_ListCtrl.InsertItem(LVIF_TEXT | LVIF_PARAM, nCount,
+                                            NumberText("", nCount).c_str(), 0, 0, 0, nCount);
     if (nItem < 0) {
         return -1;
     }
-    m_ListCtrl.SetItemData(nItem, static_cast<DWORD_PTR>(nCount));
     m_ListCtrl.SetItemText(nItem, kAddressColumn, ipText);
     m_ListCtrl.SetItemText(nItem, kMacColumn, macText);
     m_ListCtrl.SetItemText(nItem, kNameColumn, computerName);
