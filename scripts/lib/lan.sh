@@ -102,6 +102,7 @@ CONF
 # sanitizers) often does not give an ordinary process in time.
 lan_exec_nmbd() {
     lan_write_nmbd_configuration "$5" "$3" "$4" "$2" || exit 1
+    # shellcheck disable=SC2016 # the inner shell expands $$ and $1
     exec ip netns exec "$1" unshare --mount --propagation private sh -c \
         'mkdir -p /run/samba/nmbd && mount -t tmpfs -o mode=0755 lan-nmbd /run/samba/nmbd &&
          { chrt --fifo --pid 20 $$ 2>/dev/null || true; } &&
@@ -153,8 +154,8 @@ lan_start_nmbd() {
     bash "$LAN_SCRIPT" nmbd "$(lan_host_netns "$LAN_PREFIX" "$name")" "$address/$LAN_BITS" \
         "$netbios" "$workgroup" "$folder" >"$folder/nmbd.out" 2>&1 &
     LAN_PIDS+=($!)
-    local tries
-    for tries in $(seq 1 50); do
+    local _
+    for _ in $(seq 1 50); do
         if ip netns exec "$LAN_CLIENT" nmblookup -U "$address" -A "$address" 2>/dev/null |
             grep -q "$netbios"; then
             return 0
