@@ -50,10 +50,11 @@ BOOL CNodescoutApp::InitInstance() {
     InstanceLock lock;
     if (bHasFolder && lock.Acquire(std::string(g_szAppDir.c_str()) + "/Scout.lock") ==
                           LockResult::HeldByAnother) {
-        AfxMessageBox("Nodescout is already running with the settings and the list in " +
-                          std::string(g_szAppDir.c_str()) +
-                          ". Close that window first, so that neither list is lost.",
-                      MB_OK | MB_ICONEXCLAMATION);
+        const std::string text = "Nodescout is already running with the settings and the list in " +
+                                 std::string(g_szAppDir.c_str()) +
+                                 ". Close that window first, so that neither list is lost.";
+        std::cerr << "nodescout: " << text << '\n'; // for a start from a terminal or a script
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
         m_nExitCode = kExitAlreadyRunning;
         return FALSE;
     }
