@@ -2,8 +2,13 @@
 
 #include "app/AppDirectory.h"
 #include "app/CommandLine.h"
+#include "app/DisplayCheck.h"
+#include "framework/ExitSignals.h"
 #include "framework/Templates.h"
 #include "platform/net/UdpSocket.h"
+#include "platform/process/AppPaths.h"
+#include "platform/process/InstanceLock.h"
+#include "platform/process/ProcessPaths.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
 #include "ui/resource.h"
@@ -37,15 +42,56 @@ BOOL CNodescoutApp::InitInstance() {
                      "(beside the program or in the per-user data folder); they will not be "
                      "kept\n";
     }
+    if (!DisplayAvailable()) {
+        std::cerr << kNoDisplayMessage << '\n';
+        m_nExitCode = kExitNoDisplay;
+        return FALSE;
+    }
+    // Each copy saves its list at exit: a second one on the same files
+    // would overwrite the first one's list, or lose its own.
+    InstanceLock lock;
+    if (bHasFolder && lock.Acquire(std::string(g_szAppDir.c_str()) + "/Scout.lock") ==
+                          LockResult::HeldByAnother) {
+        const std::string text = "Nodescout is already running with the settings and the list in " +
+                                 std::string(g_szAppDir.c_str()) +
+                                 ". Close that window first, so that neither list is lost.";
+        std::cerr << "nodescout: " << text << '\n'; // for a start from a terminal or a script
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        m_nExitCode = kExitAlreadyRunning;
+        return FALSE;
+    }
+    RunMainWindow();
+    return FALSE;
+}
+
+// A request from outside to end (a signal, the session) ends every modal
+// run and closes the window the way a confirmed exit does; its destruction
+// stops the workers and saves. A session save request saves at once.
+void CNodescoutApp::RunMainWindow() {
     CNodescoutDlg dlg;
     m_pMainWnd = &dlg;
+    AfxInstallExitHandlers(
+        [&dlg] {
+            AfxEndAllModalRuns();
+            dlg.EndDialog(IDCANCEL);
+        },
+        [&dlg] {
+            if (dlg.GetSafeHwnd()) {
+                dlg.SaveState();
+            }
+        });
     dlg.DoModal();
+    AfxRemoveExitHandlers();
     m_pMainWnd = nullptr;
-    return FALSE;
 }
 
 int CNodescoutApp::ExitInstance() {
     return m_nExitCode;
+}
+
+bool CNodescoutApp::DisplayAvailable() {
+    return HasDisplay(EnvironmentValue("DISPLAY"), EnvironmentValue("WAYLAND_DISPLAY"),
+                      EnvironmentValue("QT_QPA_PLATFORM"));
 }
 
 bool CNodescoutApp::SocketsAvailable() {

@@ -142,26 +142,54 @@ step "Escape, Yes"
 demo_quit "$DEMO_PID" "$main" || fail "the program did not end after Escape and Yes"
 [ "$X_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $X_EXIT_STATUS"
 
+# Every host of the network in Default.txt with its MAC and name, once.
+check_saved_list() {
+    step "checking $folder/Default.txt"
+
+    [ -f "$folder/Default.txt" ] || fail "no Default.txt beside the program"
+    local saved rows hosts row number found_mac found_name
+    saved=$(tr -d '\r' <"$folder/Default.txt")
+    while read -r address mac name; do
+        [ "$name" = - ] && name=
+        row=$(awk -F '\t' -v a="$address" '$2 == a' <<<"$saved")
+        [ -n "$row" ] || fail "no row for $address"
+        IFS=$'\t' read -r number _ found_mac found_name <<<"$row"
+        [ "$found_mac" = "$mac" ] || fail "$address has MAC '$found_mac', not $mac"
+        [ "$found_name" = "$name" ] || fail "$address has the name '$found_name', not '$name'"
+        if [ "$address" = "$looked_up" ]; then
+            [ "$number" = +1 ] || fail "$address, found by IP => MAC and again by the scan, is '$number', not +1"
+        fi
+    done < <(demo_hosts)
+    rows=$(grep -c . <<<"$saved")
+    hosts=$(demo_hosts | wc -l)
+    [ "$rows" -eq "$hosts" ] || fail "the list has $rows rows for $hosts hosts"
+}
+
 # ------------------------------------------------ the saved list
 
-step "checking $folder/Default.txt"
-[ -f "$folder/Default.txt" ] || fail "no Default.txt beside the program"
-saved=$(tr -d '\r' <"$folder/Default.txt")
-while read -r address mac name; do
-    [ "$name" = - ] && name=
-    row=$(awk -F '\t' -v a="$address" '$2 == a' <<<"$saved")
-    [ -n "$row" ] || fail "no row for $address"
-    IFS=$'\t' read -r number _ found_mac found_name <<<"$row"
-    [ "$found_mac" = "$mac" ] || fail "$address has MAC '$found_mac', not $mac"
-    [ "$found_name" = "$name" ] || fail "$address has the name '$found_name', not '$name'"
-    if [ "$address" = "$looked_up" ]; then
-        [ "$number" = +1 ] || fail "$address, found by IP => MAC and again by the scan, is '$number', not +1"
-    fi
-done < <(demo_hosts)
+check_saved_list
 grep -q "^IP2-2=$typo_end"$'\r'"\$" "$folder/Scout.ini" ||
     fail "the settings do not keep the range's end as typed"
-rows=$(grep -c . <<<"$saved")
-hosts=$(demo_hosts | wc -l)
-[ "$rows" -eq "$hosts" ] || fail "the list has $rows rows for $hosts hosts"
+
+# ------------------------------------------------ SIGTERM: the way out of a desktop logout
+
+step "again: the saved list read, the file gone, Retr All, a dialog open, then SIGTERM"
+# The range table without the typo, so that Retr All walks again.
+demo_write_settings "$folder"
+demo_start "$folder"
+main=$(x_wait_window "$DEMO_PID" "$X_MAIN_NAME" 60) || fail "the main window did not appear again"
+# The window has read the list: only a save on the way out brings it back.
+rm -f "$folder/Default.txt"
+demo_retr_all "$DEMO_PID" "$main" || fail "the second Retr All did not run to the end"
+x_click "$main" "$X_MAIN_IP_TO_MAC" || fail "could not click IP => MAC"
+x_wait_window "$DEMO_PID" "$X_BOX_NAME" 30 "$main" >/dev/null || fail "no address dialog"
+kill -TERM "$DEMO_PID"
+x_wait_exit "$DEMO_PID" 60 || fail "the program did not end after SIGTERM"
+[ "$X_EXIT_STATUS" -eq 0 ] || fail "after SIGTERM the program ended with status $X_EXIT_STATUS"
+DEMO_PID=
+# The address dialog ended unconfirmed; the rows read from the file are
+# numbered afresh, so the numbers are not checked again.
+looked_up=
+check_saved_list
 
 step "passed"

@@ -1,0 +1,36 @@
+#pragma once
+
+// Requests from outside to end the program: SIGTERM, SIGHUP and SIGINT, and
+// the desktop session ending. A signal handler only wakes the UI thread
+// (through a pipe the event loop watches); what the program does about it
+// runs there, between events, like any handler.
+//
+// Session management: a session that asks running programs to save (before
+// a logout, or as a checkpoint) reaches onCommit; a session that tells them
+// to end reaches onExit, as a signal does. Qt's own reaction to that, which
+// would close the windows and so ask the user, is not taken.
+//
+// When the display connection breaks, Qt's X11 support ends the process
+// itself (it calls exit from its event processing): no handler of the
+// program runs, and nothing can be saved then.
+
+#include <functional>
+
+namespace nodescout {
+
+// UI thread, once the UI exists (it creates it otherwise). onExit runs on
+// the UI thread once, at the first request to end; onCommit each time the
+// session asks for a save. Installing again replaces both.
+void AfxInstallExitHandlers(std::function<void()> onExit, std::function<void()> onCommit);
+
+// Drops the two handlers; the signals stay caught, so a late signal while
+// the program saves on its way out cannot end it half-way.
+void AfxRemoveExitHandlers();
+
+// UI thread: ends every modal run, innermost first: message boxes and
+// dialogs return as if dismissed (a message box with IDOK, a dialog with
+// what its run held, 0 unless EndDialog was called), and runs started
+// afterwards return at once. For the way out only: it cannot be undone.
+void AfxEndAllModalRuns();
+
+} // namespace nodescout
