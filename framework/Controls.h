@@ -53,7 +53,6 @@ public:
     // hands back after the user typed. Like on Windows, SetWindowText is not
     // limited; what is there already stays.
     void LimitText(int nChars = 0);
-    void SetLimitText(UINT nMax) { LimitText(static_cast<int>(nMax)); }
     UINT GetLimitText() const;
     // Selects characters nStart up to nEnd (-1: to the end).
     void SetSel(int nStart, int nEnd);
@@ -67,7 +66,7 @@ protected:
 
 // ------------------------------------------------ list view (report view)
 
-// The comparison SortItems applies: the item data of two rows and the
+// The comparison SortItemsEx applies: the indices of two rows and the
 // caller's value; negative when the first row goes first.
 using PFNLVCOMPARE = int (*)(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
@@ -80,7 +79,6 @@ public:
                      int nSubItem = -1);
     int GetColumnCount() const;
     int GetColumnWidth(int nCol) const;
-    BOOL SetColumnWidth(int nCol, int cx);
 
     // Inserts a row before nItem (at the end when nItem >= GetItemCount());
     // returns its index, or -1 (also while the list has no column).
@@ -109,13 +107,10 @@ public:
     // (LVNI_ALL, LVNI_SELECTED, LVNI_FOCUSED); -1 when there is none.
     int GetNextItem(int nItem, int nFlags) const;
 
-    // Sorts the rows with the comparison; the selection, the focus and the
-    // hot item stay with their rows.
-    BOOL SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
-    // The same, but the comparison gets the indices the two rows had before
-    // the sort instead of their item data (LVM_SORTITEMSEX), so it can tell
-    // apart rows with equal item data. The rows stay where they are while the
-    // comparison runs.
+    // Sorts the rows with the comparison, which gets the indices the two rows
+    // had before the sort (LVM_SORTITEMSEX), so it can tell apart rows with
+    // equal item data. The rows stay where they are while the comparison
+    // runs; the selection, the focus and the hot item stay with their rows.
     BOOL SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
 
     // The marked ("hot") row, drawn highlighted; -1 for none. It stays with
@@ -129,7 +124,6 @@ public:
     // which is part of the client area): LVIR_BOUNDS whole row, LVIR_LABEL
     // its first column.
     BOOL GetItemRect(int nItem, CRect* pRect, UINT nCode) const;
-    BOOL EnsureVisible(int nItem, BOOL bPartialOK);
 
 protected:
     bool FitsControl(const HWND hWnd) const override;
@@ -148,7 +142,6 @@ public:
     void GetRange(int& nLower, int& nUpper) const;
     int SetPos(int nPos); // returns the previous position
     int GetPos() const;
-    int OffsetPos(int nPos); // returns the previous position
     int SetStep(int nStep);  // returns the previous step
     int StepIt();            // returns the previous position
 

@@ -269,7 +269,6 @@ public:
 
     void SetText(const QString& text) override { setWindowTitle(text); }
     QString Text() const override { return windowTitle(); }
-    void MoveFocus(bool next) { focusNextPrevChild(next); }
 
     void ShowSystemMenu(const QPoint& globalPosition) {
         const CMenu* systemMenu = m_dialog->GetSystemMenu(FALSE);
@@ -439,10 +438,6 @@ CDialog::~CDialog() {
     if (m_pRun) {
         CDialog::DestroyWindow();
     }
-}
-
-UINT CDialog::GetTemplateID() const noexcept {
-    return m_nIDTemplate;
 }
 
 bool CDialog::CreateWindowFromTemplate() {
@@ -754,22 +749,6 @@ void CDialog::GotoDlgCtrl(CWnd* pWndCtrl) {
         if (QWidget* widget = pWndCtrl ? pWndCtrl->GetQtWidget() : nullptr) {
             // As by the Tab key: an edit that gets the focus this way selects its text.
             widget->setFocus(Qt::TabFocusReason);
-        }
-    });
-}
-
-void CDialog::NextDlgCtrl() {
-    CallOnUiThread([&] {
-        if (m_pRun) {
-            static_cast<detail::DialogWidget*>(m_pRun->self.widget.data())->MoveFocus(true);
-        }
-    });
-}
-
-void CDialog::PrevDlgCtrl() {
-    CallOnUiThread([&] {
-        if (m_pRun) {
-            static_cast<detail::DialogWidget*>(m_pRun->self.widget.data())->MoveFocus(false);
         }
     });
 }

@@ -58,15 +58,12 @@ public:
     void SetDefID(UINT nID);
     DWORD GetDefID() const;
     void GotoDlgCtrl(CWnd* pWndCtrl);
-    void NextDlgCtrl();
-    void PrevDlgCtrl();
 
     // Dialog units to pixels with the dialog font's metrics.
     void MapDialogRect(CRect* pRect) const;
     // The dialog font's base units in pixels (horizontal, vertical).
     CSize GetDialogBaseUnits() const;
 
-    UINT GetTemplateID() const noexcept;
     // The workers that must end before this window goes.
     CWorkerRegistry& GetWorkers() noexcept { return m_workers; }
 

@@ -1,5 +1,5 @@
 // The list view in report view, on a QTreeWidget with one top-level item per
-// row. Qt's own sorting stays off; rows are ordered only by SortItems.
+// row. Qt's own sorting stays off; rows are ordered only by SortItemsEx.
 
 #include "framework/Controls.h"
 
@@ -427,17 +427,6 @@ int CListCtrl::GetColumnWidth(int nCol) const {
     });
 }
 
-BOOL CListCtrl::SetColumnWidth(int nCol, int cx) {
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        if (nCol < 0 || nCol >= list->columnCount() || cx < 0) {
-            return FALSE;
-        }
-        list->header()->resizeSection(nCol, cx);
-        return TRUE;
-    });
-}
-
 int CListCtrl::InsertItem(int nItem, const char* text) {
     return InsertItem(LVIF_TEXT, nItem, text, 0, 0, 0, 0);
 }
@@ -639,21 +628,6 @@ void SortRowsInPlace(ListWidget& list,
 
 } // namespace
 
-BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
-    if (!pfnCompare) {
-        return FALSE;
-    }
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        const auto dataOf = [](QTreeWidgetItem* item) {
-            return static_cast<LPARAM>(item->data(0, detail::kItemDataRole).toLongLong());
-        };
-        SortRowsInPlace(*ListOf(hWnd), [&](QTreeWidgetItem* a, QTreeWidgetItem* b) {
-            return pfnCompare(dataOf(a), dataOf(b), static_cast<LPARAM>(dwData)) < 0;
-        });
-        return TRUE;
-    });
-}
-
 BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
     if (!pfnCompare) {
         return FALSE;
@@ -726,18 +700,6 @@ BOOL CListCtrl::GetItemRect(int nItem, CRect* pRect, UINT nCode) const {
     });
     *pRect = found.value_or(none);
     return found ? TRUE : FALSE;
-}
-
-BOOL CListCtrl::EnsureVisible(int nItem, BOOL) {
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        QTreeWidgetItem* item = list->Row(nItem);
-        if (!item) {
-            return FALSE;
-        }
-        list->scrollToItem(item);
-        return TRUE;
-    });
 }
 
 bool CListCtrl::FitsControl(const HWND hWnd) const {

@@ -39,7 +39,6 @@ public:
 
     // The first entry for this message, or null.
     const MessageEntry* Find(UINT message, WPARAM wParam, LPARAM lParam) const;
-    const std::vector<MessageEntry>& Entries() const noexcept { return m_entries; }
 
 private:
     std::vector<MessageEntry> m_entries;

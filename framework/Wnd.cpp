@@ -10,9 +10,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <stdexcept>
@@ -219,11 +216,6 @@ LRESULT AfxCallWindowProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam
     return pWnd ? pWnd->WindowProc(message, wParam, lParam) : 0;
 }
 
-CWnd* CWnd::FromHandle(HWND hWnd) {
-    return CallOnUiThread<CWnd*>(
-        nullptr, [&] { return detail::IsLiveWindow(hWnd) ? detail::ObjectOf(hWnd) : nullptr; });
-}
-
 BOOL CWnd::Attach(HWND hWnd) {
     return CallOnUiThread<BOOL>(FALSE, [&]() -> BOOL {
         if (!hWnd || GetSafeHwnd()) {
@@ -280,11 +272,6 @@ int CWnd::GetDlgCtrlID() const {
     return detail::OnUi(this, 0, [](HWND hWnd) { return hWnd->id; });
 }
 
-CWnd* CWnd::GetParent() const {
-    return detail::OnUi<CWnd*>(
-        this, nullptr, [](HWND hWnd) -> CWnd* { return hWnd->isDialog ? nullptr : hWnd->dialog; });
-}
-
 DWORD CWnd::GetStyle() const {
     return detail::OnUi<DWORD>(this, 0, [](HWND hWnd) { return hWnd->style; });
 }
@@ -334,20 +321,6 @@ int CWnd::GetWindowTextLength() const {
     return static_cast<int>(text.size());
 }
 
-BOOL CWnd::EnableWindow(BOOL bEnable) {
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) {
-        const BOOL wasDisabled = (hWnd->style & WS_DISABLED) ? TRUE : FALSE;
-        hWnd->style = bEnable ? (hWnd->style & ~WS_DISABLED) : (hWnd->style | WS_DISABLED);
-        hWnd->widget->setEnabled(bEnable != FALSE);
-        return wasDisabled;
-    });
-}
-
-BOOL CWnd::IsWindowEnabled() const {
-    return detail::OnUi<BOOL>(this, FALSE,
-                              [](HWND hWnd) { return hWnd->widget->isEnabled() ? TRUE : FALSE; });
-}
-
 BOOL CWnd::ShowWindow(int nCmdShow) {
     return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) {
         const BOOL wasVisible = hWnd->widget->isHidden() ? FALSE : TRUE;
@@ -366,14 +339,6 @@ BOOL CWnd::IsWindowVisible() const {
 BOOL CWnd::IsIconic() const {
     return detail::OnUi<BOOL>(this, FALSE, [](HWND hWnd) {
         return hWnd->widget->window()->isMinimized() ? TRUE : FALSE;
-    });
-}
-
-CWnd* CWnd::SetFocus() {
-    return detail::OnUi<CWnd*>(this, nullptr, [](HWND hWnd) {
-        CWnd* previous = GetFocus();
-        hWnd->widget->setFocus(Qt::OtherFocusReason);
-        return previous;
     });
 }
 
@@ -407,31 +372,6 @@ void CWnd::GetClientRect(CRect* pRect) const {
     *pRect = detail::OnUi(this, CRect{}, [](HWND hWnd) {
         const QRect inner = hWnd->widget->contentsRect();
         return CRect{0, 0, inner.width(), inner.height()};
-    });
-}
-
-void CWnd::GetWindowRect(CRect* pRect) const {
-    *pRect = detail::OnUi(this, CRect{}, [](HWND hWnd) {
-        QWidget* widget = hWnd->widget;
-        const QRect frame = hWnd->isDialog
-                                ? widget->frameGeometry()
-                                : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
-        return CRect{frame.left(), frame.top(), frame.left() + frame.width(),
-                     frame.top() + frame.height()};
-    });
-}
-
-void CWnd::ScreenToClient(CPoint* pPoint) const {
-    *pPoint = detail::OnUi(this, *pPoint, [&](HWND hWnd) {
-        const QPoint local = hWnd->widget->mapFromGlobal(QPoint(pPoint->x, pPoint->y));
-        return CPoint{local.x(), local.y()};
-    });
-}
-
-void CWnd::ClientToScreen(CPoint* pPoint) const {
-    *pPoint = detail::OnUi(this, *pPoint, [&](HWND hWnd) {
-        const QPoint global = hWnd->widget->mapToGlobal(QPoint(pPoint->x, pPoint->y));
-        return CPoint{global.x(), global.y()};
     });
 }
 
@@ -579,30 +519,6 @@ int CWnd::GetDlgItemText(int nID, char* buffer, int nMaxCount) const {
     std::string text;
     GetDlgItemText(nID, text);
     return CopyOut(text, buffer, nMaxCount);
-}
-
-void CWnd::SetDlgItemInt(int nID, int value, BOOL bSigned) {
-    const std::string text =
-        bSigned ? std::to_string(value) : std::to_string(static_cast<unsigned int>(value));
-    SetDlgItemText(nID, text);
-}
-
-UINT CWnd::GetDlgItemInt(int nID, BOOL* pTranslated, BOOL bSigned) const {
-    std::string text;
-    GetDlgItemText(nID, text);
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(text.c_str(), &end, 10);
-    while (end && *end == ' ') {
-        ++end;
-    }
-    const bool ok = !text.empty() && end && *end == '\0' && errno == 0 &&
-                    (bSigned ? value >= INT32_MIN && value <= INT32_MAX
-                             : value >= 0 && value <= static_cast<long long>(UINT32_MAX));
-    if (pTranslated) {
-        *pTranslated = ok ? TRUE : FALSE;
-    }
-    return ok ? static_cast<UINT>(value) : 0;
 }
 
 void CWnd::CheckDlgButton(int nID, UINT nCheck) {
@@ -820,25 +736,9 @@ BOOL CToolTipCtrl::AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool
     return TRUE;
 }
 
-void CToolTipCtrl::UpdateTipText(const char* text, CWnd* pWnd, UINT_PTR nIDTool) {
-    HWND hWnd = pWnd ? pWnd->GetSafeHwnd() : nullptr;
-    for (Tool& tool : m_tools) {
-        if (tool.hWnd == hWnd && tool.id == nIDTool) {
-            tool.text = text ? text : "";
-        }
-    }
-}
-
 void CToolTipCtrl::RelayEvent(MSG*) {}
 
-void CToolTipCtrl::Activate(BOOL bActivate) {
-    m_bActive = bActivate != FALSE;
-}
-
 const std::string* CToolTipCtrl::TipAt(HWND hWnd, CPoint point) const {
-    if (!m_bActive) {
-        return nullptr;
-    }
     for (const Tool& tool : m_tools) {
         if (tool.hWnd == hWnd && (tool.wholeWindow || tool.rect.PtInRect(point))) {
             return &tool.text;

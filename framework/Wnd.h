@@ -37,9 +37,6 @@ public:
 
     // The window this object stands for, or null.
     HWND GetSafeHwnd() const noexcept { return m_hWnd.load(std::memory_order_acquire); }
-    // The object attached to a window (the subclassing object or the
-    // framework's own wrapper), or null.
-    static CWnd* FromHandle(HWND hWnd);
     // Binds this object to a window without a subclass step; Detach undoes it.
     BOOL Attach(HWND hWnd);
     HWND Detach();
@@ -51,7 +48,6 @@ public:
     virtual BOOL DestroyWindow();
 
     int GetDlgCtrlID() const;
-    CWnd* GetParent() const;
     DWORD GetStyle() const;
     // Changes style bits; SS_NOTIFY on a static decides whether it sees the
     // mouse at all, as on Windows.
@@ -67,20 +63,14 @@ public:
     void GetWindowText(std::string& text) const;
     int GetWindowTextLength() const;
 
-    BOOL EnableWindow(BOOL bEnable = TRUE);
-    BOOL IsWindowEnabled() const;
     BOOL ShowWindow(int nCmdShow); // SW_HIDE, SW_SHOW
     BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
-    CWnd* SetFocus();
     static CWnd* GetFocus();
 
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();
     void GetClientRect(CRect* pRect) const;
-    void GetWindowRect(CRect* pRect) const; // screen coordinates
-    void ScreenToClient(CPoint* pPoint) const;
-    void ClientToScreen(CPoint* pPoint) const;
 
     // Mouse capture: this window gets every mouse message until released.
     CWnd* SetCapture();
@@ -106,8 +96,6 @@ public:
     void SetDlgItemText(int nID, const std::string& text) { SetDlgItemText(nID, text.c_str()); }
     int GetDlgItemText(int nID, char* buffer, int nMaxCount) const;
     int GetDlgItemText(int nID, std::string& text) const;
-    void SetDlgItemInt(int nID, int value, BOOL bSigned = TRUE);
-    UINT GetDlgItemInt(int nID, BOOL* pTranslated = nullptr, BOOL bSigned = TRUE) const;
     void CheckDlgButton(int nID, UINT nCheck);
     UINT IsDlgButtonChecked(int nID) const;
     void CheckRadioButton(int nIDFirst, int nIDLast, int nIDCheck);
@@ -241,9 +229,7 @@ public:
     // A tool over pWnd: lpRectTool (client coordinates) or the whole window.
     BOOL AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool = nullptr,
                  UINT_PTR nIDTool = 0);
-    void UpdateTipText(const char* text, CWnd* pWnd, UINT_PTR nIDTool = 0);
     void RelayEvent(MSG* pMsg);
-    void Activate(BOOL bActivate);
 
     // The tip text for a point of a window, or null (used by the framework).
     const std::string* TipAt(HWND hWnd, CPoint point) const;
@@ -257,7 +243,6 @@ private:
         CRect rect;
     };
     bool m_bCreated = false;
-    bool m_bActive = true;
     std::vector<Tool> m_tools;
 };
 

@@ -230,9 +230,9 @@ constexpr ResourceTable kAboutResources{kAboutTemplates, kStrings, kIcons};
 
 TEST_F(DialogTest, IconsAndStringsComeFromTheResourceTables) {
     AfxAddResources(kAboutResources);
-    const HICON icon = AfxGetApp()->LoadIcon(128);
+    const HICON icon = AfxLoadIcon(128);
     ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(AfxLoadIcon(128), icon);
+    EXPECT_EQ(AfxLoadIcon(128), icon); // shared
     EXPECT_EQ(AfxLoadIcon(129), nullptr);
     std::string text;
     EXPECT_TRUE(AfxLoadString(101, text));
