@@ -369,10 +369,6 @@ HICON CStatic::GetIcon() const {
     return detail::OnUi<HICON>(this, nullptr, [](HWND hWnd) { return hWnd->icon; });
 }
 
-bool CStatic::FitsControl(const HWND hWnd) const {
-    return hWnd->kind == ControlClass::Static;
-}
-
 // ============================================================ CButton
 
 int CButton::GetCheck() const {
@@ -414,10 +410,6 @@ LRESULT CButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }
-}
-
-bool CButton::FitsControl(const HWND hWnd) const {
-    return hWnd->kind == ControlClass::Button;
 }
 
 // ============================================================ CEdit
@@ -477,10 +469,6 @@ LRESULT CEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }
-}
-
-bool CEdit::FitsControl(const HWND hWnd) const {
-    return hWnd->kind == ControlClass::Edit;
 }
 
 } // namespace nodescout

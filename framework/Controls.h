@@ -24,9 +24,6 @@ public:
 
     HICON SetIcon(HICON hIcon);
     HICON GetIcon() const;
-
-protected:
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 // ------------------------------------------------ buttons
@@ -40,7 +37,6 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 // ------------------------------------------------ edits
@@ -61,7 +57,6 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 // ------------------------------------------------ list view (report view)
@@ -83,8 +78,6 @@ public:
     // Inserts a row before nItem (at the end when nItem >= GetItemCount());
     // returns its index, or -1 (also while the list has no column).
     int InsertItem(int nItem, const char* text);
-    int InsertItem(UINT nMask, int nItem, const char* text, UINT nState, UINT nStateMask,
-                   int nImage, LPARAM lParam);
     BOOL DeleteItem(int nItem);
     BOOL DeleteAllItems();
     int GetItemCount() const;
@@ -124,9 +117,6 @@ public:
     // which is part of the client area): LVIR_BOUNDS whole row, LVIR_LABEL
     // its first column.
     BOOL GetItemRect(int nItem, CRect* pRect, UINT nCode) const;
-
-protected:
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 // ------------------------------------------------ progress bar
@@ -142,12 +132,11 @@ public:
     void GetRange(int& nLower, int& nUpper) const;
     int SetPos(int nPos); // returns the previous position
     int GetPos() const;
-    int SetStep(int nStep);  // returns the previous step
-    int StepIt();            // returns the previous position
+    int SetStep(int nStep); // returns the previous step
+    int StepIt();           // returns the previous position
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 } // namespace nodescout

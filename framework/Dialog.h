@@ -90,8 +90,11 @@ private:
     CWorkerRegistry m_workers;
 
     bool CreateWindowFromTemplate();
+    void CreateDialogWidget(const DialogTemplate& dialogTemplate);
+    void CreateControls(const DialogTemplate& dialogTemplate);
     void RunModalLoop();
     void AnswerFromTestSeam(const UiTestSeam::ModalAnswer& answer);
+    // Marks the push button that Enter would press now.
     void ShowDefaultButton();
 
     friend struct DialogAccess;

@@ -140,39 +140,40 @@ LRESULT CProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CProgressCtrl::SetRange(short nLower, short nUpper) {
+    RequireUiThread();
     SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(nLower), static_cast<WORD>(nUpper)));
 }
 
 void CProgressCtrl::SetRange32(int nLower, int nUpper) {
+    RequireUiThread();
     SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), static_cast<LPARAM>(nUpper));
 }
 
 void CProgressCtrl::GetRange(int& nLower, int& nUpper) const {
+    RequireUiThread();
     auto* self = const_cast<CProgressCtrl*>(this);
-    CallOnUiThread([&] {
-        nLower = static_cast<int>(self->SendMessage(PBM_GETRANGE, TRUE, 0));
-        nUpper = static_cast<int>(self->SendMessage(PBM_GETRANGE, FALSE, 0));
-    });
+    nLower = static_cast<int>(self->SendMessage(PBM_GETRANGE, TRUE, 0));
+    nUpper = static_cast<int>(self->SendMessage(PBM_GETRANGE, FALSE, 0));
 }
 
 int CProgressCtrl::SetPos(int nPos) {
+    RequireUiThread();
     return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos), 0));
 }
 
 int CProgressCtrl::GetPos() const {
+    RequireUiThread();
     return static_cast<int>(const_cast<CProgressCtrl*>(this)->SendMessage(PBM_GETPOS, 0, 0));
 }
 
 int CProgressCtrl::SetStep(int nStep) {
+    RequireUiThread();
     return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(nStep), 0));
 }
 
 int CProgressCtrl::StepIt() {
+    RequireUiThread();
     return static_cast<int>(SendMessage(PBM_STEPIT, 0, 0));
-}
-
-bool CProgressCtrl::FitsControl(const HWND hWnd) const {
-    return hWnd->kind == ControlClass::Progress;
 }
 
 } // namespace nodescout

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <thread>
 
@@ -132,6 +134,14 @@ void StopUiChannel() {
 
 bool IsUiThread() {
     return g_bUiUp.load() && g_uiThread.load() == std::this_thread::get_id();
+}
+
+void RequireUiThread(std::source_location caller) {
+    if (g_bUiUp.load() && !IsUiThread()) {
+        std::fprintf(stderr, "nodescout: %s runs on the UI thread only; a worker called it\n",
+                     caller.function_name());
+        std::abort();
+    }
 }
 
 bool CallOnUiThread(const std::function<void()>& call) {

@@ -6,9 +6,9 @@
 // object is a handle with hooks. Without a window every call does nothing
 // and returns its "failed" value (0, FALSE, -1, empty).
 //
-// Member functions may be called from worker threads: they then run on the
-// UI thread as a synchronous call (framework/UiThread.h). The hooks
-// (virtual On... functions) are called on the UI thread only.
+// Members belong to the UI thread (framework/UiThread.h): from a worker only
+// SendMessage and SetDlgItemText may be called, which then run on the UI
+// thread as a synchronous call; any other member ends the program there.
 
 #include "framework/MessageMap.h"
 #include "framework/Types.h"
@@ -43,7 +43,7 @@ public:
     // Binds this object to control nID of pParent and calls PreSubclassWindow.
     // Fails (FALSE) when there is no such control or it is bound already;
     // throws std::logic_error when the object's class does not fit the
-    // control's kind (a CListCtrl for an edit).
+    // control's kind (a CListCtrl for an edit; a plain CWnd fits any).
     BOOL SubclassDlgItem(int nID, CWnd* pParent);
     virtual BOOL DestroyWindow();
 
@@ -86,12 +86,14 @@ public:
 
     // Sends a message to this window and returns the window's answer; from a
     // worker thread this is a synchronous call on the UI thread. Without a
-    // window (or when the calling worker is being stopped) returns 0.
+    // window (or when the calling worker is being stopped) returns 0. May be
+    // called from any thread.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // ------------------------------------------------ child controls
 
     CWnd* GetDlgItem(int nID) const;
+    // May be called from any thread, like SendMessage.
     void SetDlgItemText(int nID, const char* text);
     void SetDlgItemText(int nID, const std::string& text) { SetDlgItemText(nID, text.c_str()); }
     int GetDlgItemText(int nID, char* buffer, int nMaxCount) const;
@@ -137,8 +139,6 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual const MessageMap* GetMessageMap() const;
-    // Whether this class can stand for a control of that kind.
-    virtual bool FitsControl(const HWND hWnd) const;
 
 private:
     std::atomic<HWND> m_hWnd{nullptr};
@@ -192,8 +192,6 @@ public:
     bool HasTextColor() const noexcept { return m_bTextColour; }
     int SetBkMode(int nBkMode);
     int GetBkMode() const noexcept { return m_nBkMode; }
-    COLORREF SetBkColor(COLORREF colour);
-    COLORREF GetBkColor() const noexcept { return m_crBk; }
     HDC GetSafeHdc() const;
     BOOL DrawIcon(int x, int y, HICON hIcon);
 
@@ -204,7 +202,6 @@ private:
     COLORREF m_crText = 0;
     bool m_bTextColour = false;
     int m_nBkMode = OPAQUE;
-    COLORREF m_crBk = RGB(255, 255, 255);
 };
 
 // Drawing on a window from its WM_PAINT handler. Outside that handler it

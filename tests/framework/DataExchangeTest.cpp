@@ -66,9 +66,9 @@ TEST_F(DataExchangeTest, CancelLeavesMembersAndABadIntegerKeepsTheDialogOpen) {
 
     UiTestSeam::QueueMessageBoxAnswer(IDOK);
     UiTestSeam::QueueModalAnswer(0, [](CDialog& open) {
-        std::string interval;
-        open.GetDlgItemText(IDC_EDIT_IP2, interval);
-        EXPECT_EQ(interval, "10");
+        std::string typed;
+        open.GetDlgItemText(IDC_EDIT_IP2, typed);
+        EXPECT_EQ(typed, "10");
         open.SetDlgItemText(IDC_EDIT_IP2, "abc");
         open.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
         EXPECT_EQ(FocusOf(open), open.GetDlgItem(IDC_EDIT_IP2)->GetQtWidget());
