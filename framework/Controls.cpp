@@ -397,21 +397,6 @@ void CButton::Click() {
     });
 }
 
-LRESULT CButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case BM_GETCHECK:
-        return GetCheck();
-    case BM_SETCHECK:
-        SetCheck(static_cast<int>(wParam));
-        return 0;
-    case BM_CLICK:
-        Click();
-        return 0;
-    default:
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-}
-
 // ============================================================ CEdit
 
 void CEdit::LimitText(int nChars) {
@@ -454,21 +439,6 @@ void CEdit::ReplaceSel(const char* text) {
         detail::WidgetAs<QLineEdit>(hWnd)->insert(typed);
         return 0;
     });
-}
-
-LRESULT CEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case EM_LIMITTEXT:
-        LimitText(static_cast<int>(wParam));
-        return 0;
-    case EM_GETLIMITTEXT:
-        return static_cast<LRESULT>(GetLimitText());
-    case EM_REPLACESEL:
-        ReplaceSel(reinterpret_cast<const char*>(lParam));
-        return 0;
-    default:
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
 }
 
 } // namespace nodescout

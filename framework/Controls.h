@@ -34,9 +34,6 @@ public:
     void SetCheck(int nCheck);
     // Presses the button as a click would (BM_CLICK).
     void Click();
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // ------------------------------------------------ edits
@@ -54,9 +51,6 @@ public:
     void SetSel(int nStart, int nEnd);
     // Replaces the selection with text as typing would (the limit applies).
     void ReplaceSel(const char* text);
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // ------------------------------------------------ list view (report view)
@@ -127,13 +121,10 @@ public:
 // the minimum. The bar shows the state without text and never animates.
 class CProgressCtrl : public CWnd {
 public:
-    void SetRange(short nLower, short nUpper);
-    void SetRange32(int nLower, int nUpper);
     void GetRange(int& nLower, int& nUpper) const;
     int SetPos(int nPos); // returns the previous position
     int GetPos() const;
-    int SetStep(int nStep); // returns the previous step
-    int StepIt();           // returns the previous position
+    int StepIt(); // returns the previous position
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

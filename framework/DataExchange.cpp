@@ -118,18 +118,6 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
     }
 }
 
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
-    auto* button = dynamic_cast<CButton*>(detail::ObjectOf(pDX->PrepareCtrl(nIDC)));
-    if (!button) {
-        throw std::logic_error("a check exchange with a control that is no button");
-    }
-    if (pDX->m_bSaveAndValidate) {
-        value = button->GetCheck();
-    } else {
-        button->SetCheck(value);
-    }
-}
-
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (rControl.GetSafeHwnd()) {
         return;

@@ -363,13 +363,9 @@ void CDialog::GotoDlgCtrl(CWnd* pWndCtrl) {
     }
 }
 
-CSize CDialog::GetDialogBaseUnits() const {
-    RequireUiThread();
-    return m_pRun ? m_pRun->baseUnits : CSize{};
-}
-
 void CDialog::MapDialogRect(CRect* pRect) const {
-    const CSize base = GetDialogBaseUnits();
+    RequireUiThread();
+    const CSize base = m_pRun ? m_pRun->baseUnits : CSize{};
     pRect->left = MulDiv(pRect->left, base.cx, 4);
     pRect->right = MulDiv(pRect->right, base.cx, 4);
     pRect->top = MulDiv(pRect->top, base.cy, 8);

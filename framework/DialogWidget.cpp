@@ -310,12 +310,6 @@ private:
             AskForCursor(hWnd, hWnd->widget);
             object->OnMouseMove(flags, point);
             break;
-        case WM_LBUTTONDOWN:
-            object->OnLButtonDown(flags, point);
-            break;
-        case WM_LBUTTONUP:
-            object->OnLButtonUp(flags, point);
-            break;
         default:
             break;
         }

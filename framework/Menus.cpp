@@ -18,14 +18,6 @@ BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const char* lpszNewItem
     return TRUE;
 }
 
-UINT CMenu::GetMenuItemID(int nPos) const {
-    if (nPos < 0 || nPos >= GetMenuItemCount()) {
-        return static_cast<UINT>(-1);
-    }
-    const Item& item = m_items[static_cast<std::size_t>(nPos)];
-    return (item.flags & MF_SEPARATOR) ? 0 : static_cast<UINT>(item.id);
-}
-
 CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
     RequireUiThread();
     CDialog::Run* run = detail::RunOf(this);

@@ -103,13 +103,4 @@ MessageEntry OnWmQueryDragIcon(HCURSOR (T::*handler)()) {
             }};
 }
 
-// Any other message, for example one of the program's own from WM_APP up:
-// LRESULT Handler(WPARAM wParam, LPARAM lParam).
-template <class T>
-MessageEntry OnMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
-    return {message, 0, 0, true, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {
-                return (static_cast<T&>(target).*handler)(wParam, lParam);
-            }};
-}
-
 } // namespace nodescout

@@ -67,12 +67,6 @@ public:
                      HIWORD(static_cast<DWORD_PTR>(lParam)));
             return previous;
         }
-        case PBM_SETRANGE32: {
-            const LRESULT previous =
-                MAKELPARAM(static_cast<WORD>(m_nLower), static_cast<WORD>(m_nUpper));
-            SetRange(static_cast<int>(wParam), static_cast<int>(lParam));
-            return previous;
-        }
         case PBM_GETRANGE:
             return wParam ? m_nLower : m_nUpper;
         case PBM_SETPOS:
@@ -139,16 +133,6 @@ LRESULT CProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
-void CProgressCtrl::SetRange(short nLower, short nUpper) {
-    RequireUiThread();
-    SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(nLower), static_cast<WORD>(nUpper)));
-}
-
-void CProgressCtrl::SetRange32(int nLower, int nUpper) {
-    RequireUiThread();
-    SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), static_cast<LPARAM>(nUpper));
-}
-
 void CProgressCtrl::GetRange(int& nLower, int& nUpper) const {
     RequireUiThread();
     auto* self = const_cast<CProgressCtrl*>(this);
@@ -164,11 +148,6 @@ int CProgressCtrl::SetPos(int nPos) {
 int CProgressCtrl::GetPos() const {
     RequireUiThread();
     return static_cast<int>(const_cast<CProgressCtrl*>(this)->SendMessage(PBM_GETPOS, 0, 0));
-}
-
-int CProgressCtrl::SetStep(int nStep) {
-    RequireUiThread();
-    return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(nStep), 0));
 }
 
 int CProgressCtrl::StepIt() {

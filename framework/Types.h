@@ -126,9 +126,6 @@ inline constexpr UINT MB_DEFMASK = 0xF00;
 
 // ---------------------------------------------------------------- messages
 
-inline constexpr UINT WM_SETTEXT = 0x000C;
-inline constexpr UINT WM_GETTEXT = 0x000D;
-inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
@@ -242,24 +239,16 @@ inline constexpr DWORD PBS_SMOOTH = 0x01;
 
 // ---------------------------------------------------------------- control messages
 
-inline constexpr UINT BM_GETCHECK = 0x00F0;
-inline constexpr UINT BM_SETCHECK = 0x00F1;
-inline constexpr UINT BM_CLICK = 0x00F5;
 inline constexpr UINT BST_UNCHECKED = 0;
 inline constexpr UINT BST_CHECKED = 1;
 
-inline constexpr UINT EM_LIMITTEXT = 0x00C5;
-inline constexpr UINT EM_REPLACESEL = 0x00C2;
-inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;
-
-inline constexpr UINT PBM_SETRANGE = WM_USER + 1;   // 1025
-inline constexpr UINT PBM_SETPOS = WM_USER + 2;     // 1026
-inline constexpr UINT PBM_DELTAPOS = WM_USER + 3;   // 1027
-inline constexpr UINT PBM_SETSTEP = WM_USER + 4;    // 1028
-inline constexpr UINT PBM_STEPIT = WM_USER + 5;     // 1029
-inline constexpr UINT PBM_SETRANGE32 = WM_USER + 6; // 1030
-inline constexpr UINT PBM_GETRANGE = WM_USER + 7;   // 1031
-inline constexpr UINT PBM_GETPOS = WM_USER + 8;     // 1032
+inline constexpr UINT PBM_SETRANGE = WM_USER + 1; // 1025
+inline constexpr UINT PBM_SETPOS = WM_USER + 2;   // 1026
+inline constexpr UINT PBM_DELTAPOS = WM_USER + 3; // 1027
+inline constexpr UINT PBM_SETSTEP = WM_USER + 4;  // 1028
+inline constexpr UINT PBM_STEPIT = WM_USER + 5;   // 1029
+inline constexpr UINT PBM_GETRANGE = WM_USER + 7; // 1031
+inline constexpr UINT PBM_GETPOS = WM_USER + 8;   // 1032
 
 // ---------------------------------------------------------------- notifications
 

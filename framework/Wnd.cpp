@@ -224,13 +224,6 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SETTEXT:
-        SetWindowText(reinterpret_cast<const char*>(lParam));
-        return TRUE;
-    case WM_GETTEXTLENGTH:
-        return GetWindowTextLength();
-    case WM_GETTEXT:
-        return GetWindowText(reinterpret_cast<char*>(lParam), static_cast<int>(wParam));
     case WM_SYSCOMMAND:
         OnSysCommand(static_cast<UINT>(wParam), lParam);
         return 0;
@@ -364,8 +357,6 @@ BOOL CWnd::PreTranslateMessage(MSG*) {
 }
 
 void CWnd::OnMouseMove(UINT, CPoint) {}
-void CWnd::OnLButtonDown(UINT, CPoint) {}
-void CWnd::OnLButtonUp(UINT, CPoint) {}
 
 BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) {
     return FALSE;

@@ -117,8 +117,6 @@ public:
     // The pointer moved over this window (or anywhere while it has the
     // capture). point is in client coordinates.
     virtual void OnMouseMove(UINT nFlags, CPoint point);
-    virtual void OnLButtonDown(UINT nFlags, CPoint point);
-    virtual void OnLButtonUp(UINT nFlags, CPoint point);
     // The pointer is over this window and not captured: set a cursor with
     // ::SetCursor and return TRUE, or return FALSE for the normal cursor.
     virtual BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
@@ -168,8 +166,6 @@ public:
     };
 
     BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, const char* lpszNewItem = nullptr);
-    int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
-    UINT GetMenuItemID(int nPos) const;
     const std::vector<Item>& Items() const noexcept { return m_items; }
 
 private:

@@ -24,7 +24,9 @@ QRect GeometryOf(CDialog& dialog, int id) {
 TEST_F(DialogTest, LaysOutControlsFromDialogUnitsWithTheRealFont) {
     TestDialog dialog(IDD_SAMPLE_RANGE);
     UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& open) {
-        EXPECT_EQ(open.GetDialogBaseUnits(), (CSize{6, 13}));
+        CRect units{0, 0, 4, 8};
+        open.MapDialogRect(&units);
+        EXPECT_EQ(units, (CRect{0, 0, 6, 13})); // the base units
         const QFontInfo font(open.GetQtWidget()->font());
         EXPECT_EQ(font.family(), "DejaVu Sans Condensed");
         EXPECT_EQ(font.pixelSize(), 11);
@@ -275,8 +277,8 @@ TEST_F(DialogTest, SystemMenuStandInShowsAppendedItemsAndCallsOnSysCommand) {
         CMenu* menu = open.GetSystemMenu(FALSE);
         ASSERT_NE(menu, nullptr);
         // The dialog's own items come first: Minimize (it has the box) and Close.
-        EXPECT_EQ(menu->GetMenuItemCount(), 2);
-        EXPECT_EQ(menu->GetMenuItemID(1), SC_CLOSE);
+        ASSERT_EQ(menu->Items().size(), 2u);
+        EXPECT_EQ(menu->Items()[1].id, SC_CLOSE);
         menu->AppendMenu(MF_SEPARATOR);
         menu->AppendMenu(MF_STRING, 16, "&About Nodescout...");
     };
