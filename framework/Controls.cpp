@@ -211,14 +211,14 @@ public:
     }
 
     void SetText(const QString& text) override {
-        m_bSetByProgram = true;
+        m_setByProgram = true;
         setText(text);
-        m_bSetByProgram = false;
+        m_setByProgram = false;
     }
     QString Text() const override { return text(); }
 
-    int m_nLimitBytes = 0; // 0: no limit
-    bool m_bSetByProgram = false;
+    int m_limitBytes = 0; // 0: no limit
+    bool m_setByProgram = false;
     QString m_acceptedText; // the text as it was before the edit being checked
 
 protected:
@@ -238,7 +238,7 @@ protected:
 LimitValidator::LimitValidator(EditWidget* edit) : QValidator(edit), m_edit(edit) {}
 
 QValidator::State LimitValidator::validate(QString& input, int& position) const {
-    if (m_edit->m_bSetByProgram || m_edit->m_nLimitBytes <= 0) {
+    if (m_edit->m_setByProgram || m_edit->m_limitBytes <= 0) {
         m_edit->m_acceptedText = input;
         return Acceptable;
     }
@@ -254,7 +254,7 @@ QValidator::State LimitValidator::validate(QString& input, int& position) const 
            before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
         ++suffix;
     }
-    const qsizetype allowed = std::max<qsizetype>(m_edit->m_nLimitBytes, before.toUtf8().size());
+    const qsizetype allowed = std::max<qsizetype>(m_edit->m_limitBytes, before.toUtf8().size());
     qsizetype insertedEnd = input.size() - suffix;
     qsizetype bytes = input.toUtf8().size();
     while (bytes > allowed && insertedEnd > prefix) {
@@ -402,7 +402,7 @@ void CButton::Click() {
 void CEdit::LimitText(int nChars) {
     detail::OnUi(this, 0, [&](HWND hWnd) {
         if (auto* edit = dynamic_cast<detail::EditWidget*>(hWnd->widget.data())) {
-            edit->m_nLimitBytes = std::max(nChars, 0);
+            edit->m_limitBytes = std::max(nChars, 0);
         }
         return 0;
     });
@@ -414,7 +414,7 @@ UINT CEdit::GetLimitText() const {
         if (!edit) {
             return 0;
         }
-        return edit->m_nLimitBytes > 0 ? static_cast<UINT>(edit->m_nLimitBytes) : 0x7FFFFFFEu;
+        return edit->m_limitBytes > 0 ? static_cast<UINT>(edit->m_limitBytes) : 0x7FFFFFFEu;
     });
 }
 

@@ -136,7 +136,7 @@ BOOL CListCtrl::DeleteAllItems() {
     return detail::OnUi<BOOL>(this, FALSE, [](HWND hWnd) -> BOOL {
         ListWidget* list = ListOf(hWnd);
         ListWidget::Quiet quiet(*list);
-        list->m_pHotItem = nullptr;
+        list->m_hotItem = nullptr;
         list->clear();
         return TRUE;
     });
@@ -265,7 +265,7 @@ void SortRowsInPlace(ListWidget& list,
     MergeSort(rows, before);
 
     QTreeWidgetItem* current = list.currentItem();
-    QTreeWidgetItem* hot = list.m_pHotItem;
+    QTreeWidgetItem* hot = list.m_hotItem;
     const QList<QTreeWidgetItem*> selected = list.selectedItems();
     while (list.topLevelItemCount() > 0) {
         list.takeTopLevelItem(0);
@@ -277,7 +277,7 @@ void SortRowsInPlace(ListWidget& list,
     for (QTreeWidgetItem* item : selected) {
         item->setSelected(true);
     }
-    list.m_pHotItem = hot;
+    list.m_hotItem = hot;
     list.viewport()->update();
 }
 
@@ -303,8 +303,8 @@ BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
 int CListCtrl::SetHotItem(int nIndex) {
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
-        const int previous = list->IndexOf(list->m_pHotItem);
-        list->m_pHotItem = list->Row(nIndex);
+        const int previous = list->IndexOf(list->m_hotItem);
+        list->m_hotItem = list->Row(nIndex);
         list->viewport()->update();
         return previous;
     });
@@ -313,7 +313,7 @@ int CListCtrl::SetHotItem(int nIndex) {
 int CListCtrl::GetHotItem() const {
     return detail::OnUi(this, -1, [](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
-        return list->IndexOf(list->m_pHotItem);
+        return list->IndexOf(list->m_hotItem);
     });
 }
 

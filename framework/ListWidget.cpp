@@ -20,7 +20,7 @@ void ListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         look.state &= ~QStyle::State_Selected;
         look.state &= ~QStyle::State_HasFocus;
     }
-    if (m_list->m_pHotItem && m_list->itemFromIndex(index) == m_list->m_pHotItem) {
+    if (m_list->m_hotItem && m_list->itemFromIndex(index) == m_list->m_hotItem) {
         QColor mark = option.palette.color(QPalette::Highlight);
         mark.setAlpha(60);
         painter->fillRect(option.rect, mark);

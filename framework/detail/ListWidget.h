@@ -123,7 +123,7 @@ public:
 
     // Reports every row whose selection or focus changed, as LVN_ITEMCHANGED.
     void ReportStates() {
-        if (m_nQuiet > 0) {
+        if (m_quietDepth > 0) {
             return;
         }
         const QTreeWidgetItem* current = currentItem();
@@ -163,9 +163,9 @@ public:
     // Several state changes made by one call, reported once per row.
     class Batch {
     public:
-        explicit Batch(ListWidget& list) : m_list(list) { ++m_list.m_nQuiet; }
+        explicit Batch(ListWidget& list) : m_list(list) { ++m_list.m_quietDepth; }
         ~Batch() {
-            --m_list.m_nQuiet;
+            --m_list.m_quietDepth;
             m_list.ReportStates();
         }
         Batch(const Batch&) = delete;
@@ -181,10 +181,10 @@ public:
     class Quiet {
     public:
         explicit Quiet(ListWidget& list) : m_list(list), m_focusBefore(list.currentIndex()) {
-            ++m_list.m_nQuiet;
+            ++m_list.m_quietDepth;
         }
         ~Quiet() {
-            --m_list.m_nQuiet;
+            --m_list.m_quietDepth;
             m_list.RecordState(m_list.itemFromIndex(m_focusBefore));
             m_list.RecordState(m_list.currentItem());
         }
@@ -204,7 +204,7 @@ public:
 
     DWORD m_extendedStyle = 0;
     std::vector<int> m_formats;
-    QTreeWidgetItem* m_pHotItem = nullptr;
+    QTreeWidgetItem* m_hotItem = nullptr;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override {
@@ -237,8 +237,8 @@ protected:
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override {
         if (!parent.isValid()) {
             for (int index = start; index <= end; ++index) {
-                if (topLevelItem(index) == m_pHotItem) {
-                    m_pHotItem = nullptr;
+                if (topLevelItem(index) == m_hotItem) {
+                    m_hotItem = nullptr;
                 }
             }
         }
@@ -247,7 +247,7 @@ protected:
 
 private:
     QString m_text;
-    int m_nQuiet = 0;
+    int m_quietDepth = 0;
 
     // An info tip shows a cell's whole text when the column cuts it.
     void ShowInfoTip(const QHelpEvent* help);

@@ -99,6 +99,20 @@ TEST_F(ProgressTest, WorkersStepTheBarThroughTheUiThread) {
     });
 }
 
+// Only SendMessage crosses threads; any other member called from a worker
+// ends the program at once instead of racing the UI thread.
+TEST_F(ProgressTest, AWorkerCallingAUiThreadMemberEndsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    WithProgress([](CProgressCtrl& progress) {
+        EXPECT_DEATH(
+            {
+                std::thread worker([&progress] { progress.SetPos(1); });
+                worker.join();
+            },
+            "SetPos.*UI thread only");
+    });
+}
+
 TEST_F(MessageBoxTest, QueuedAnswersAreReturnedAndEveryBoxIsRecorded) {
     UiTestSeam::QueueMessageBoxAnswer(IDNO);
     UiTestSeam::QueueMessageBoxAnswer(IDYES);
