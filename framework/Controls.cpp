@@ -138,11 +138,7 @@ private:
 
     int TextFlags() const {
         const DWORD style = Hwnd()->style;
-        const DWORD type = style & SS_TYPEMASK;
-        int flags = Qt::AlignTop | Qt::TextExpandTabs;
-        flags |= type == SS_CENTER ? Qt::AlignHCenter
-                                   : (type == SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft);
-        flags |= type == SS_LEFTNOWORDWRAP ? 0 : Qt::TextWordWrap;
+        int flags = Qt::AlignTop | Qt::AlignLeft | Qt::TextExpandTabs | Qt::TextWordWrap;
         flags |= (style & SS_NOPREFIX) ? 0 : Qt::TextShowMnemonic;
         return flags;
     }
@@ -334,11 +330,6 @@ QWidget* CreateEdit(HWND hWnd, const ControlTemplate& control, QWidget* parent) 
     auto* edit = new EditWidget(hWnd, parent);
     const DWORD style = control.style;
     edit->setFrame((style & WS_BORDER) || (control.exStyle & WS_EX_CLIENTEDGE));
-    edit->setReadOnly(style & ES_READONLY);
-    edit->setEchoMode((style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
-    edit->setAlignment((style & ES_RIGHT)    ? Qt::AlignRight
-                       : (style & ES_CENTER) ? Qt::AlignHCenter
-                                             : Qt::AlignLeft);
     edit->setFocusPolicy(Qt::StrongFocus);
     QObject::connect(edit, &QLineEdit::textChanged, [hWnd] { NotifyCommand(hWnd, EN_CHANGE); });
     return edit;
@@ -354,19 +345,6 @@ HBRUSH CStatic::CtlColor(CDC*, UINT) {
 
 void CStatic::OnClicked() {
     detail::NotifyCommand(GetSafeHwnd(), STN_CLICKED);
-}
-
-HICON CStatic::SetIcon(HICON hIcon) {
-    return detail::OnUi<HICON>(this, nullptr, [&](HWND hWnd) {
-        const HICON previous = hWnd->icon;
-        hWnd->icon = hIcon;
-        hWnd->widget->update();
-        return previous;
-    });
-}
-
-HICON CStatic::GetIcon() const {
-    return detail::OnUi<HICON>(this, nullptr, [](HWND hWnd) { return hWnd->icon; });
 }
 
 // ============================================================ CButton

@@ -21,9 +21,6 @@ public:
     // (WM_COMMAND with STN_CLICKED); a subclass that overrides it handles the
     // click itself, as a reflected notification.
     virtual void OnClicked();
-
-    HICON SetIcon(HICON hIcon);
-    HICON GetIcon() const;
 };
 
 // ------------------------------------------------ buttons

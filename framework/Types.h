@@ -142,7 +142,6 @@ inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
 inline constexpr UINT WM_USER = 0x0400;
-inline constexpr UINT WM_APP = 0x8000;
 
 // Mouse-key flags of mouse messages.
 inline constexpr UINT MK_LBUTTON = 0x0001;
@@ -202,12 +201,9 @@ inline constexpr DWORD BS_PUSHLIKE = 0x1000;
 
 // Static controls.
 inline constexpr DWORD SS_LEFT = 0x00;
-inline constexpr DWORD SS_CENTER = 0x01;
-inline constexpr DWORD SS_RIGHT = 0x02;
 inline constexpr DWORD SS_ICON = 0x03;
 inline constexpr DWORD SS_BLACKRECT = 0x04;
 inline constexpr DWORD SS_BLACKFRAME = 0x07;
-inline constexpr DWORD SS_LEFTNOWORDWRAP = 0x0C;
 inline constexpr DWORD SS_TYPEMASK = 0x1F;
 inline constexpr DWORD SS_NOPREFIX = 0x80;
 inline constexpr DWORD SS_NOTIFY = 0x100;
@@ -217,7 +213,6 @@ inline constexpr DWORD ES_LEFT = 0x0000;
 inline constexpr DWORD ES_CENTER = 0x0001;
 inline constexpr DWORD ES_RIGHT = 0x0002;
 inline constexpr DWORD ES_MULTILINE = 0x0004;
-inline constexpr DWORD ES_PASSWORD = 0x0020;
 inline constexpr DWORD ES_AUTOVSCROLL = 0x0040;
 inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 inline constexpr DWORD ES_READONLY = 0x0800;

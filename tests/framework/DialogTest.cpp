@@ -245,7 +245,6 @@ TEST_F(DialogTest, IconsAndStringsComeFromTheResourceTables) {
         open.SetIcon(icon, TRUE);
         EXPECT_FALSE(open.GetQtWidget()->windowIcon().isNull());
         auto* picture = static_cast<CStatic*>(open.GetDlgItem(1100));
-        EXPECT_EQ(picture->GetIcon(), icon);
         EXPECT_EQ(picture->GetQtWidget()->size(), QSize(32, 32));
         EXPECT_EQ(picture->GetQtWidget()->grab().toImage().pixel(16, 16), qRgb(255, 0, 0));
     });
