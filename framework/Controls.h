@@ -61,6 +61,8 @@ public:
     DWORD SetExtendedStyle(DWORD dwNewStyle); // returns the old style
     DWORD GetExtendedStyle() const;
 
+    // Columns are left-aligned whatever nFormat says (LVCFMT_LEFT is all the
+    // program uses).
     int InsertColumn(int nCol, const char* heading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
                      int nSubItem = -1);
     int GetColumnCount() const;

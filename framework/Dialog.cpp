@@ -160,11 +160,7 @@ void CDialog::CreateDialogWidget(const DialogTemplate& dialogTemplate) {
     widget->setWindowModality(Qt::ApplicationModal);
     CRect client{0, 0, dialogTemplate.cx, dialogTemplate.cy};
     MapDialogRect(&client);
-    if (dialogTemplate.style & WS_THICKFRAME) {
-        widget->resize(client.Width(), client.Height());
-    } else {
-        widget->setFixedSize(client.Width(), client.Height());
-    }
+    widget->setFixedSize(client.Width(), client.Height()); // dialogs keep their size
     detail::AddLiveWindow(&run.self);
     Attach(&run.self);
 }

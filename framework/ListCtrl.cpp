@@ -55,7 +55,7 @@ DWORD CListCtrl::GetExtendedStyle() const {
     return detail::OnUi<DWORD>(this, 0, [](HWND hWnd) { return ListOf(hWnd)->m_extendedStyle; });
 }
 
-int CListCtrl::InsertColumn(int nCol, const char* heading, int nFormat, int nWidth, int) {
+int CListCtrl::InsertColumn(int nCol, const char* heading, int, int nWidth, int) {
     const QString title = detail::ToQt(heading ? heading : "");
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
@@ -80,14 +80,9 @@ int CListCtrl::InsertColumn(int nCol, const char* heading, int nFormat, int nWid
             }
             item->setText(column, QString());
         }
-        list->m_formats.insert(list->m_formats.begin() + column, nFormat);
         widths.insert(widths.begin() + column, nWidth >= 0 ? nWidth : 100);
         for (int i = 0; i <= count; ++i) {
             list->header()->resizeSection(i, widths[static_cast<std::size_t>(i)]);
-            list->headerItem()->setTextAlignment(i, list->ColumnAlignment(i));
-            for (int row = 0; row < list->topLevelItemCount(); ++row) {
-                list->topLevelItem(row)->setTextAlignment(i, list->ColumnAlignment(i));
-            }
         }
         return column;
     });

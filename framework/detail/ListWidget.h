@@ -68,13 +68,11 @@ public:
 
     void ApplyStyles() {
         const DWORD style = Hwnd()->style;
-        setSelectionMode((style & LVS_SINGLESEL) ? QAbstractItemView::SingleSelection
-                                                 : QAbstractItemView::ExtendedSelection);
+        setSelectionMode(QAbstractItemView::ExtendedSelection);
         setEditTriggers((style & LVS_EDITLABELS) ? (QAbstractItemView::SelectedClicked |
                                                     QAbstractItemView::EditKeyPressed)
                                                  : QAbstractItemView::NoEditTriggers);
-        header()->setVisible(!(style & LVS_NOCOLUMNHEADER));
-        header()->setSectionsClickable(!(style & LVS_NOSORTHEADER));
+        header()->setSectionsClickable(true);
         setFrameShape((style & WS_BORDER) || (Hwnd()->exStyle & WS_EX_CLIENTEDGE)
                           ? QFrame::StyledPanel
                           : QFrame::NoFrame);
@@ -99,20 +97,7 @@ public:
         item->setFlags(flags);
         item->setData(0, kItemDataRole, QVariant::fromValue<qlonglong>(0));
         item->setData(0, kStateRole, 0);
-        for (int column = 0; column < columnCount(); ++column) {
-            item->setTextAlignment(column, ColumnAlignment(column));
-        }
         return item;
-    }
-
-    Qt::Alignment ColumnAlignment(int column) const {
-        const int format = column < static_cast<int>(m_formats.size())
-                               ? m_formats[static_cast<std::size_t>(column)]
-                               : LVCFMT_LEFT;
-        const Qt::Alignment horizontal = format == LVCFMT_RIGHT    ? Qt::AlignRight
-                                         : format == LVCFMT_CENTER ? Qt::AlignHCenter
-                                                                   : Qt::AlignLeft;
-        return horizontal | Qt::AlignVCenter;
     }
 
     // ---------------------------------------------------- state and notifications
@@ -203,7 +188,6 @@ public:
     }
 
     DWORD m_extendedStyle = 0;
-    std::vector<int> m_formats;
     QTreeWidgetItem* m_hotItem = nullptr;
 
 protected:
