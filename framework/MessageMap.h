@@ -39,7 +39,6 @@ public:
 
     // The first entry for this message, or null.
     const MessageEntry* Find(UINT message, WPARAM wParam, LPARAM lParam) const;
-    const std::vector<MessageEntry>& Entries() const noexcept { return m_entries; }
 
 private:
     std::vector<MessageEntry> m_entries;
@@ -101,15 +100,6 @@ template <class T>
 MessageEntry OnWmQueryDragIcon(HCURSOR (T::*handler)()) {
     return {WM_QUERYDRAGICON, 0, 0, true, [handler](CWnd& target, WPARAM, LPARAM) {
                 return reinterpret_cast<LRESULT>((static_cast<T&>(target).*handler)());
-            }};
-}
-
-// Any other message, for example one of the program's own from WM_APP up:
-// LRESULT Handler(WPARAM wParam, LPARAM lParam).
-template <class T>
-MessageEntry OnMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
-    return {message, 0, 0, true, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {
-                return (static_cast<T&>(target).*handler)(wParam, lParam);
             }};
 }
 
