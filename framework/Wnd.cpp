@@ -436,9 +436,12 @@ void CWnd::ClientToScreen(CPoint* pPoint) const {
 }
 
 CWnd* CWnd::SetCapture() {
-    return detail::OnUi<CWnd*>(this, nullptr, [](HWND hWnd) {
+    return detail::OnUi<CWnd*>(this, nullptr, [this](HWND hWnd) {
         CWnd* previous = GetCapture();
         hWnd->widget->grabMouse();
+        if (previous && previous != this) {
+            previous->OnCaptureChanged(this);
+        }
         return previous;
     });
 }
@@ -452,7 +455,11 @@ BOOL ReleaseCapture() {
     return CallOnUiThread<BOOL>(FALSE, []() -> BOOL {
         QWidget* grabber = QWidget::mouseGrabber();
         if (grabber) {
+            CWnd* previous = detail::ObjectOf(detail::HwndOfWidget(grabber));
             grabber->releaseMouse();
+            if (previous) {
+                previous->OnCaptureChanged(nullptr);
+            }
         }
         return TRUE;
     });
@@ -679,6 +686,8 @@ BOOL CWnd::PreTranslateMessage(MSG*) {
 }
 
 void CWnd::OnMouseMove(UINT, CPoint) {}
+
+void CWnd::OnCaptureChanged(CWnd*) {}
 void CWnd::OnLButtonDown(UINT, CPoint) {}
 void CWnd::OnLButtonUp(UINT, CPoint) {}
 

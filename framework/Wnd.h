@@ -129,6 +129,10 @@ public:
     virtual void OnMouseMove(UINT nFlags, CPoint point);
     virtual void OnLButtonDown(UINT nFlags, CPoint point);
     virtual void OnLButtonUp(UINT nFlags, CPoint point);
+    // This window had the mouse capture and lost it (WM_CAPTURECHANGED): it
+    // released it, another window took it, or a modal box or dialog opened.
+    // pWnd is the window that has it now, or null.
+    virtual void OnCaptureChanged(CWnd* pWnd);
     // The pointer is over this window and not captured: set a cursor with
     // ::SetCursor and return TRUE, or return FALSE for the normal cursor.
     virtual BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
@@ -161,7 +165,8 @@ private:
 // Runs pWnd's WindowProc on the calling (UI) thread.
 LRESULT AfxCallWindowProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Releases the mouse capture.
+// Releases the mouse capture; the window that had it hears of it
+// (OnCaptureChanged).
 BOOL ReleaseCapture();
 // Sets the cursor while the current OnSetCursor runs; returns the previous one.
 HCURSOR SetCursor(HCURSOR hCursor);
