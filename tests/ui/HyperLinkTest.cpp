@@ -275,7 +275,7 @@ TEST_F(HyperLinkTest, AnOpenerThatKeepsRunningNeitherFreezesNorHoldsTheWindow) {
     LinkDialog dialog;
     const std::string pidFile = m_desktop.Root().File("opener.pid");
     UseOpenerScript("echo $$ > " + pidFile + ".tmp && mv " + pidFile + ".tmp " + pidFile +
-                    "\nsleep 30\nexit 2");
+                    "\nexec sleep 30");
     UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog&) {
         TestLink& link = dialog.m_Link;
         const Clock::time_point before = Clock::now();

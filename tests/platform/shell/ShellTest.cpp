@@ -95,7 +95,7 @@ TEST_F(FakeDesktopTest, AWaitedOpenersExitStatusIsTheResult) {
     EXPECT_EQ(openerEnding("exit 4"), SE_ERR_NOASSOC) << "the action failed";
     EXPECT_EQ(openerEnding("kill -9 $$"), SE_ERR_NOASSOC);
 
-    m_desktop.Root().Write("bin/xdg-open", "#!/bin/sh\nexec sleep 3\n");
+    m_desktop.Root().Write("bin/xdg-open", "#!/bin/sh\nexec sleep 1\n");
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(ShellExecuteOpen("file:///x", kShellShowCommand, [](auto) { return false; }),
               kShellSuccess);
