@@ -63,9 +63,12 @@ QPainter* CurrentPainter(HWND hWnd) {
 // ============================================================ the mouse capture
 
 CWnd* CWnd::SetCapture() {
-    return detail::OnUi<CWnd*>(this, nullptr, [](HWND hWnd) {
+    return detail::OnUi<CWnd*>(this, nullptr, [this](HWND hWnd) {
         CWnd* previous = GetCapture();
         hWnd->widget->grabMouse();
+        if (previous && previous != this) {
+            previous->OnCaptureChanged(this);
+        }
         return previous;
     });
 }
@@ -78,7 +81,11 @@ CWnd* CWnd::GetCapture() {
 BOOL ReleaseCapture() {
     RequireUiThread();
     if (QWidget* grabber = QWidget::mouseGrabber()) {
+        CWnd* previous = detail::ObjectOf(detail::HwndOfWidget(grabber));
         grabber->releaseMouse();
+        if (previous) {
+            previous->OnCaptureChanged(nullptr);
+        }
     }
     return TRUE;
 }

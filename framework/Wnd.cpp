@@ -91,6 +91,11 @@ int CWnd::GetDlgCtrlID() const {
     return detail::OnUi(this, 0, [](HWND hWnd) { return hWnd->id; });
 }
 
+CWnd* CWnd::GetParent() const {
+    return detail::OnUi<CWnd*>(
+        this, nullptr, [](HWND hWnd) -> CWnd* { return hWnd->isDialog ? nullptr : hWnd->dialog; });
+}
+
 DWORD CWnd::GetStyle() const {
     return detail::OnUi<DWORD>(this, 0, [](HWND hWnd) { return hWnd->style; });
 }
@@ -357,6 +362,7 @@ BOOL CWnd::PreTranslateMessage(MSG*) {
 }
 
 void CWnd::OnMouseMove(UINT, CPoint) {}
+void CWnd::OnCaptureChanged(CWnd*) {}
 
 BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) {
     return FALSE;

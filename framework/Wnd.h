@@ -48,6 +48,8 @@ public:
     virtual BOOL DestroyWindow();
 
     int GetDlgCtrlID() const;
+    // The dialog a control sits in; null for a dialog.
+    CWnd* GetParent() const;
     DWORD GetStyle() const;
     // Changes style bits; SS_NOTIFY on a static decides whether it sees the
     // mouse at all, as on Windows.
@@ -117,6 +119,10 @@ public:
     // The pointer moved over this window (or anywhere while it has the
     // capture). point is in client coordinates.
     virtual void OnMouseMove(UINT nFlags, CPoint point);
+    // This window had the mouse capture and lost it (WM_CAPTURECHANGED): it
+    // released it, another window took it, or a modal box or dialog opened.
+    // pWnd is the window that has it now, or null.
+    virtual void OnCaptureChanged(CWnd* pWnd);
     // The pointer is over this window and not captured: set a cursor with
     // ::SetCursor and return TRUE, or return FALSE for the normal cursor.
     virtual BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
@@ -147,7 +153,8 @@ private:
 // Runs pWnd's WindowProc on the calling (UI) thread.
 LRESULT AfxCallWindowProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Releases the mouse capture.
+// Releases the mouse capture; the window that had it hears of it
+// (OnCaptureChanged).
 BOOL ReleaseCapture();
 // Sets the cursor while the current OnSetCursor runs; returns the previous one.
 HCURSOR SetCursor(HCURSOR hCursor);
