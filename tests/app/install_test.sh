@@ -15,8 +15,9 @@ done
 grep -qx 'Exec=nodescout' "$prefix/share/applications/nodescout.desktop"
 grep -qx 'Icon=nodescout' "$prefix/share/applications/nodescout.desktop"
 # The installed program answers on its command line without a display.
-if "$prefix/bin/nodescout" --help 2>/dev/null; then
+if "$prefix/bin/nodescout" --unknown 2>/dev/null; then
     echo "an unknown command line must fail" >&2
     exit 1
 fi
+env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/nodescout" --version | grep -q '^nodescout [0-9]'
 echo "installed into $prefix"
