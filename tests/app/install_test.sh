@@ -9,7 +9,8 @@ trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/nodescout share/applications/nodescout.desktop \
-    share/icons/hicolor/scalable/apps/nodescout.svg share/doc/Nodescout/README.md; do
+    share/icons/hicolor/scalable/apps/nodescout.svg share/doc/Nodescout/README.md \
+    share/metainfo/org.nodescout.Nodescout.metainfo.xml share/man/man1/nodescout.1; do
     [ -f "$prefix/$file" ] || { echo "not installed: $file" >&2; exit 1; }
 done
 grep -qx 'Exec=nodescout' "$prefix/share/applications/nodescout.desktop"
