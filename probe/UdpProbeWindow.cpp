@@ -115,12 +115,14 @@ private:
     // of the slice, whichever comes first.
     timespec PollTimeout() const {
         const Clock::time_point now = Clock::now();
+        // A paced send still ahead also ends the wait: the walk may have a
+        // probe to start then. (One already due means the window is full.)
         Clock::time_point until = now + kCollectSlice;
+        if (m_nextSend > now) {
+            until = std::min(until, m_nextSend);
+        }
         for (const InFlight& probe : m_probes) {
             until = std::min(until, probe.done ? now : probe.deadline);
-            if (!probe.sent && !probe.done) {
-                until = std::min(until, m_nextSend);
-            }
         }
         const auto left = std::max(Clock::duration::zero(), until - now);
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
