@@ -5,6 +5,7 @@
 // the same wait. Needs root and nmbd; skips without them.
 
 #include "platform/net/Inet.h"
+#include "platform/net/UdpSocket.h"
 #include "probe/AddressWalk.h"
 #include "probe/ProbeHost.h"
 #include "probe/UdpProbeWindow.h"
@@ -14,9 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace nodescout::test {
@@ -78,6 +81,8 @@ protected:
             s_responder = std::make_unique<NodeStatusResponder>(
                 scripted.netns, scripted.address,
                 NodeStatusAnswerBytes(3, "SCRIPTED", {0x0a, 0x0b, 0x0c, 0x0d, 0x0e, 0x0f}));
+            s_elsewhere = &lab.AddHost("198.18.0.70", "02:4e:53:00:00:46");
+            lab.Exec(s_elsewhere->netns, {"ip", "address", "add", "198.18.0.71/24", "dev", "eth0"});
             // Resolved once, so that no first resolution outlasts a wait.
             for (const LabHost* host : {&ten, &arpOnly, &scripted, &last}) {
                 lab.WaitForNodeStatus(host->address, std::chrono::milliseconds(200));
@@ -100,6 +105,7 @@ protected:
 
     static inline SuiteLab s_lab{SuiteLab::Needs::Nmbd};
     static inline std::unique_ptr<NodeStatusResponder> s_responder;
+    static inline const LabHost* s_elsewhere = nullptr;
 };
 
 Log RowsIn(const Log& log) {
@@ -140,6 +146,47 @@ TEST_F(OverlappedWalkOnLab, MacSearchFindsTheFirstMatchAsTheOneAtATimeSearch) {
         EXPECT_EQ(message->View(), singleMessage->View()) << wanted;
         EXPECT_EQ(overlapped.log, single.log) << wanted;
     }
+}
+
+// A host that takes requests on one address and answers from another: the
+// one-at-a-time probe takes any datagram, the overlapped walk only one from
+// the address probed, and so finds the MAC without a name.
+TEST_F(OverlappedWalkOnLab, AnAnswerFromAnotherAddressDoesNotCount) {
+    std::atomic<bool> stop{false};
+    std::atomic<bool> ready{false};
+    std::jthread answerer([&] {
+        const ScopedNamespace inside(s_elsewhere->netns);
+        UdpSocket requests;
+        UdpSocket replies;
+        EXPECT_FALSE(requests.Bind(inet_addr("198.18.0.70"), htons(137)));
+        EXPECT_FALSE(replies.Bind(inet_addr("198.18.0.71"), 0));
+        const auto answer = NodeStatusAnswerBytes(1, "ELSEWHERE", {});
+        ready = true;
+        std::uint8_t buffer[1024];
+        while (!stop) {
+            std::uint32_t sender = 0;
+            std::uint16_t port = 0;
+            if (requests.WaitReadable(timeval{0, 10000}) == WaitResult::Readable &&
+                requests.ReceiveFrom(buffer, sender, port).Succeeded()) {
+                replies.SendTo(answer, sender, port);
+            }
+        }
+    });
+    while (!ready) {
+        std::this_thread::yield();
+    }
+    const ScopedNamespace inside(s_lab->ClientNamespace());
+    MacText mac;
+    Text name;
+    for (int attempt = 0; attempt < 5 && name.IsEmpty(); ++attempt) {
+        ProbeHostWithWait(s_elsewhere->AddressValue(), mac, name, timeval{0, 200000});
+    }
+    EXPECT_EQ(name.View(), "ELSEWHERE") << "the one-at-a-time probe takes the answer";
+
+    LabOwner overlapped(8);
+    SearchMac(overlapped, Text("198.18.0.69"), Text("198.18.0.70"), MacText(mac.c_str()));
+    EXPECT_EQ(RowsIn(overlapped.log), Log{"row 198.18.0.70 " + s_elsewhere->MacText() + " "});
+    stop = true;
 }
 
 } // namespace
