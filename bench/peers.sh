@@ -7,11 +7,12 @@
 # medians. Nothing is sent on the machine's own network. Needs root; installs
 # the Debian packages it misses.
 #
-#   bench/peers.sh [--quick] [REPEATS]   each measurement REPEATS times (default 3)
+#   bench/peers.sh [--quick|--parallel] [REPEATS]   each measurement REPEATS times (default 3)
 #
 # TimeOutMicroseconds=2000 waits 2 s per silent address, so one such walk
 # takes over 8 minutes and the whole run with 3 repeats about half an hour;
-# --quick leaves that walk out.
+# --quick leaves that walk out; --parallel times only the walk with
+# TimeOutMilliseconds=100, one probe at a time against ParallelProbes=256.
 set -euo pipefail
 export LC_ALL=C
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,13 +20,17 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/lib/lan.sh"
 
 quick=0
+parallel=0
 if [ "${1:-}" = --quick ]; then
     quick=1
+    shift
+elif [ "${1:-}" = --parallel ]; then
+    parallel=1
     shift
 fi
 repeats=${1:-3}
 if [ $# -gt 1 ] || ! [[ $repeats =~ ^[1-9][0-9]*$ ]]; then
-    echo "usage: $0 [--quick] [REPEATS]" >&2
+    echo "usage: $0 [--quick|--parallel] [REPEATS]" >&2
     exit 2
 fi
 if [ "$(id -u)" -ne 0 ]; then
@@ -106,11 +111,16 @@ forget_neighbours() {
     lan_exec ip neigh flush all >/dev/null 2>&1 || true
 }
 
-# nodescout_walk with TimeOutMicroseconds=$1; rows "address mac name" to $2.
-# Prints the wall time of the walk in seconds.
+# nodescout_walk with TimeOutMicroseconds=$1, or, when $1 holds an "=",
+# with the [Profile] lines $1 separated by ";"; rows "address mac name" to
+# $2. Prints the wall time of the walk in seconds.
 run_nodescout() {
-    local timeout=$1 rows=$2 settings=$work/Scout-$1.ini raw=$work/walk.out log=$work/walk.err
-    printf '[Profile]\nTimeOutMicroseconds=%s\n' "$timeout" >"$settings"
+    local timeout=$1 rows=$2 settings=$work/Scout.ini raw=$work/walk.out log=$work/walk.err
+    if [[ $timeout == *=* ]]; then
+        printf '[Profile]\n%s\n' "${timeout//;/$'\n'}" >"$settings"
+    else
+        printf '[Profile]\nTimeOutMicroseconds=%s\n' "$timeout" >"$settings"
+    fi
     forget_neighbours
     lan_exec "$WALK" "$settings" "$FIRST" "$END" >"$raw" 2>"$log" ||
         { cat "$log" >&2; return 1; }
@@ -184,6 +194,12 @@ CONFIGS=(
 
 if [ "$quick" -eq 1 ]; then
     unset 'CONFIGS[1]'
+fi
+if [ "$parallel" -eq 1 ]; then
+    CONFIGS=(
+        "nodescout:TimeOutMilliseconds=100|Nodescout, TimeOutMilliseconds=100, one probe at a time"
+        "nodescout:TimeOutMilliseconds=100;ParallelProbes=256|Nodescout, TimeOutMilliseconds=100, ParallelProbes=256"
+    )
 fi
 
 measure_once() {

@@ -48,10 +48,13 @@ bool ProbeHost(std::uint32_t address, MacText& macText, Text& computerName) {
 }
 
 bool ProbeHostWithWait(std::uint32_t address, MacText& macText, Text& computerName, timeval wait) {
+    return ReadProbeOutcome(address, QueryNodeStatus(address, wait), macText, computerName);
+}
+
+bool ReadProbeOutcome(std::uint32_t address, const std::optional<NodeStatusAnswer>& answer,
+                      MacText& macText, Text& computerName) {
     macText.Clear();
     computerName.Clear();
-
-    const std::optional<NodeStatusAnswer> answer = QueryNodeStatus(address, wait);
     if (!answer) {
         return LookUpNeighbour(address, macText);
     }

@@ -14,10 +14,12 @@
 // kept between calls, so several threads may probe at once.
 
 #include "platform/text/FixedText.h"
+#include "probe/NodeStatus.h"
 
 #include <sys/time.h>
 
 #include <cstdint>
+#include <optional>
 
 namespace nodescout {
 
@@ -28,5 +30,12 @@ bool ProbeHost(std::uint32_t address, MacText& macText, Text& computerName);
 
 // The same with the wait for the answer given (see probe/ProbeWait.h).
 bool ProbeHostWithWait(std::uint32_t address, MacText& macText, Text& computerName, timeval wait);
+
+// The step after the wait that every probe shares: the MAC text and name of
+// address (network byte order) from the answer that came, or, with none,
+// from the neighbour table, by the rules above. Both outputs are emptied
+// first; returns true exactly when macText was filled.
+bool ReadProbeOutcome(std::uint32_t address, const std::optional<NodeStatusAnswer>& answer,
+                      MacText& macText, Text& computerName);
 
 } // namespace nodescout
