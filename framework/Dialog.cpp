@@ -272,10 +272,12 @@ public:
     void MoveFocus(bool next) { focusNextPrevChild(next); }
 
     void ShowSystemMenu(const QPoint& globalPosition) {
-        const CMenu* systemMenu = m_dialog->GetSystemMenu(FALSE);
+        CMenu* systemMenu = m_dialog->GetSystemMenu(FALSE);
         if (!systemMenu) {
             return;
         }
+        AfxCallWindowProc(m_dialog, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(systemMenu),
+                          MAKELPARAM(0, TRUE));
         auto* menu = new QMenu(this);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         for (const CMenu::Item& item : systemMenu->Items()) {

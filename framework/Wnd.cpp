@@ -748,6 +748,18 @@ UINT CMenu::GetMenuItemID(int nPos) const {
     return (item.flags & MF_SEPARATOR) ? 0 : static_cast<UINT>(item.id);
 }
 
+UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
+    constexpr UINT kGreyed = MF_GRAYED | MF_DISABLED;
+    for (Item& item : m_items) {
+        if (!(item.flags & MF_SEPARATOR) && item.id == nIDEnableItem) {
+            const UINT previous = item.flags & kGreyed;
+            item.flags = (item.flags & ~kGreyed) | (nEnable & kGreyed);
+            return previous;
+        }
+    }
+    return static_cast<UINT>(-1);
+}
+
 // ============================================================ CDC
 
 COLORREF CDC::SetTextColor(COLORREF colour) {

@@ -131,6 +131,14 @@ protected:
     const MessageMap* GetMessageMap() const override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
+    // Before the system menu shows: "Stop Scanning" is enabled exactly while
+    // a worker of the window runs.
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    // "Stop Scanning": stops every walk ("Retr All", "MAC => IP", the
+    // auto-scan, whose toggle comes unchecked) and returns once their workers
+    // have ended, nothing added after; the progress bar and the status text
+    // stay as they are.
+    void OnStopScanning();
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnRetrAll();
@@ -171,6 +179,7 @@ private:
     // False when no thread could be started.
     bool StartWorker(std::function<void()> threadProc);
     void InsertColumns();
+    void AppendStopScanningToSystemMenu();
     void AppendAboutToSystemMenu();
     std::vector<RowTexts> RowsOfList() const;
     void ExportList(const char* fileName, char separator);
