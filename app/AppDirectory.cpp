@@ -1,10 +1,11 @@
 #include "app/AppDirectory.h"
 
+#include "platform/fs/FileDescriptor.h"
 #include "platform/process/AppPaths.h"
+#include "platform/process/ProcessPaths.h"
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -33,37 +34,20 @@ bool FitsPathBuffer(const std::string& folder) {
 }
 
 std::string PerUserFolder(const AppDirectoryInputs& inputs) {
-    if (!inputs.xdgDataHome.empty() && inputs.xdgDataHome.front() == '/') {
-        return inputs.xdgDataHome + "/nodescout";
-    }
-    if (!inputs.home.empty()) {
-        return inputs.home + "/.local/share/nodescout";
-    }
-    return {};
+    const std::string dataFolder = UserDataFolder(inputs.xdgDataHome, inputs.home);
+    return dataFolder.empty() ? std::string() : dataFolder + "/nodescout";
 }
 
 // Trying is the only sure test: root passes every permission check, but
 // not a read-only file system.
 bool CanCreateFileIn(const std::string& folder) {
     std::string probe = folder + "/.nodescout-XXXXXX";
-    const int fd = mkstemp(probe.data());
-    if (fd < 0) {
+    const UniqueFd fd(mkstemp(probe.data()));
+    if (!fd.IsOpen()) {
         return false;
     }
-    close(fd);
     unlink(probe.c_str());
     return true;
-}
-
-std::string ExecutablePath() {
-    std::error_code error;
-    const std::filesystem::path path = std::filesystem::canonical("/proc/self/exe", error);
-    return error ? std::string() : path.string();
-}
-
-std::string EnvironmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
 }
 
 } // namespace

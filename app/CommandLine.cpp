@@ -19,17 +19,6 @@ int Fail(std::ostream& errors, int status, const std::string& what) {
 
 } // namespace
 
-std::string JoinCommandLine(int argc, const char* const* argv) {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            line += ' ';
-        }
-        line += argv[i];
-    }
-    return line;
-}
-
 int RunCommandLine(const std::string& commandLine, std::ostream& errors) {
     CmdLineTokenizer tokenizer(commandLine.c_str(), " ");
     const std::string verb = tokenizer.NextToken();

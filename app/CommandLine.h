@@ -10,13 +10,12 @@
 // so an empty word ("") counts as it always has: `-w "" MAC` sends to MAC
 // as the address with an empty MAC text, which is refused.
 
+#include "platform/process/CommandLineText.h" // JoinCommandLine
+
 #include <iosfwd>
 #include <string>
 
 namespace nodescout {
-
-// The text after the program name: the arguments joined by single blanks.
-std::string JoinCommandLine(int argc, const char* const* argv);
 
 // Carries out a non-empty command line; the exit status of the program.
 // 0 when a packet went out; otherwise one line on errors (what was wrong,

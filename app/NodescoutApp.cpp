@@ -21,14 +21,15 @@ BOOL CNodescoutApp::InitInstance() {
     AfxAddResources(NodescoutResources());
 
     const bool bHasFolder = InitAppPaths();
-    const bool bCommandLine = m_lpCmdLine[0] != '\0';
+    const std::string commandLine = JoinCommandLine(ArgumentCount(), Arguments());
+    const bool bCommandLine = !commandLine.empty();
     if (!SocketsAvailable()) {
         ReportNoSockets(bCommandLine);
         m_nExitCode = kExitNoSockets;
         return FALSE;
     }
     if (bCommandLine) {
-        m_nExitCode = RunCommandLine(m_lpCmdLine, std::cerr);
+        m_nExitCode = RunCommandLine(commandLine, std::cerr);
         return FALSE;
     }
     if (!bHasFolder) {

@@ -14,9 +14,9 @@
 //                     takes on a walking thread of this machine)
 //   probe_us          mean time of one ProbeHost
 //   walk_own_us       mean time per address outside ProbeHost
-//   table_rows, table_read_us (bare) the neighbour table as a walk leaves
-//                     it (an entry for every address it probed) and what
-//                     one read of it costs, as the probe's fallback reads it
+//   table_rows, lookup_us (bare) the neighbour table as a walk leaves it
+//                     (an entry for every address it probed) and what the
+//                     probe's fallback costs on it: the rows of one address
 //   ui_gap_p99_us, ui_gap_max_us (main_window) how long the UI thread went
 //                     between two runs of its 1 ms timer during the walks:
 //                     99th percentile and longest (on a shared machine the
@@ -30,10 +30,9 @@
 #include "platform/net/UdpSocket.h"
 #include "platform/process/TimerSlack.h"
 #include "probe/AddressWalk.h"
-#include "probe/NodeStatus.h"
 #include "probe/ProbeHost.h"
+#include "probe/ProbeWait.h"
 #include "tests/support/NetLab.h"
-#include "tests/support/ProbeWaitSetting.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
 
@@ -58,7 +57,6 @@ namespace nodescout {
 namespace {
 
 using test::NetLab;
-using test::ProbeWaitSetting;
 using test::ScopedNamespace;
 using Clock = std::chrono::steady_clock;
 
@@ -118,7 +116,7 @@ struct TimedProbe {
 
     bool operator()(std::uint32_t address, MacText& mac, Text& name) {
         const auto start = Clock::now();
-        const bool result = ProbeHost(address, mac, name);
+        const bool result = ProbeHostWithWait(address, mac, name, ProbeWait(kTimeOutMicroseconds));
         microseconds = microseconds + MicrosecondsSince(start);
         ++probes;
         found += result ? 1 : 0;
@@ -129,13 +127,14 @@ struct TimedProbe {
 class CountingOwner final : public WalkOwner {
 public:
     TimedProbe probe;
-    long long messages = 0;
 
     void Probe(std::uint32_t address, MacText& macText, Text& computerName) override {
         probe(address, macText, computerName);
     }
-    void AddOrUpdateRow(const char*, const char*, const char*) override {}
-    void SendProgress(unsigned, std::uintptr_t, std::intptr_t) override { ++messages; }
+    void RowFound(const char*, const char*, const char*) override {}
+    void RangeBegins(std::int32_t) override {}
+    void AddressDone() override {}
+    void RangeEnds(std::int32_t) override {}
     void SetStatusText(const char*) override {}
     bool StopRequested() override { return false; }
     bool Pause(int) override { return true; }
@@ -167,19 +166,20 @@ void ReportRatios(benchmark::State& state, const TimedProbe& probe, double wallM
 void ReportTableRead(benchmark::State& state) {
     constexpr int kReads = 50;
     std::vector<NeighbourRow> rows;
+    ReadNeighbourTable(rows);
+    state.counters["table_rows"] = static_cast<double>(rows.size());
+    const std::uint32_t address = inet_addr(kRangeStart);
     const auto start = Clock::now();
     for (int i = 0; i < kReads; ++i) {
-        ReadNeighbourTable(rows);
+        ReadNeighbourRows(address, rows);
     }
-    state.counters["table_read_us"] = MicrosecondsSince(start) / kReads;
-    state.counters["table_rows"] = static_cast<double>(rows.size());
+    state.counters["lookup_us"] = MicrosecondsSince(start) / kReads;
 }
 
 void WalkSilentRangeBare(benchmark::State& state) {
     if (!EnsureLab(state)) {
         return;
     }
-    const ProbeWaitSetting setting(kTimeOutMicroseconds);
     const ScopedNamespace inside(g_lab->ClientNamespace());
     const double select = MeanSelectMicroseconds();
     CountingOwner owner;
@@ -203,7 +203,6 @@ void WalkSilentRangeMainWindow(benchmark::State& state) {
     if (!EnsureLab(state)) {
         return;
     }
-    const ProbeWaitSetting setting(kTimeOutMicroseconds);
     // Workers are started from this thread and take its namespace with them.
     const ScopedNamespace inside(g_lab->ClientNamespace());
     auto probe = std::make_shared<TimedProbe>();

@@ -5,7 +5,8 @@
 //   nodescout_walk SETTINGS_FILE FIRST_ADDRESS END_ADDRESS
 //
 // Probes FIRST_ADDRESS up to the address before END_ADDRESS, reading the
-// probe's wait (TimeOutMicroseconds) from SETTINGS_FILE before every probe.
+// probe's wait (TimeOutMilliseconds or TimeOutMicroseconds) from
+// SETTINGS_FILE before every probe.
 // Standard output: one line per host found, "address<TAB>mac<TAB>name".
 // Standard error: the wait in effect and the wall time of the walk.
 //
@@ -14,11 +15,10 @@
 
 #include "platform/net/Inet.h"
 #include "platform/process/AppPaths.h"
-#include "platform/profile/PrivateProfile.h"
 #include "probe/AddressWalk.h"
-#include "probe/NodeStatus.h"
 #include "probe/ProbeHost.h"
 #include "probe/ProbeSettings.h"
+#include "probe/ProbeWait.h"
 
 #include <chrono>
 #include <cstdio>
@@ -33,11 +33,12 @@ public:
     void Probe(std::uint32_t address, MacText& macText, Text& computerName) override {
         ProbeHost(address, macText, computerName);
     }
-    void AddOrUpdateRow(const char* ipText, const char* macText,
-                        const char* computerName) override {
+    void RowFound(const char* ipText, const char* macText, const char* computerName) override {
         std::printf("%s\t%s\t%s\n", ipText, macText, computerName);
     }
-    void SendProgress(unsigned, std::uintptr_t, std::intptr_t) override {}
+    void RangeBegins(std::int32_t) override {}
+    void AddressDone() override {}
+    void RangeEnds(std::int32_t) override {}
     void SetStatusText(const char*) override {}
     bool StopRequested() override { return false; }
     bool Pause(int) override { return true; }
@@ -85,12 +86,9 @@ int Usage() {
 
 // The wait the probe will read, as the probe reads it.
 void ReportWait(const char* path) {
-    const auto value = static_cast<int>(GetPrivateProfileInt(
-        kProfileSection, kTimeOutMicrosecondsKey, kDefaultTimeOutMicroseconds, path));
-    const timeval wait = ProbeWait(value);
-    std::fprintf(stderr, "nodescout_walk: %s=%d, each probe waits %ld s %ld us\n",
-                 kTimeOutMicrosecondsKey, value, static_cast<long>(wait.tv_sec),
-                 static_cast<long>(wait.tv_usec));
+    const timeval wait = ReadProbeWait(path);
+    std::fprintf(stderr, "nodescout_walk: each probe waits %ld s %ld us\n",
+                 static_cast<long>(wait.tv_sec), static_cast<long>(wait.tv_usec));
 }
 
 int Run(const char* settingsPath, const char* first, const char* end) {

@@ -5,6 +5,7 @@
 
 #include "framework/Wnd.h"
 
+#include <cstdint>
 #include <string>
 
 namespace nodescout {
@@ -100,6 +101,14 @@ public:
     int GetItemText(int nItem, int nSubItem, char* buffer, int nLen) const;
     BOOL SetItemData(int nItem, DWORD_PTR dwData);
     DWORD_PTR GetItemData(int nItem) const;
+
+    // A number that changes whenever rows are added, removed or reordered or
+    // a row's text changes, however that happens (a label edit by the user
+    // too), and stays the same otherwise; selection, focus, item data and the
+    // hot item leave it alone. No two list windows of one run share a value,
+    // so a caller that keeps something derived from the rows can tell when
+    // to derive it again. 0 when the list has no window.
+    std::uint64_t GetChangeStamp() const;
 
     // Selection and focus: LVIS_SELECTED, LVIS_FOCUSED. nItem -1 means all rows.
     BOOL SetItemState(int nItem, UINT nState, UINT nMask);

@@ -33,6 +33,17 @@ constexpr int kStateRole = Qt::UserRole + 1; // the LVIS_ state last reported
 
 class ListWidget;
 
+// Change stamps are counted for all lists together, so no two lists (and no
+// list and its successor after a window was made again) ever share one.
+std::uint64_t NextChangeStamp() {
+    static std::uint64_t s_nLastStamp = 0; // UI thread only
+    return ++s_nLastStamp;
+}
+
+bool ChangesText(const QList<int>& roles) {
+    return roles.isEmpty() || roles.contains(Qt::DisplayRole) || roles.contains(Qt::EditRole);
+}
+
 // Draws the hot row and, without full-row select, the selection in the
 // first column only; edits only the first column's label, and keeps the
 // edited text only when the dialog accepts it (LVN_ENDLABELEDIT).
@@ -70,6 +81,7 @@ public:
                          [this](int column) { NotifyColumnClick(column); });
         QObject::connect(this, &QTreeWidget::itemSelectionChanged, [this] { ReportStates(); });
         QObject::connect(this, &QTreeWidget::currentItemChanged, [this] { ReportStates(); });
+        WatchChanges();
     }
 
     void SetText(const QString& text) override { m_text = text; }
@@ -214,6 +226,7 @@ public:
     DWORD m_extendedStyle = 0;
     std::vector<int> m_formats;
     QTreeWidgetItem* m_pHotItem = nullptr;
+    std::uint64_t m_nChangeStamp = NextChangeStamp();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override {
@@ -257,6 +270,25 @@ protected:
 private:
     QString m_text;
     int m_nQuiet = 0;
+
+    // Every change of the rows or their texts, whoever makes it, takes a new
+    // change stamp.
+    void WatchChanges() {
+        QAbstractItemModel* rows = model();
+        const auto changed = [this] { m_nChangeStamp = NextChangeStamp(); };
+        QObject::connect(rows, &QAbstractItemModel::rowsInserted, changed);
+        QObject::connect(rows, &QAbstractItemModel::rowsRemoved, changed);
+        QObject::connect(rows, &QAbstractItemModel::rowsMoved, changed);
+        QObject::connect(rows, &QAbstractItemModel::layoutChanged, changed);
+        QObject::connect(rows, &QAbstractItemModel::modelReset, changed);
+        QObject::connect(
+            rows, &QAbstractItemModel::dataChanged,
+            [changed](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (ChangesText(roles)) {
+                    changed();
+                }
+            });
+    }
 
     // An info tip shows a cell's whole text when the column cuts it.
     void ShowInfoTip(const QHelpEvent* help) {
@@ -549,6 +581,11 @@ DWORD_PTR CListCtrl::GetItemData(int nItem) const {
         QTreeWidgetItem* item = ListOf(hWnd)->Row(nItem);
         return item ? static_cast<DWORD_PTR>(item->data(0, detail::kItemDataRole).toLongLong()) : 0;
     });
+}
+
+std::uint64_t CListCtrl::GetChangeStamp() const {
+    return detail::OnUi<std::uint64_t>(this, 0,
+                                       [](HWND hWnd) { return ListOf(hWnd)->m_nChangeStamp; });
 }
 
 BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) {

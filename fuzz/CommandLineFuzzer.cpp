@@ -23,6 +23,7 @@
 #include "app/CmdLineTokenizer.h"
 #include "app/CommandLine.h"
 #include "fuzz/FuzzSupport.h"
+#include "platform/process/CommandLineText.h"
 #include "probe/WakeOnLan.h"
 
 #include <sched.h>

@@ -2,32 +2,12 @@
 
 #include "platform/net/Inet.h"
 #include "platform/process/TimerSlack.h"
-#include "probe/ProgressMessages.h"
 #include "probe/RangeCheck.h"
 
 #include <strings.h>
 
 namespace nodescout {
 namespace {
-
-// An address text as a host-order value; text inet_addr cannot read gives
-// 255.255.255.255.
-std::uint32_t HostOrderValue(const Text& text) noexcept {
-    return ntohl(inet_addr(text.c_str()));
-}
-
-// The three messages that begin a range: minimum 1 and the low 16 bits of
-// count as maximum, position 1, step 1.
-void OpenProgress(WalkOwner& owner, std::int32_t count) {
-    owner.SendProgress(PBM_SETRANGE, 0, MAKELPARAM(1, static_cast<WORD>(count)));
-    owner.SendProgress(PBM_SETPOS, 1, 0);
-    owner.SendProgress(PBM_SETSTEP, 1, 0);
-}
-
-void CloseProgress(WalkOwner& owner, std::int32_t count) {
-    owner.SendProgress(PBM_SETPOS, static_cast<std::uintptr_t>(static_cast<std::intptr_t>(count)),
-                       0);
-}
 
 // The dotted text of a host-order address, in a buffer of its own.
 Text DottedText(std::uint32_t hostOrder) {
@@ -56,7 +36,7 @@ void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus
         return;
     }
     const auto count = static_cast<std::int32_t>(*end - *start);
-    OpenProgress(owner, count);
+    owner.RangeBegins(count);
     for (std::int32_t i = 0; i < count; ++i) {
         const std::optional<std::uint32_t> first =
             ParseDottedAddress(source.RangeStart(index).View());
@@ -77,12 +57,12 @@ void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus
             return;
         }
         if (!mac.IsEmpty()) {
-            owner.AddOrUpdateRow(dotted.c_str(), mac.c_str(), name.c_str());
+            owner.RowFound(dotted.c_str(), mac.c_str(), name.c_str());
         }
-        owner.SendProgress(PBM_STEPIT, 0, 0);
+        owner.AddressDone();
     }
     if (!owner.StopRequested()) {
-        CloseProgress(owner, count);
+        owner.RangeEnds(count);
     }
 }
 
@@ -118,13 +98,13 @@ void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int(
 std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Text& endText,
                               const MacText& macText) {
     UseFineTimerSlack();
-    const std::uint32_t start = HostOrderValue(startText);
-    const std::uint32_t end = HostOrderValue(endText);
+    const std::uint32_t start = HostOrderAddress(startText.c_str());
+    const std::uint32_t end = HostOrderAddress(endText.c_str());
     const auto count = static_cast<std::int32_t>(end - start);
     if (owner.StopRequested()) {
         return std::nullopt;
     }
-    OpenProgress(owner, count);
+    owner.RangeBegins(count);
     Text message("Sorry, cannot find it.");
     // Counting in 64 bits lets the walk include 255.255.255.255 and stop
     // there instead of wrapping to 0.0.0.0.
@@ -137,16 +117,16 @@ std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Tex
         }
         if (!mac.IsEmpty() && EqualIgnoringAsciiCase(mac, macText)) {
             const Text dotted = DottedText(hostOrder);
-            owner.AddOrUpdateRow(dotted.c_str(), mac.c_str(), name.c_str());
+            owner.RowFound(dotted.c_str(), mac.c_str(), name.c_str());
             message.Format("Congratulations. Get it: %s - %s", mac.c_str(), dotted.c_str());
             break;
         }
-        owner.SendProgress(PBM_STEPIT, 0, 0);
+        owner.AddressDone();
     }
     if (owner.StopRequested()) {
         return std::nullopt;
     }
-    CloseProgress(owner, count);
+    owner.RangeEnds(count);
     return message;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // The address walks behind "Retr All", "Auto Scan" and "MAC => IP": address
-// by address, one probe at a time, each host with a MAC entered into the
-// result list, the progress bar driven as it goes. The walks see their owner
+// by address, one probe at a time, each host with a MAC handed to the owner
+// as a row, the owner told as each range begins, each address is done and
+// each range ends. The walks see their owner
 // (the main window, or a test) only through WalkOwner, and read the shared
 // range texts through it at the points where they need them, so a change
 // made meanwhile takes effect where the walk next reads it:
@@ -11,8 +12,8 @@
 //   - the number of ranges after every range,
 //   - the auto-scan interval at every pause.
 // Every walk asks its owner whether a stop was asked for before each probe
-// and before each message: once it was, the walk probes, adds and sends
-// nothing more.
+// and before each event: once it was, the walk probes and reports nothing
+// more.
 //
 // A walk spends nearly all its time in the probes' waits for an answer, so
 // each walk first asks for the finest timer slack on its thread
@@ -32,9 +33,16 @@ public:
 
     // Finds the MAC text and name of one address (network byte order).
     virtual void Probe(std::uint32_t address, MacText& macText, Text& computerName) = 0;
-    virtual void AddOrUpdateRow(const char* ipText, const char* macText,
-                                const char* computerName) = 0;
-    virtual void SendProgress(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    // A host that yielded a MAC text was found.
+    virtual void RowFound(const char* ipText, const char* macText, const char* computerName) = 0;
+    // A range of count addresses begins: the end value minus the start value
+    // as a signed 32-bit number, so a backward range gives a negative count.
+    virtual void RangeBegins(std::int32_t count) = 0;
+    // One address of the range was probed without ending the walk.
+    virtual void AddressDone() = 0;
+    // The range ends, with the count it began with.
+    virtual void RangeEnds(std::int32_t count) = 0;
+    // The address about to be probed, for the status line.
     virtual void SetStatusText(const char* text) = 0;
 
     // Whether the walk running on the calling thread is to stop.

@@ -86,25 +86,4 @@ NodeStatusAnswer ReadNodeStatusAnswer(std::span<const std::uint8_t> datagram) no
     return answer;
 }
 
-timeval ProbeWait(int timeOutMicroseconds) noexcept {
-    if (timeOutMicroseconds < 0) {
-        return timeval{0, 0};
-    }
-    return timeval{timeOutMicroseconds / 1000, timeOutMicroseconds % 1000};
-}
-
-bool FindMacInNeighbourTable(const std::vector<NeighbourRow>& rows, std::uint32_t address,
-                             MacText& macText) noexcept {
-    for (const NeighbourRow& row : rows) {
-        const bool counts = row.type == NeighbourType::Other ||
-                            row.type == NeighbourType::Dynamic || row.type == NeighbourType::Static;
-        if (!counts || row.address != address) {
-            continue;
-        }
-        macText = FormatMacText(std::span<const std::uint8_t, 6>(row.physicalAddress, 6));
-        return true;
-    }
-    return false;
-}
-
 } // namespace nodescout

@@ -3,16 +3,12 @@
 // The NetBIOS node-status exchange (RFC 1001/1002) as far as Nodescout uses
 // it: one fixed wildcard request, and the three fields read from an answer.
 
-#include "platform/net/NeighbourTable.h"
 #include "platform/text/FixedText.h"
-
-#include <sys/time.h>
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace nodescout {
 
@@ -44,15 +40,5 @@ NodeStatusAnswer ReadNodeStatusAnswer(std::span<const std::uint8_t> datagram) no
 
 // "%02x" of the six bytes in order.
 MacText FormatMacText(std::span<const std::uint8_t, 6> bytes) noexcept;
-
-// The wait for an answer, from the TimeOutMicroseconds setting: value div
-// 1000 whole seconds plus value mod 1000 microseconds (2500 waits 2 s and
-// 500 us). A negative value waits nothing.
-timeval ProbeWait(int timeOutMicroseconds) noexcept;
-
-// The MAC text of the first row for address whose type is Other, Dynamic or
-// Static; rows of type Invalid never count. False when no row counts.
-bool FindMacInNeighbourTable(const std::vector<NeighbourRow>& rows, std::uint32_t address,
-                             MacText& macText) noexcept;
 
 } // namespace nodescout

@@ -5,7 +5,7 @@
 #include "platform/net/UdpSocket.h"
 #include "platform/process/AppPaths.h"
 #include "platform/process/StopSignal.h"
-#include "platform/profile/PrivateProfile.h"
+#include "probe/NeighbourLookup.h"
 #include "probe/NodeStatus.h"
 #include "probe/ProbeSettings.h"
 
@@ -15,22 +15,16 @@
 namespace nodescout {
 namespace {
 
-int ReadTimeOutMicroseconds() {
-    return static_cast<int>(GetPrivateProfileInt(kProfileSection, kTimeOutMicrosecondsKey,
-                                                 kDefaultTimeOutMicroseconds, g_szIniPath.c_str()));
-}
-
 // Sends the node-status request and waits for the first datagram that comes
 // back. Empty when the send, the wait or the receive fails or times out.
-std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address) {
+std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address, timeval wait) {
     UdpSocket socket;
     const auto& request = NodeStatusRequest();
     if (!socket.SendTo(request, address, htons(kNetBiosNamePort)).Succeeded()) {
         return std::nullopt;
     }
     // A stop of the thread's worker ends the wait at once.
-    if (socket.WaitReadable(ProbeWait(ReadTimeOutMicroseconds()), CurrentStopHandle()) !=
-        WaitResult::Readable) {
+    if (socket.WaitReadable(wait, CurrentStopHandle()) != WaitResult::Readable) {
         return std::nullopt;
     }
     std::array<std::uint8_t, kNodeStatusAnswerCapacity> buffer{};
@@ -43,7 +37,7 @@ std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address) {
 
 bool LookUpNeighbour(std::uint32_t address, MacText& macText) {
     std::vector<NeighbourRow> rows;
-    if (ReadNeighbourTable(rows)) {
+    if (ReadNeighbourRows(address, rows)) {
         return false;
     }
     return FindMacInNeighbourTable(rows, address, macText);
@@ -52,10 +46,14 @@ bool LookUpNeighbour(std::uint32_t address, MacText& macText) {
 } // namespace
 
 bool ProbeHost(std::uint32_t address, MacText& macText, Text& computerName) {
+    return ProbeHostWithWait(address, macText, computerName, ReadProbeWait(g_szIniPath.c_str()));
+}
+
+bool ProbeHostWithWait(std::uint32_t address, MacText& macText, Text& computerName, timeval wait) {
     macText.Clear();
     computerName.Clear();
 
-    const std::optional<NodeStatusAnswer> answer = QueryNodeStatus(address);
+    const std::optional<NodeStatusAnswer> answer = QueryNodeStatus(address, wait);
     if (!answer) {
         return LookUpNeighbour(address, macText);
     }

@@ -10,12 +10,15 @@
 // the MAC while the name from the answer is kept.
 //
 // The wait for the answer is read from the settings file (g_szIniPath) on
-// every call. No state is kept between calls, so several threads may probe
-// at once. On a thread with a current stop signal (platform/process/
-// StopSignal.h; the program's worker threads have one) the wait ends once
-// that is raised, and the probe goes on as if no answer had come.
+// every call; ProbeHostWithWait takes it as an argument instead. No state is
+// kept between calls, so several threads may probe at once. On a thread with
+// a current stop signal (platform/process/StopSignal.h; the program's worker
+// threads have one) the wait ends once that is raised, and the probe goes on
+// as if no answer had come.
 
 #include "platform/text/FixedText.h"
+
+#include <sys/time.h>
 
 #include <cstdint>
 
@@ -25,5 +28,8 @@ namespace nodescout {
 // Both outputs are emptied first. Returns true exactly when macText was
 // filled, with twelve lower-case hexadecimal digits.
 bool ProbeHost(std::uint32_t address, MacText& macText, Text& computerName);
+
+// The same with the wait for the answer given (see probe/ProbeWait.h).
+bool ProbeHostWithWait(std::uint32_t address, MacText& macText, Text& computerName, timeval wait);
 
 } // namespace nodescout

@@ -26,8 +26,8 @@ inline constexpr int kMacTextLimit = static_cast<int>(kTypedMacTextSize) - 1;
 // The fields of the row editor go back into the list's columns, which the
 // saved list and the export read back into 1024-character buffers.
 inline constexpr int kRowTextLimit = static_cast<int>(kTextSize) - 1;
-// The auto-scan interval is read back with atoi: nine digits, or a sign and
-// eight, always stay within the range of int.
+// The auto-scan interval is read back as atoi reads (ReadNumberText): nine
+// digits, or a sign and eight, always stay within the range of int.
 inline constexpr int kIntervalTextLimit = 9;
 
 // Sets the typing limit of edit nID of an open dialog.

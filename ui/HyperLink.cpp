@@ -11,29 +11,6 @@ namespace nodescout {
 
 namespace {
 
-// The key under a program class that holds its open command.
-constexpr std::string_view kOpenCommandKey = "\\shell\\open\\command";
-
-// The MIME type the desktop files web pages under.
-constexpr const char* kWebPageType = "text/html";
-
-// Looks up the default value of a key: the extension of web pages gives the
-// desktop entry of their default program, "<entry>\shell\open\command" the
-// entry's command line.
-LONG LookUpDefaultValue(HKEY hKeyRoot, std::string_view subKey, std::string& value) {
-    if (hKeyRoot != HKEY_CLASSES_ROOT) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    if (subKey == ".htm") {
-        return QueryDefaultApplication(kWebPageType, value) ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
-    }
-    if (subKey.size() > kOpenCommandKey.size() && subKey.ends_with(kOpenCommandKey)) {
-        const std::string desktopId(subKey.substr(0, subKey.size() - kOpenCommandKey.size()));
-        return ReadDesktopEntryCommand(desktopId, value) ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
-    }
-    return ERROR_FILE_NOT_FOUND;
-}
-
 // The registered command up to its address placeholder: cut at the opening
 // quote of a quoted "%1", else at a bare %1; without one, the whole command.
 std::string_view CommandBeforePlaceholder(std::string_view command) {
@@ -42,23 +19,6 @@ std::string_view CommandBeforePlaceholder(std::string_view command) {
         cut = command.find("%1");
     }
     return command.substr(0, cut);
-}
-
-// The address as one word of a command line: as it is, unless a blank or a
-// double quote would split it; then in double quotes, with the characters
-// that are special inside them escaped.
-std::string AddressWord(const std::string& address) {
-    if (address.find_first_of(" \t\"") == std::string::npos) {
-        return address;
-    }
-    std::string word = "\"";
-    for (const char c : address) {
-        if (std::string_view("\"`$\\").find(c) != std::string_view::npos) {
-            word += '\\';
-        }
-        word += c;
-    }
-    return word + '"';
 }
 
 const char* OpenErrorText(int nError) {
@@ -226,7 +186,7 @@ int CHyperLink::OpenUrl(const std::string& address, int nShowCmd) {
     if (program.find_first_not_of(" \t") == std::string_view::npos) {
         return shellResult; // only a placeholder: the address itself would run as the program
     }
-    const std::string line = std::string(program) + ' ' + AddressWord(address);
+    const std::string line = std::string(program) + ' ' + QuoteCommandWord(address);
     if (line.size() >= kCommandSize) {
         return shellResult; // a cut command line would open another address, or none
     }
@@ -236,7 +196,7 @@ int CHyperLink::OpenUrl(const std::string& address, int nShowCmd) {
 
 LONG CHyperLink::ReadRegDefault(HKEY hKeyRoot, const char* pszSubKey, CommandText& output) {
     std::string value;
-    if (const LONG error = LookUpDefaultValue(hKeyRoot, pszSubKey ? pszSubKey : "", value)) {
+    if (const LONG error = ReadKeyDefault(hKeyRoot, pszSubKey ? pszSubKey : "", value)) {
         return error;
     }
     if (value.size() >= kValueSize) {

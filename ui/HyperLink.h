@@ -8,23 +8,13 @@
 // web browser.
 
 #include "framework/Controls.h"
+#include "platform/shell/Registry.h"
 #include "platform/text/FixedText.h"
 
 #include <cstddef>
 #include <string>
 
 namespace nodescout {
-
-// The one root of the desktop's associations the link reads from: the
-// classes root, which maps a file extension to a program class and a
-// program class to its open command.
-enum class HKEY { ClassesRoot };
-inline constexpr HKEY HKEY_CLASSES_ROOT = HKEY::ClassesRoot;
-
-// Results of a key lookup.
-inline constexpr LONG ERROR_SUCCESS = 0;
-inline constexpr LONG ERROR_FILE_NOT_FOUND = 2; // no such key, or it has no value
-inline constexpr LONG ERROR_MORE_DATA = 234;    // the value does not fit the buffer
 
 class CHyperLink : public CStatic {
 public:
@@ -43,12 +33,10 @@ public:
     // the failure code of the shell (SE_ERR_NOASSOC, 2 program not found...).
     static int OpenUrl(const std::string& address, int nShowCmd);
 
-    // The default value of a key under hKeyRoot, into output; 0 on success,
-    // else an error code and output stays as it was. The keys known are
-    // ".htm" (the desktop entry of the default program for web pages) and
-    // "<desktop entry>\shell\open\command" (that entry's command line, its
-    // address placeholder written "%1"). A value of kValueSize characters or
-    // more is refused (ERROR_MORE_DATA), never cut.
+    // The default value of a key under hKeyRoot (platform/shell/Registry.h),
+    // into output; 0 on success, else an error code and output stays as it
+    // was. A value of kValueSize characters or more is refused
+    // (ERROR_MORE_DATA), never cut.
     static LONG ReadRegDefault(HKEY hKeyRoot, const char* pszSubKey, CommandText& output);
 
     // Tells the user, in a message box, that the address could not be opened.

@@ -11,14 +11,27 @@ void MainWindowWalkOwner::Probe(std::uint32_t address, MacText& macText, Text& c
     m_dlg.ProbeAddress(address, macText, computerName);
 }
 
-void MainWindowWalkOwner::AddOrUpdateRow(const char* ipText, const char* macText,
-                                         const char* computerName) {
+void MainWindowWalkOwner::RowFound(const char* ipText, const char* macText,
+                                   const char* computerName) {
     m_dlg.AddOrUpdateRow(ipText, macText, computerName);
 }
 
-void MainWindowWalkOwner::SendProgress(unsigned message, std::uintptr_t wParam,
-                                       std::intptr_t lParam) {
-    m_progress.SendMessage(message, wParam, lParam);
+SendProgressMessage MainWindowWalkOwner::ProgressSender() {
+    return [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        m_progress.SendMessage(message, wParam, lParam);
+    };
+}
+
+void MainWindowWalkOwner::RangeBegins(std::int32_t count) {
+    SendRangeBegins(ProgressSender(), count);
+}
+
+void MainWindowWalkOwner::AddressDone() {
+    SendAddressDone(ProgressSender());
+}
+
+void MainWindowWalkOwner::RangeEnds(std::int32_t count) {
+    SendRangeEnds(ProgressSender(), count);
 }
 
 void MainWindowWalkOwner::SetStatusText(const char* text) {

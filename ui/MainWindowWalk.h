@@ -1,14 +1,16 @@
 #pragma once
 
 // The main window as the address walks see it (probe/AddressWalk.h): what a
-// walk finds goes into the window's list, its progress messages to the
-// window's progress bar and its status text to static 1036, each as one
-// synchronous call onto the UI thread; the ranges come from the window's
+// walk finds goes into the window's list, the begin, step and end of each
+// range to the window's progress bar as the messages of ui/WalkProgress.h,
+// and its status text to static 1036, each as one synchronous call onto the
+// UI thread; the ranges come from the window's
 // guarded fields, read at the moment the walk asks for them. A walk run by
 // a worker stops when that worker is asked to stop, also during its pause.
 
 #include "probe/AddressWalk.h"
 #include "ui/NodescoutDlg.h"
+#include "ui/WalkProgress.h"
 
 namespace nodescout {
 
@@ -18,13 +20,18 @@ public:
         : m_dlg(dlg), m_progress(progress) {}
 
     void Probe(std::uint32_t address, MacText& macText, Text& computerName) override;
-    void AddOrUpdateRow(const char* ipText, const char* macText, const char* computerName) override;
-    void SendProgress(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+    void RowFound(const char* ipText, const char* macText, const char* computerName) override;
+    void RangeBegins(std::int32_t count) override;
+    void AddressDone() override;
+    void RangeEnds(std::int32_t count) override;
     void SetStatusText(const char* text) override;
     bool StopRequested() override;
     bool Pause(int seconds) override;
 
 private:
+    // Sends to the progress bar, from whichever thread the walk runs on.
+    SendProgressMessage ProgressSender();
+
     CNodescoutDlg& m_dlg;
     CProgressCtrl& m_progress;
 };

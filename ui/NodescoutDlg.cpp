@@ -1,8 +1,7 @@
 #include "ui/NodescoutDlg.h"
 
 #include "platform/net/Inet.h"
-#include "platform/process/AppPaths.h"
-#include "platform/shell/Shell.h"
+#include "platform/text/NumberText.h"
 #include "probe/MacAddressText.h"
 #include "probe/ProbeHost.h"
 #include "probe/WakeOnLan.h"
@@ -12,45 +11,18 @@
 #include "ui/FindMacDlg.h"
 #include "ui/InfoDlg.h"
 #include "ui/IpInputDlg.h"
-#include "ui/MainWindowWalk.h"
 #include "ui/RangeListDlg.h"
 #include "ui/ResultList.h"
 #include "ui/WalkInputCheck.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <iostream>
-#include <optional>
 #include <string>
-#include <system_error>
 
 namespace nodescout {
 
 namespace {
 
-struct ListColumn {
-    const char* heading;
-    int nWidth; // pixels
-};
-
-constexpr ListColumn kColumns[] = {
-    {"No.", 40},
-    {"IP Address", 120},
-    {"MAC Address", 120},
-    {"Computer Name", 180},
-};
-
 constexpr UINT kQuestion = MB_YESNO | MB_ICONINFORMATION;
-
-std::string SavedListPath() {
-    return std::string(g_szAppDir.View()) + "/" + kSavedListFileName;
-}
-
-// Without a folder for its files (see InitAppPaths) Nodescout keeps nothing.
-bool HasFileFolder() {
-    return !g_szAppDir.IsEmpty() && !g_szIniPath.IsEmpty();
-}
 
 std::string QuotedList(const std::vector<std::string>& texts) {
     std::string list;
@@ -199,7 +171,7 @@ BOOL CNodescoutDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     m_ListCtrl.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    InsertColumns();
+    m_ResultList.InsertColumns();
     LoadState();
     return TRUE; // the focus goes to the first tab stop, the list
 }
@@ -214,13 +186,6 @@ void CNodescoutDlg::AppendAboutToSystemMenu() {
     if (!strAboutMenu.empty()) {
         pSysMenu->AppendMenu(MF_SEPARATOR);
         pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu.c_str());
-    }
-}
-
-void CNodescoutDlg::InsertColumns() {
-    int nColumn = 0;
-    for (const ListColumn& column : kColumns) {
-        m_ListCtrl.InsertColumn(nColumn++, column.heading, LVCFMT_LEFT, column.nWidth);
     }
 }
 
@@ -331,7 +296,7 @@ void CNodescoutDlg::OnAutoScan() {
         SetIP1(dlg.m_strIP1);
         SetIP2(dlg.m_strIP2);
         // Text without a leading number gives 0: passes back to back.
-        SetInterval(std::atoi(dlg.m_strInterval.c_str()));
+        SetInterval(ReadNumberText(dlg.m_strInterval.c_str()));
         // The worker is stopped before this (StartAutoScanWorker stops any).
         if (MayWalkRange("Auto Scan", GetIP1(), GetIP2(), WalkKind::EndExcluded) &&
             StartAutoScanWorker([this] { AutoScanThreadProc(this); })) {
@@ -420,12 +385,12 @@ void CNodescoutDlg::OnListDblClk(NMHDR*, LRESULT* pResult) {
 }
 
 void CNodescoutDlg::OnListColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
-    CResultList(m_ListCtrl).OnListColumnClick(pNMHDR, pResult);
+    m_ResultList.OnListColumnClick(pNMHDR, pResult);
 }
 
 void CNodescoutDlg::AddOrUpdateRow(const char* ipText, const char* macText,
                                    const char* computerName) {
-    CResultList(m_ListCtrl).AddOrUpdateRow(ipText, macText, computerName);
+    m_ResultList.AddOrUpdateRow(ipText, macText, computerName);
 }
 
 int CNodescoutDlg::CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
@@ -434,65 +399,6 @@ int CNodescoutDlg::CompareRows(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort
 
 bool CNodescoutDlg::ProbeAddress(std::uint32_t address, MacText& macText, Text& computerName) {
     return m_fnProbe(address, macText, computerName);
-}
-
-// ============================================================ the walks
-// Each runs on the calling thread (a worker's, see the routines below) and
-// hands the work to probe/AddressWalk, with this window as its owner.
-
-int CNodescoutDlg::ScanAllRanges() {
-    MainWindowWalkOwner owner(*this, m_Progress);
-    RangeTableOfWindow table(*this);
-    return nodescout::ScanAllRanges(owner, table);
-}
-
-int CNodescoutDlg::ScanRange() {
-    MainWindowWalkOwner owner(*this, m_Progress);
-    AddressFieldsOfWindow range(*this);
-    return nodescout::ScanRange(owner, range);
-}
-
-int CNodescoutDlg::SearchMac() {
-    // Text that is no MAC address searches for the empty text, which no
-    // probe reports.
-    return SearchMac(
-        MacSearchTexts{GetIP1(), GetIP2(), SearchedMacText(GetMac().View()).value_or(MacText())});
-}
-
-int CNodescoutDlg::SearchMac(const MacSearchTexts& texts) {
-    MainWindowWalkOwner owner(*this, m_Progress);
-    const std::optional<Text> message =
-        nodescout::SearchMac(owner, texts.startText, texts.endText, texts.macText);
-    if (message) {
-        // From a worker the box runs on the UI thread; a worker stopped
-        // meanwhile (the window is closing) shows nothing.
-        AfxMessageBox(message->c_str(), MB_OK | MB_ICONINFORMATION);
-    }
-    return 1;
-}
-
-DWORD ScanAllThreadProc(CNodescoutDlg* pDlg) {
-    return static_cast<DWORD>(pDlg->ScanAllRanges());
-}
-
-DWORD AutoScanThreadProc(CNodescoutDlg* pDlg) {
-    MainWindowWalkOwner owner(*pDlg, pDlg->m_Progress);
-    AddressFieldsOfWindow range(*pDlg);
-    RunAutoScan(owner, range, [pDlg] { return pDlg->GetInterval(); });
-    return 0;
-}
-
-DWORD MacSearchThreadProc(CNodescoutDlg* pDlg, const MacSearchTexts& texts) {
-    return static_cast<DWORD>(pDlg->SearchMac(texts));
-}
-
-bool CNodescoutDlg::StartWorker(std::function<void()> threadProc) {
-    try {
-        GetWorkers().Start(std::move(threadProc));
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
 }
 
 // ============================================================ the way out
@@ -507,23 +413,6 @@ void CNodescoutDlg::OnCancel() {
     CDialog::OnCancel();
 }
 
-bool CNodescoutDlg::StartAutoScanWorker(std::function<void()> threadProc) {
-    StopAutoScan();
-    try {
-        m_hAutoScanThread = GetWorkers().Start(std::move(threadProc));
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
-}
-
-void CNodescoutDlg::StopAutoScan() {
-    if (m_hAutoScanThread) {
-        m_hAutoScanThread->Stop();
-        m_hAutoScanThread.reset();
-    }
-}
-
 BOOL CNodescoutDlg::DestroyWindow() {
     if (!GetSafeHwnd()) {
         return FALSE; // gone already: saving now would save an empty list
@@ -534,102 +423,6 @@ BOOL CNodescoutDlg::DestroyWindow() {
     GetWorkers().StopAll();
     SaveState();
     return CDialog::DestroyWindow();
-}
-
-// ============================================================ settings and saved list
-
-void CNodescoutDlg::LoadState() {
-    if (!HasFileFolder()) {
-        return;
-    }
-    const ProfileSettings profile = LoadProfileSettings(g_szIniPath.c_str());
-    {
-        std::lock_guard lock(m_fieldsMutex);
-        m_szIP1 = profile.ip1;
-        m_szIP2 = profile.ip2;
-        m_szMac = profile.mac;
-        m_nInterval = profile.interval;
-    }
-    const auto ranges = std::make_unique<RangeTable>();
-    const int nCount = LoadRangeTable(g_szIniPath.c_str(), *ranges);
-    SetRanges(*ranges, nCount);
-
-    // Every line goes through the list's rules: numbered afresh, merged by MAC.
-    ReadSavedList(SavedListPath(), [this](const char* ip, const char* mac, const char* name) {
-        AddOrUpdateRow(ip, mac, name);
-    });
-}
-
-void CNodescoutDlg::SaveState() {
-    if (!HasFileFolder()) {
-        return;
-    }
-    ProfileSettings profile;
-    {
-        std::lock_guard lock(m_fieldsMutex);
-        profile.ip1 = m_szIP1;
-        profile.ip2 = m_szIP2;
-        profile.mac = m_szMac;
-        profile.interval = m_nInterval;
-    }
-    SaveProfileSettings(g_szIniPath.c_str(), profile);
-
-    // A failed write leaves the old list as it was. The window is going, so
-    // there is no one to ask; standard error says what was not kept.
-    const std::string listPath = SavedListPath();
-    if (const std::error_code error = WriteListFile(listPath, RowsOfList(), '\t')) {
-        std::cerr << "nodescout: the list could not be saved to " << listPath << ": "
-                  << error.message() << '\n';
-    }
-
-    const auto ranges = std::make_unique<RangeTable>();
-    const int nCount = GetRanges(*ranges);
-    SaveRangeTable(g_szIniPath.c_str(), *ranges, nCount);
-}
-
-// ============================================================ export
-
-void CNodescoutDlg::ExportCsv() {
-    ExportList(kCsvExportFileName, ',');
-}
-
-void CNodescoutDlg::ExportText() {
-    ExportList(kTextExportFileName, '\t');
-}
-
-void CNodescoutDlg::ExportList(const char* fileName, char separator) {
-    char path[kPathSize + 1];
-    const int length = std::snprintf(path, sizeof path, "%s/%s", g_szAppDir.c_str(), fileName);
-    std::error_code error;
-    if (!HasFileFolder()) {
-        error = std::make_error_code(std::errc::no_such_file_or_directory);
-    } else if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
-        error = std::make_error_code(std::errc::filename_too_long);
-    } else {
-        // Written beside itself and renamed into place: a failed export
-        // leaves the earlier file whole.
-        error = WriteListFile(path, RowsOfList(), separator);
-    }
-    if (error) {
-        AfxMessageBox("The export could not be written to " + std::string(path) + ": " +
-                          error.message() + ".",
-                      MB_OK | MB_ICONEXCLAMATION);
-    }
-    // The folder, not the file, whether or not the file was written.
-    if (HasFileFolder()) {
-        ShellExecuteOpen(g_szAppDir.c_str(), SW_SHOW);
-    }
-}
-
-std::vector<RowTexts> CNodescoutDlg::RowsOfList() const {
-    std::vector<RowTexts> rows;
-    for (int nItem = 0; nItem < m_ListCtrl.GetItemCount(); ++nItem) {
-        rows.push_back(RowTexts{m_ListCtrl.GetItemText(nItem, kNumberColumn),
-                                m_ListCtrl.GetItemText(nItem, kAddressColumn),
-                                m_ListCtrl.GetItemText(nItem, kMacColumn),
-                                m_ListCtrl.GetItemText(nItem, kNameColumn)});
-    }
-    return rows;
 }
 
 } // namespace nodescout

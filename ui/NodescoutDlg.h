@@ -12,12 +12,18 @@
 // goes through the accessors below, under one lock: a reader sees the old
 // value or the new one, never a mix. Workers reach the controls only through
 // the framework's calls onto the UI thread.
+//
+// The members are defined in three files: NodescoutDlg.cpp (the window, its
+// commands and the way out), NodescoutDlgWalks.cpp (the walks and their
+// workers) and NodescoutDlgState.cpp (the settings, the saved list and the
+// exports).
 
 #include "framework/Framework.h"
 #include "platform/text/FixedText.h"
 #include "store/ListFile.h"
 #include "store/Settings.h"
 #include "ui/HyperLink.h"
+#include "ui/ResultList.h"
 #include "ui/resource.h"
 
 #include <cstdint>
@@ -169,6 +175,7 @@ private:
     std::shared_ptr<CWorkerThread> m_hAutoScanThread;
     CProgressCtrl m_Progress;
     CListCtrl m_ListCtrl;
+    CResultList m_ResultList{m_ListCtrl}; // the list's rules and its MAC index
     CHyperLink m_Link;
     HICON m_hIcon = nullptr;
 
@@ -176,9 +183,8 @@ private:
     WakeOnLanFunction m_fnWakeOnLan;
 
     // Starts a worker that the window stops and joins before it goes.
-    // False when no thread could be started.
-    bool StartWorker(std::function<void()> threadProc);
-    void InsertColumns();
+    // Empty when no thread could be started.
+    std::shared_ptr<CWorkerThread> StartWorker(std::function<void()> threadProc);
     void AppendStopScanningToSystemMenu();
     void AppendAboutToSystemMenu();
     std::vector<RowTexts> RowsOfList() const;

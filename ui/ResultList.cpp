@@ -2,6 +2,7 @@
 
 #include "framework/UiThread.h"
 #include "platform/net/Inet.h"
+#include "platform/text/NumberText.h"
 
 #include <climits>
 #include <cstdio>
@@ -11,6 +12,19 @@
 namespace nodescout {
 
 namespace {
+
+struct ColumnLook {
+    const char* heading;
+    int width; // pixels
+};
+
+// The one table of the columns, in the order of ResultColumn.
+constexpr ColumnLook kColumns[] = {
+    {"No.", 40},
+    {"IP Address", 120},
+    {"MAC Address", 120},
+    {"Computer Name", 180},
+};
 
 // What the sort hands to CompareRows: the rows as they stood before the sort
 // (indexed by their position then), the column and the direction.
@@ -31,17 +45,14 @@ std::string NumberText(const char* mark, int nSequence) {
     return text;
 }
 
-// The address as a number in host byte order; text that is no address
-// counts as 255.255.255.255, the value inet_addr gives it.
-std::uint32_t AddressValue(const std::string& text) {
-    return ntohl(inet_addr(text.c_str()));
-}
-
-bool IsAtoiSpace(char c) noexcept {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 } // namespace
+
+void CResultList::InsertColumns() {
+    int column = 0;
+    for (const ColumnLook& look : kColumns) {
+        m_ListCtrl.InsertColumn(column++, look.heading, LVCFMT_LEFT, look.width);
+    }
+}
 
 // ------------------------------------------------------------ AddOrUpdateRow
 
@@ -52,58 +63,89 @@ void CResultList::AddOrUpdateRow(const char* ipText, const char* macText,
     const char* ip = ipText ? ipText : "";
     const char* mac = macText ? macText : "";
     const char* name = computerName ? computerName : "";
-    CallOnUiThread([&] { AddOrUpdateRowOnUi(ip, mac, name); });
+    CallOnUiThread([&] { ScrollToRow(AddOrUpdateRowOnUi(ip, mac, name)); });
 }
 
-void CResultList::AddOrUpdateRowOnUi(const char* ipText, const char* macText,
-                                     const char* computerName) {
+void CResultList::AddOrUpdateRows(const std::vector<HostReport>& hosts) {
+    // Scrolling by a new last row's bottom edge always ends at the list's
+    // end, whatever the rows before it did, so once for the last is enough.
+    CallOnUiThread([&] {
+        m_firstRowByMac.reserve(m_firstRowByMac.size() + hosts.size());
+        int nLastAppended = -1;
+        for (const HostReport& host : hosts) {
+            const int nItem =
+                AddOrUpdateRowOnUi(host.ip.c_str(), host.mac.c_str(), host.name.c_str());
+            nLastAppended = nItem >= 0 ? nItem : nLastAppended;
+        }
+        ScrollToRow(nLastAppended);
+    });
+}
+
+int CResultList::AddOrUpdateRowOnUi(const char* ipText, const char* macText,
+                                    const char* computerName) {
     if (!m_ListCtrl.GetSafeHwnd()) {
-        return; // the main window is gone
+        return -1; // the main window is gone
     }
     const int nItem = FindRowByMac(macText);
     if (nItem < 0) {
-        AppendRow(ipText, macText, computerName);
-        return;
+        return AppendRow(ipText, macText, computerName);
     }
-    // A known host: the computer name stays as it is.
+    // A known host: the computer name stays as it is. Neither change below
+    // touches the MAC texts or the order of the rows, so the index holds.
     const int nSequence = SequenceOf(nItem);
     if (m_ListCtrl.GetItemText(nItem, kAddressColumn) != ipText) {
         // Moved to another address.
         m_ListCtrl.SetItemText(nItem, kAddressColumn, ipText);
         m_ListCtrl.SetHotItem(nItem);
         m_ListCtrl.SetItemText(nItem, kNumberColumn, NumberText("-", nSequence));
-        return;
-    }
-    // Seen again at its address; a row marked as moved keeps its mark.
-    const std::string number = m_ListCtrl.GetItemText(nItem, kNumberColumn);
-    if (ReadNumberText(number.c_str()) >= 0) {
+    } else if (ReadNumberText(m_ListCtrl.GetItemText(nItem, kNumberColumn).c_str()) >= 0) {
+        // Seen again at its address; a row marked as moved keeps its mark.
         m_ListCtrl.SetItemText(nItem, kNumberColumn, NumberText("+", nSequence));
     }
-}
-
-int CResultList::FindRowByMac(const char* macText) const {
-    const int nCount = m_ListCtrl.GetItemCount();
-    for (int nItem = 0; nItem < nCount; ++nItem) {
-        if (m_ListCtrl.GetItemText(nItem, kMacColumn) == macText) {
-            return nItem;
-        }
-    }
+    m_nIndexStamp = m_ListCtrl.GetChangeStamp();
     return -1;
 }
 
-void CResultList::AppendRow(const char* ipText, const char* macText, const char* computerName) {
-    const int nCount = m_ListCtrl.GetItemCount();
-    const int nItem = m_ListCtrl.InsertItem(nCount, NumberText("", nCount).c_str());
-    if (nItem < 0) {
+int CResultList::FindRowByMac(const char* macText) {
+    RefreshMacIndex();
+    const auto found = m_firstRowByMac.find(macText ? macText : "");
+    return found == m_firstRowByMac.end() ? -1 : found->second;
+}
+
+void CResultList::RefreshMacIndex() {
+    const std::uint64_t nStamp = m_ListCtrl.GetChangeStamp();
+    if (nStamp == m_nIndexStamp) {
         return;
     }
-    m_ListCtrl.SetItemData(nItem, static_cast<DWORD_PTR>(nCount));
+    m_firstRowByMac.clear();
+    const int nCount = m_ListCtrl.GetItemCount();
+    for (int nItem = 0; nItem < nCount; ++nItem) {
+        m_firstRowByMac.emplace(m_ListCtrl.GetItemText(nItem, kMacColumn), nItem);
+    }
+    m_nIndexStamp = nStamp;
+}
+
+int CResultList::AppendRow(const char* ipText, const char* macText, const char* computerName) {
+    const int nCount = m_ListCtrl.GetItemCount();
+    const int nItem = m_ListCtrl.InsertItem(LVIF_TEXT | LVIF_PARAM, nCount,
+                                            NumberText("", nCount).c_str(), 0, 0, 0, nCount);
+    if (nItem < 0) {
+        return -1;
+    }
     m_ListCtrl.SetItemText(nItem, kAddressColumn, ipText);
     m_ListCtrl.SetItemText(nItem, kMacColumn, macText);
     m_ListCtrl.SetItemText(nItem, kNameColumn, computerName);
+    // The new last row is the first with its MAC text (none matched). The
+    // key is the text as the list gives it back, the one a search compares.
+    m_firstRowByMac.emplace(m_ListCtrl.GetItemText(nItem, kMacColumn), nItem);
+    m_nIndexStamp = m_ListCtrl.GetChangeStamp();
+    return nItem;
+}
+
+void CResultList::ScrollToRow(int nItem) {
     // Scrolling by the new row's bottom edge brings the newest row into view.
     CRect rect;
-    if (m_ListCtrl.GetItemRect(nItem, &rect, LVIR_BOUNDS)) {
+    if (nItem >= 0 && m_ListCtrl.GetItemRect(nItem, &rect, LVIR_BOUNDS)) {
         m_ListCtrl.Scroll(CSize{0, rect.bottom});
     }
 }
@@ -163,8 +205,8 @@ int CompareResultRows(const ResultRow& a, const ResultRow& b, int nColumn) {
     case kNumberColumn:
         return Sign(static_cast<long long>(a.nSequence) - b.nSequence);
     case kAddressColumn: {
-        const std::uint32_t valueA = AddressValue(a.strIP);
-        const std::uint32_t valueB = AddressValue(b.strIP);
+        const std::uint32_t valueA = HostOrderAddress(a.strIP.c_str());
+        const std::uint32_t valueB = HostOrderAddress(b.strIP.c_str());
         return (valueA > valueB) - (valueA < valueB);
     }
     case kMacColumn:
@@ -174,31 +216,6 @@ int CompareResultRows(const ResultRow& a, const ResultRow& b, int nColumn) {
     default:
         return 0;
     }
-}
-
-int ReadNumberText(const char* text) noexcept {
-    if (!text) {
-        return 0;
-    }
-    while (IsAtoiSpace(*text)) {
-        ++text;
-    }
-    const bool bNegative = *text == '-';
-    if (*text == '-' || *text == '+') {
-        ++text;
-    }
-    // Accumulate towards the sign's end of the range and stop there.
-    long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) {
-            value = static_cast<long long>(INT_MAX) + 1;
-        }
-    }
-    if (bNegative) {
-        return static_cast<int>(-value);
-    }
-    return static_cast<int>(value > INT_MAX ? INT_MAX : value);
 }
 
 } // namespace nodescout

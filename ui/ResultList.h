@@ -12,13 +12,20 @@
 // sequence number + 1. Sequence numbers never change, so after rows were
 // removed a new row can share its number with an older one.
 //
-// The main window owns the list control; its members of the same names hand
-// the work to an instance of CResultList over that control.
+// Finding a row by its MAC text does not read the list: an index from MAC
+// text to row is kept beside it, and built again from the rows whenever
+// anything else changed them (an edit, a removal, a sort).
+//
+// The main window owns the list control and one CResultList over it; its
+// members of the same names hand the work to that instance.
 
 #include "framework/Controls.h"
 #include "framework/Types.h"
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace nodescout {
 
@@ -38,9 +45,20 @@ struct ResultRow {
     std::string strName;
 };
 
+// One host as a probe or a saved line reports it.
+struct HostReport {
+    std::string ip;
+    std::string mac;
+    std::string name;
+};
+
 class CResultList {
 public:
     explicit CResultList(CListCtrl& listCtrl) noexcept : m_ListCtrl(listCtrl) {}
+
+    // Inserts the four columns, left-aligned: "No." 40 pixels wide, "IP
+    // Address" 120, "MAC Address" 120, "Computer Name" 180.
+    void InsertColumns();
 
     // Appends a row for a MAC text not in the list yet, or updates the first
     // row with exactly that MAC text (see the rules in ResultList.cpp). Runs
@@ -48,6 +66,15 @@ public:
     // reporting the same new MAC leave one row. Does nothing when the list
     // has no window.
     void AddOrUpdateRow(const char* ipText, const char* macText, const char* computerName);
+    // The same for every host in turn, all in one step on the UI thread. The
+    // list scrolls once, after the last host, to where scrolling after each
+    // appended row would have left it.
+    void AddOrUpdateRows(const std::vector<HostReport>& hosts);
+
+    // The first row, in list order, whose MAC text equals macText byte for
+    // byte (letter case counts; an empty text finds a row with an empty MAC
+    // text); -1 when there is none or the list has no window. UI thread only.
+    int FindRowByMac(const char* macText);
 
     // The list's column-click notification (LVN_COLUMNCLICK): sorts by the
     // clicked column, ascending on the first click on a column and the other
@@ -72,11 +99,18 @@ public:
 
 private:
     CListCtrl& m_ListCtrl;
+    // Each MAC text of the list and the first row that has it. True of the
+    // rows while the list's change stamp is m_nIndexStamp; built again when
+    // the stamp is another (0: never built).
+    std::unordered_map<std::string, int> m_firstRowByMac;
+    std::uint64_t m_nIndexStamp = 0;
 
-    void AddOrUpdateRowOnUi(const char* ipText, const char* macText, const char* computerName);
-    int FindRowByMac(const char* macText) const;
-    void AppendRow(const char* ipText, const char* macText, const char* computerName);
+    // Both return the row appended, or -1 when none was.
+    int AddOrUpdateRowOnUi(const char* ipText, const char* macText, const char* computerName);
+    int AppendRow(const char* ipText, const char* macText, const char* computerName);
+    void ScrollToRow(int nItem);
     int SequenceOf(int nItem) const;
+    void RefreshMacIndex();
 };
 
 // The comparison of two rows by column: column 0 by sequence number, column 1
@@ -85,10 +119,5 @@ private:
 // 0 or +1 for the number columns and strcmp's sign for the texts. Ascending
 // order; the sort negates it for descending.
 int CompareResultRows(const ResultRow& a, const ResultRow& b, int nColumn);
-
-// The value of a number text read the way atoi reads it (leading white space,
-// an optional sign, digits; anything else reads as 0), held within the range
-// of int where atoi's result would be undefined.
-int ReadNumberText(const char* text) noexcept;
 
 } // namespace nodescout

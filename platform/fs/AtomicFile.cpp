@@ -1,6 +1,7 @@
 #include "platform/fs/AtomicFile.h"
 
 #include "platform/fs/FileDescriptor.h"
+#include "platform/process/SystemError.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,10 +22,6 @@ namespace fs = std::filesystem;
 constexpr int kMaxLinksFollowed = 40;
 constexpr int kTemporaryNameAttempts = 100;
 
-std::error_code LastError() {
-    return std::error_code(errno, std::system_category());
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t count = ::write(fd, bytes.data(), bytes.size());
@@ -43,11 +40,11 @@ fs::path FolderOf(const fs::path& path) {
 
 // A name no other writer uses at the same time: process, a counter and the clock.
 std::string TemporaryName(const fs::path& target) {
-    static std::atomic<unsigned> s_nCounter{0};
+    static std::atomic<unsigned> counter{0};
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
     char suffix[64];
     std::snprintf(suffix, sizeof suffix, ".%d-%u-%llx.tmp", static_cast<int>(::getpid()),
-                  s_nCounter.fetch_add(1), static_cast<unsigned long long>(ticks));
+                  counter.fetch_add(1), static_cast<unsigned long long>(ticks));
     return (FolderOf(target) / ("." + target.filename().string() + suffix)).string();
 }
 
@@ -77,7 +74,7 @@ bool TakeOverOwnerAndMode(int fd, const struct stat& old) {
 // Makes the rename itself durable. The new file is in place already, so a
 // failure here is not a failed write.
 void SyncFolder(const fs::path& folder) {
-    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.IsOpen()) {
         ::fsync(directory.Get());
     }
@@ -113,21 +110,21 @@ std::error_code ReplaceFileContent(const std::string& path, std::string_view con
     // The rename would replace even a file without write permission; a file
     // its owner made read-only stays as it is, as with fopen(path, "w").
     if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-        return LastError();
+        return LastSystemError();
     }
     std::string temporary;
-    FileDescriptor fd(CreateTemporaryFile(target, temporary));
+    UniqueFd fd(CreateTemporaryFile(target, temporary));
     if (!fd.IsOpen()) {
-        return LastError();
+        return LastSystemError();
     }
     bool written = (!existed || TakeOverOwnerAndMode(fd.Get(), old)) &&
                    WriteAll(fd.Get(), content) && ::fsync(fd.Get()) == 0;
-    std::error_code error = written ? std::error_code() : LastError();
+    std::error_code error = written ? std::error_code() : LastSystemError();
     if (!fd.Close() && !error) {
-        error = LastError();
+        error = LastSystemError();
     }
     if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = LastError();
+        error = LastSystemError();
     }
     if (error) {
         ::unlink(temporary.c_str());

@@ -14,6 +14,12 @@
 
 namespace nodescout {
 
+// The value of an address text in host byte order, as inet_addr reads it:
+// text it cannot read gives 255.255.255.255.
+inline std::uint32_t HostOrderAddress(const char* text) noexcept {
+    return ntohl(inet_addr(text));
+}
+
 // Dotted-decimal text of an address in network byte order.
 inline const char* AddressText(std::uint32_t addressNetworkOrder) noexcept {
     in_addr address{};

@@ -1,6 +1,8 @@
 #include "platform/net/NeighbourTable.h"
 
+#include "platform/fs/FileDescriptor.h"
 #include "platform/net/NeighbourDump.h"
+#include "platform/process/SystemError.h"
 
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
@@ -8,6 +10,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <new>
@@ -21,45 +24,37 @@ constexpr int kDumpAttempts = 4;
 // The kernel fills dump datagrams up to 32 KiB when the reader offers that
 // much; a larger datagram grows the buffer.
 constexpr std::size_t kReceiveBufferSize = 32768;
+// Gets sent together in one datagram. Their answers wait together in the
+// socket's receive queue, where a few dozen fit with room to spare.
+constexpr std::size_t kGetsPerDatagram = 32;
 // The kernel answers a dump at once; a wait this long means it never will.
 constexpr timeval kReceiveTimeout{2, 0};
-
-std::error_code LastError() noexcept {
-    return std::error_code(errno, std::system_category());
-}
 
 // A NETLINK_ROUTE socket that closes itself.
 class RouteSocket {
 public:
     RouteSocket() noexcept
-        : m_handle(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)),
-          m_openError(m_handle < 0 ? LastError() : std::error_code()) {}
-    ~RouteSocket() {
-        if (m_handle >= 0) {
-            ::close(m_handle);
-        }
-    }
-    RouteSocket(const RouteSocket&) = delete;
-    RouteSocket& operator=(const RouteSocket&) = delete;
+        : m_fd(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)),
+          m_openError(m_fd.IsOpen() ? std::error_code() : LastSystemError()) {}
 
     // Binds to a port id of the kernel's choosing and tells which one, so
     // that replies can be told from anything else.
     std::error_code Bind(std::uint32_t& portId) noexcept {
-        if (m_handle < 0) {
+        if (!m_fd.IsOpen()) {
             return m_openError;
         }
-        if (setsockopt(m_handle, SOL_SOCKET, SO_RCVTIMEO, &kReceiveTimeout,
+        if (setsockopt(m_fd.Get(), SOL_SOCKET, SO_RCVTIMEO, &kReceiveTimeout,
                        sizeof kReceiveTimeout) != 0) {
-            return LastError();
+            return LastSystemError();
         }
         sockaddr_nl local{};
         local.nl_family = AF_NETLINK;
-        if (bind(m_handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-            return LastError();
+        if (bind(m_fd.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+            return LastSystemError();
         }
         socklen_t length = sizeof local;
-        if (getsockname(m_handle, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
-            return LastError();
+        if (getsockname(m_fd.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+            return LastSystemError();
         }
         if (length != sizeof local || local.nl_family != AF_NETLINK) {
             return std::make_error_code(std::errc::address_family_not_supported);
@@ -72,7 +67,7 @@ public:
         sockaddr_nl kernel{};
         kernel.nl_family = AF_NETLINK;
         for (;;) {
-            const ssize_t sent = sendto(m_handle, message.data(), message.size(), 0,
+            const ssize_t sent = sendto(m_fd.Get(), message.data(), message.size(), 0,
                                         reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel);
             if (sent >= 0) {
                 return static_cast<std::size_t>(sent) == message.size()
@@ -80,7 +75,7 @@ public:
                            : std::make_error_code(std::errc::message_size);
             }
             if (errno != EINTR) {
-                return LastError();
+                return LastSystemError();
             }
         }
     }
@@ -112,13 +107,13 @@ private:
     std::error_code PeekSize(std::size_t& size) noexcept {
         for (;;) {
             msghdr header{};
-            const ssize_t peeked = recvmsg(m_handle, &header, MSG_PEEK | MSG_TRUNC);
+            const ssize_t peeked = recvmsg(m_fd.Get(), &header, MSG_PEEK | MSG_TRUNC);
             if (peeked >= 0) {
                 size = static_cast<std::size_t>(peeked);
                 return {};
             }
             if (errno != EINTR) {
-                return LastError();
+                return LastSystemError();
             }
         }
     }
@@ -133,12 +128,12 @@ private:
             header.msg_namelen = sizeof from;
             header.msg_iov = &vector;
             header.msg_iovlen = 1;
-            const ssize_t received = recvmsg(m_handle, &header, 0);
+            const ssize_t received = recvmsg(m_fd.Get(), &header, 0);
             if (received < 0) {
                 if (errno == EINTR) {
                     continue;
                 }
-                return LastError();
+                return LastSystemError();
             }
             if ((header.msg_flags & MSG_TRUNC) != 0) {
                 return std::make_error_code(std::errc::message_size);
@@ -152,15 +147,40 @@ private:
         }
     }
 
-    int m_handle;
+    UniqueFd m_fd;
     std::error_code m_openError;
 };
 
-// A sequence number for one dump. Each dump has a socket, and so a port id,
-// of its own; the number only has to differ from what an earlier dump used.
+// A first sequence number for the requests of one socket. Each socket has
+// a port id of its own; the number only has to differ from what an earlier
+// request over the same port id used.
 std::uint32_t NewSequence(int attempt) noexcept {
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
     return static_cast<std::uint32_t>(now) + static_cast<std::uint32_t>(attempt);
+}
+
+// Feeds what the kernel sends to reader until the answer ends, receiving
+// into buffer (grown when a datagram needs more).
+std::error_code ReceiveAnswer(RouteSocket& socket, RouteReplyReader& reader,
+                              std::vector<std::uint8_t>& buffer) {
+    while (!reader.Finished()) {
+        std::size_t length = 0;
+        if (const std::error_code error = socket.ReceiveFromKernel(buffer, length)) {
+            return error;
+        }
+        if (const std::error_code error = reader.Read(std::span(buffer.data(), length))) {
+            return error;
+        }
+    }
+    return {};
+}
+
+std::error_code Exchange(RouteSocket& socket, std::span<const std::uint8_t> request,
+                         RouteReplyReader& reader, std::vector<std::uint8_t>& buffer) {
+    if (const std::error_code error = socket.SendToKernel(request)) {
+        return error;
+    }
+    return ReceiveAnswer(socket, reader, buffer);
 }
 
 // One complete dump over a socket of its own.
@@ -171,23 +191,119 @@ std::error_code DumpOnce(int attempt, std::vector<NeighbourRow>& rows, bool& int
         return error;
     }
     const std::uint32_t sequence = NewSequence(attempt);
-    if (const std::error_code error = socket.SendToKernel(NeighbourDumpRequest(sequence))) {
-        return error;
-    }
-
-    NeighbourDumpReader reader(sequence, portId);
+    NeighbourReplyReader reader(sequence, portId);
     std::vector<std::uint8_t> buffer(kReceiveBufferSize);
-    while (!reader.Finished()) {
-        std::size_t length = 0;
-        if (const std::error_code error = socket.ReceiveFromKernel(buffer, length)) {
-            return error;
-        }
-        if (const std::error_code error = reader.Read(std::span(buffer.data(), length))) {
-            return error;
-        }
+    if (const std::error_code error =
+            Exchange(socket, NeighbourDumpRequest(sequence), reader, buffer)) {
+        return error;
     }
     rows = std::move(reader.Rows());
     interrupted = reader.Interrupted();
+    return {};
+}
+
+// The interfaces that can hold IPv4 neighbour entries, in ascending index.
+// A list that the kernel reports as disturbed by an interface coming or
+// going is read again, like the table.
+std::error_code ListIpv4Interfaces(RouteSocket& socket, std::uint32_t portId,
+                                   std::uint32_t& sequence, std::vector<std::uint8_t>& buffer,
+                                   std::vector<std::uint32_t>& indexes) {
+    for (int attempt = 0; attempt < kDumpAttempts; ++attempt) {
+        InterfaceListReader reader(++sequence, portId);
+        if (const std::error_code error =
+                Exchange(socket, InterfaceListRequest(sequence), reader, buffer)) {
+            return error;
+        }
+        indexes = std::move(reader.Indexes());
+        if (!reader.Interrupted()) {
+            break;
+        }
+    }
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    return {};
+}
+
+bool IsError(const std::error_code& error, int value) noexcept {
+    return error == std::error_code(value, std::system_category());
+}
+
+// Asks for the entry of address on each interface of batch, all requests
+// in one datagram; the kernel answers them one by one, in order. Appends
+// the rows that come back and sets unsupported as GetNeighbourRows does.
+std::error_code GetBatch(RouteSocket& socket, std::uint32_t portId, std::uint32_t& sequence,
+                         std::vector<std::uint8_t>& buffer, std::uint32_t address,
+                         std::span<const std::uint32_t> batch, std::vector<NeighbourRow>& rows,
+                         bool& unsupported) {
+    const std::uint32_t first = sequence + 1;
+    std::vector<std::uint8_t> requests;
+    requests.reserve(batch.size() * kNeighbourGetRequestSize);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        const auto request =
+            NeighbourGetRequest(first + static_cast<std::uint32_t>(i), batch[i], address);
+        requests.insert(requests.end(), request.begin(), request.end());
+    }
+    sequence += static_cast<std::uint32_t>(batch.size());
+    if (const std::error_code error = socket.SendToKernel(requests)) {
+        return error;
+    }
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        NeighbourReplyReader reader(first + static_cast<std::uint32_t>(i), portId,
+                                    NeighbourAnswer::Single);
+        const std::error_code error = ReceiveAnswer(socket, reader, buffer);
+        // No entry there, or the interface went away since it was listed.
+        if (IsError(error, ENOENT) || IsError(error, ENODEV)) {
+            continue;
+        }
+        if (IsError(error, EOPNOTSUPP)) {
+            unsupported = true;
+            return error;
+        }
+        if (error) {
+            return error;
+        }
+        for (const NeighbourRow& row : reader.Rows()) {
+            if (row.address == address && row.interfaceIndex == batch[i]) {
+                rows.push_back(row);
+            }
+        }
+    }
+    return {};
+}
+
+// The rows of address, asked interface by interface. Sets unsupported when
+// the kernel does not answer gets of single entries (before Linux 5.0).
+std::error_code GetNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows,
+                                 bool& unsupported) {
+    RouteSocket socket;
+    std::uint32_t portId = 0;
+    if (const std::error_code error = socket.Bind(portId)) {
+        return error;
+    }
+    std::uint32_t sequence = NewSequence(0);
+    std::vector<std::uint8_t> buffer(kReceiveBufferSize);
+    std::vector<std::uint32_t> indexes;
+    if (const std::error_code error =
+            ListIpv4Interfaces(socket, portId, sequence, buffer, indexes)) {
+        return error;
+    }
+    for (std::size_t start = 0; start < indexes.size(); start += kGetsPerDatagram) {
+        const auto batch =
+            std::span(indexes).subspan(start, std::min(kGetsPerDatagram, indexes.size() - start));
+        if (const std::error_code error =
+                GetBatch(socket, portId, sequence, buffer, address, batch, rows, unsupported)) {
+            return error;
+        }
+    }
+    return {};
+}
+
+// The rows of address picked out of the whole table.
+std::error_code DumpNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows) {
+    if (const std::error_code error = ReadNeighbourTable(rows)) {
+        return error;
+    }
+    std::erase_if(rows, [address](const NeighbourRow& row) { return row.address != address; });
     return {};
 }
 
@@ -225,6 +341,25 @@ std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows) {
         return std::make_error_code(std::errc::not_enough_memory);
     }
     return {};
+}
+
+std::error_code ReadNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows) {
+    rows.clear();
+    try {
+        bool unsupported = false;
+        std::error_code error = GetNeighbourRows(address, rows, unsupported);
+        if (unsupported) {
+            rows.clear();
+            error = DumpNeighbourRows(address, rows);
+        }
+        if (error) {
+            rows.clear();
+        }
+        return error;
+    } catch (const std::bad_alloc&) {
+        rows.clear();
+        return std::make_error_code(std::errc::not_enough_memory);
+    }
 }
 
 } // namespace nodescout

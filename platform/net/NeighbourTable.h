@@ -1,10 +1,11 @@
 #pragma once
 
-// The kernel's IPv4 neighbour (ARP) table, read over rtnetlink with an
-// RTM_GETNEIGH dump. Each call opens its own socket, reads the table anew and
-// closes the socket again; nothing is cached and nothing is shared, so
-// several threads may read at once. The table read is the one of the calling
-// thread's network namespace.
+// The kernel's IPv4 neighbour (ARP) table, read over rtnetlink: the whole
+// table with an RTM_GETNEIGH dump, or the rows of one address with one
+// RTM_GETNEIGH get per interface, whose cost does not grow with the table.
+// Each call opens its own socket, asks anew and closes the socket again;
+// nothing is cached and nothing is shared, so several threads may read at
+// once. The table read is the one of the calling thread's network namespace.
 
 #include <cstdint>
 #include <system_error>
@@ -48,5 +49,16 @@ NeighbourType NeighbourTypeFromState(std::uint16_t state) noexcept;
 // std::errc::not_enough_memory; rows is then empty. A kernel that does not
 // answer within two seconds fails with EAGAIN instead of hanging.
 std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows);
+
+// Fills rows with the IPv4 neighbour entries of address (network byte order)
+// on every interface of the calling thread's network namespace that has IPv4
+// settings (the only ones that can hold such entries), in ascending
+// interface index: the rows ReadNeighbourTable gives for that address, in
+// the same order. No entry anywhere is a success with no rows. Costs one
+// listing of the interfaces and one request per interface (sent 32 to a
+// datagram), however large the table; a kernel too old to answer for single entries (EOPNOTSUPP,
+// before Linux 5.0) gets a ReadNeighbourTable instead. Failures are as for
+// ReadNeighbourTable; rows is then empty.
+std::error_code ReadNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows);
 
 } // namespace nodescout

@@ -1,5 +1,7 @@
 #include "platform/net/UdpSocket.h"
 
+#include "platform/process/SystemError.h"
+
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -9,10 +11,6 @@
 
 namespace nodescout {
 namespace {
-
-std::error_code LastError() noexcept {
-    return std::error_code(errno, std::system_category());
-}
 
 sockaddr_in MakeAddress(std::uint32_t addressNetworkOrder,
                         std::uint16_t portNetworkOrder) noexcept {
@@ -25,49 +23,27 @@ sockaddr_in MakeAddress(std::uint32_t addressNetworkOrder,
 
 IoResult ResultOf(ssize_t count) noexcept {
     if (count < 0) {
-        return {0, LastError()};
+        return {0, LastSystemError()};
     }
     return {static_cast<std::size_t>(count), {}};
 }
 
 } // namespace
 
-UdpSocket::UdpSocket() noexcept : m_handle(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
-    if (m_handle < 0) {
-        m_openError = LastError();
+UdpSocket::UdpSocket() noexcept : m_fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+    if (!m_fd.IsOpen()) {
+        m_openError = LastSystemError();
     }
-}
-
-UdpSocket::~UdpSocket() {
-    Close();
-}
-
-UdpSocket::UdpSocket(UdpSocket&& other) noexcept
-    : m_handle(other.m_handle), m_openError(other.m_openError) {
-    other.m_handle = -1;
-}
-
-UdpSocket& UdpSocket::operator=(UdpSocket&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = other.m_handle;
-        m_openError = other.m_openError;
-        other.m_handle = -1;
-    }
-    return *this;
 }
 
 void UdpSocket::Close() noexcept {
-    if (m_handle >= 0) {
-        ::close(m_handle);
-        m_handle = -1;
-    }
+    m_fd.Close();
 }
 
 std::error_code UdpSocket::EnableBroadcast() noexcept {
     const int on = 1;
-    if (setsockopt(m_handle, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
-        return LastError();
+    if (setsockopt(m_fd.Get(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
+        return LastSystemError();
     }
     return {};
 }
@@ -75,8 +51,8 @@ std::error_code UdpSocket::EnableBroadcast() noexcept {
 std::error_code UdpSocket::Bind(std::uint32_t addressNetworkOrder,
                                 std::uint16_t portNetworkOrder) noexcept {
     const sockaddr_in address = MakeAddress(addressNetworkOrder, portNetworkOrder);
-    if (bind(m_handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        return LastError();
+    if (bind(m_fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        return LastSystemError();
     }
     return {};
 }
@@ -87,7 +63,7 @@ IoResult UdpSocket::SendTo(std::span<const std::uint8_t> payload, std::uint32_t 
         return {0, m_openError};
     }
     const sockaddr_in address = MakeAddress(addressNetworkOrder, portNetworkOrder);
-    return ResultOf(sendto(m_handle, payload.data(), payload.size(), 0,
+    return ResultOf(sendto(m_fd.Get(), payload.data(), payload.size(), 0,
                            reinterpret_cast<const sockaddr*>(&address), sizeof address));
 }
 
@@ -95,7 +71,7 @@ WaitResult UdpSocket::WaitReadable(timeval wait, int stopHandle) noexcept {
     if (!IsOpen()) {
         return WaitResult::Failed;
     }
-    pollfd watched[2] = {{m_handle, POLLIN, 0}, {stopHandle, POLLIN, 0}};
+    pollfd watched[2] = {{m_fd.Get(), POLLIN, 0}, {stopHandle, POLLIN, 0}};
     const nfds_t count = stopHandle >= 0 ? 2 : 1;
     // ppoll rather than poll: the wait is set in microseconds.
     const timespec timeout{wait.tv_sec, static_cast<long>(wait.tv_usec) * 1000};
@@ -116,7 +92,7 @@ IoResult UdpSocket::Receive(std::span<std::uint8_t> buffer) noexcept {
     if (!IsOpen()) {
         return {0, m_openError};
     }
-    return ResultOf(recv(m_handle, buffer.data(), buffer.size(), 0));
+    return ResultOf(recv(m_fd.Get(), buffer.data(), buffer.size(), 0));
 }
 
 IoResult UdpSocket::ReceiveFrom(std::span<std::uint8_t> buffer, std::uint32_t& senderAddress,
@@ -126,7 +102,7 @@ IoResult UdpSocket::ReceiveFrom(std::span<std::uint8_t> buffer, std::uint32_t& s
     }
     sockaddr_in sender{};
     socklen_t senderLength = sizeof sender;
-    const IoResult result = ResultOf(recvfrom(m_handle, buffer.data(), buffer.size(), 0,
+    const IoResult result = ResultOf(recvfrom(m_fd.Get(), buffer.data(), buffer.size(), 0,
                                               reinterpret_cast<sockaddr*>(&sender), &senderLength));
     senderAddress = sender.sin_addr.s_addr;
     senderPort = sender.sin_port;

@@ -4,6 +4,8 @@
 // everywhere in the network layer: as a std::error_code holding the errno
 // value (std::system_category).
 
+#include "platform/fs/FileDescriptor.h"
+
 #include <sys/time.h>
 
 #include <cstddef>
@@ -28,15 +30,9 @@ class UdpSocket {
 public:
     // socket(AF_INET, SOCK_DGRAM, 0). Check IsOpen(): creation can fail.
     UdpSocket() noexcept;
-    ~UdpSocket();
 
-    UdpSocket(UdpSocket&& other) noexcept;
-    UdpSocket& operator=(UdpSocket&& other) noexcept;
-    UdpSocket(const UdpSocket&) = delete;
-    UdpSocket& operator=(const UdpSocket&) = delete;
-
-    bool IsOpen() const noexcept { return m_handle >= 0; }
-    int Handle() const noexcept { return m_handle; }
+    bool IsOpen() const noexcept { return m_fd.IsOpen(); }
+    int Handle() const noexcept { return m_fd.Get(); }
     // The error of the socket() call when IsOpen() is false.
     std::error_code OpenError() const noexcept { return m_openError; }
 
@@ -68,7 +64,7 @@ public:
     void Close() noexcept;
 
 private:
-    int m_handle = -1;
+    UniqueFd m_fd;
     std::error_code m_openError;
 };
 

@@ -30,7 +30,7 @@ bool ReadAll(int fd, std::string& bytes) {
 
 ProfileFile ReadProfileFile(const std::string& path) {
     ProfileFile file;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd.IsOpen()) {
         file.status = errno == ENOENT ? FileStatus::Missing : FileStatus::Failed;
         return file;

@@ -1,5 +1,9 @@
 #include "platform/shell/Shell.h"
 
+#include "platform/fs/FileDescriptor.h"
+#include "platform/process/ProcessPaths.h"
+#include "platform/process/SystemError.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -54,24 +58,25 @@ int SpawnDetached(std::vector<std::string> words) {
 std::error_code RunAndCapture(std::vector<std::string> words, std::string& output) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        return std::error_code(errno, std::system_category());
+        return LastSystemError();
     }
+    UniqueFd readEnd(pipeEnds[0]);
+    UniqueFd writeEnd(pipeEnds[1]);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<char*> argv = ArgumentPointers(words);
     pid_t child = 0;
     const int spawnError = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[1]);
+    writeEnd.Close(); // so that the read below ends when the child does
     if (spawnError != 0) {
-        close(pipeEnds[0]);
-        return std::error_code(spawnError, std::system_category());
+        return ErrorFromErrno(spawnError);
     }
     std::array<char, 512> chunk{};
     ssize_t got = 0;
-    while ((got = read(pipeEnds[0], chunk.data(), chunk.size())) != 0) {
+    while ((got = read(readEnd.Get(), chunk.data(), chunk.size())) != 0) {
         if (got < 0 && errno != EINTR) {
             break;
         }
@@ -79,7 +84,7 @@ std::error_code RunAndCapture(std::vector<std::string> words, std::string& outpu
             output.append(chunk.data(), static_cast<std::size_t>(got));
         }
     }
-    close(pipeEnds[0]);
+    readEnd.Close(); // a child still writing gets EPIPE instead of waiting for us
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
@@ -97,18 +102,10 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-std::string EnvironmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 // The folders where desktop entries live, most important first.
 std::vector<std::string> ApplicationFolders() {
     std::vector<std::string> folders;
-    std::string dataHome = EnvironmentValue("XDG_DATA_HOME");
-    if (dataHome.empty() && !EnvironmentValue("HOME").empty()) {
-        dataHome = EnvironmentValue("HOME") + "/.local/share";
-    }
+    const std::string dataHome = UserDataFolder();
     if (!dataHome.empty()) {
         folders.push_back(dataHome + "/applications/");
     }
@@ -265,6 +262,20 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
         words.push_back(word);
     }
     return words;
+}
+
+std::string QuoteCommandWord(const std::string& word) {
+    if (word.find_first_of(" \t\"") == std::string::npos) {
+        return word;
+    }
+    std::string quoted = "\"";
+    for (const char c : word) {
+        if (std::string_view("\"`$\\").find(c) != std::string_view::npos) {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    return quoted + '"';
 }
 
 int WinExec(const char* commandLine, int /*showCommand*/) {

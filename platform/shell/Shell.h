@@ -10,8 +10,6 @@
 //   5 access denied                8 not enough memory  11 invalid program
 //  26 sharing violation (program busy)                  31 no associated program
 
-#include "framework/Types.h"
-
 #include <functional>
 #include <string>
 #include <system_error>
@@ -21,6 +19,10 @@ namespace nodescout {
 
 inline constexpr int kShellSuccess = 42;
 inline constexpr int SE_ERR_NOASSOC = 31;
+
+// The show command Nodescout passes (the classic SW_SHOW). Linux has no use
+// for it: the desktop decides how a window opens.
+inline constexpr int kShellShowCommand = 5;
 
 // Opens a folder, file or address with the desktop's opener. The opener is
 // started, not waited for.
@@ -37,6 +39,11 @@ ShellOpenFunction SetShellOpenFunction(ShellOpenFunction function);
 // program is looked up in PATH. Not waited for.
 int WinExec(const char* commandLine, int showCommand);
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// One word for such a command line, which SplitCommandLine gives back whole:
+// the text as it is unless a blank or a double quote would split it; then in
+// double quotes, with the characters special inside them (" ` $ \) escaped.
+std::string QuoteCommandWord(const std::string& word);
 
 // The classic code for an errno value that stopped a program from starting.
 int ShellCodeFromErrno(int error) noexcept;

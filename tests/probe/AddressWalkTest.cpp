@@ -1,7 +1,6 @@
 #include "probe/AddressWalk.h"
 
 #include "platform/net/Inet.h"
-#include "probe/ProgressMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +33,14 @@ public:
             computerName = answer->second.second;
         }
     }
-    void AddOrUpdateRow(const char* ip, const char* mac, const char* name) override {
+    void RowFound(const char* ip, const char* mac, const char* name) override {
         log.push_back(std::string("row ") + ip + " " + mac + " " + name);
     }
-    void SendProgress(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        log.push_back(Message(message, wParam, lParam));
+    void RangeBegins(std::int32_t count) override {
+        log.push_back("begin " + std::to_string(count));
     }
+    void AddressDone() override { log.push_back("done"); }
+    void RangeEnds(std::int32_t count) override { log.push_back("end " + std::to_string(count)); }
     void SetStatusText(const char* text) override { log.push_back(std::string("status ") + text); }
     bool StopRequested() override { return stop; }
     bool Pause(int seconds) override {
@@ -48,23 +49,6 @@ public:
     }
 
     bool stop = false;
-
-    static std::string Message(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-        const auto position = static_cast<std::intptr_t>(wParam);
-        switch (message) {
-        case PBM_SETRANGE:
-            return "range " + std::to_string(lParam & 0xFFFF) + ".." +
-                   std::to_string((lParam >> 16) & 0xFFFF);
-        case PBM_SETPOS:
-            return "pos " + std::to_string(position);
-        case PBM_SETSTEP:
-            return "step " + std::to_string(position);
-        case PBM_STEPIT:
-            return "stepit";
-        default:
-            return "unexpected message " + std::to_string(message);
-        }
-    }
 };
 
 class Table : public RangeSource {
@@ -81,8 +65,8 @@ public:
     }
 };
 
-Log Opening(int maximum) {
-    return {"range 1.." + std::to_string(maximum), "pos 1", "step 1"};
+Log Begins(std::int32_t count) {
+    return {"begin " + std::to_string(count)};
 }
 
 Log operator+(Log a, const Log& b) {
@@ -97,16 +81,16 @@ TEST(RangeWalk, ProbesUpToButNotIncludingTheEndAddress) {
     table.ranges = {{"192.168.0.1", "192.168.0.10"}};
     ScanRange(owner, table);
 
-    Log expected = Opening(9);
+    Log expected = Begins(9);
     for (int host = 1; host <= 9; ++host) {
         const std::string address = "192.168.0." + std::to_string(host);
         expected.push_back("probe " + address);
         if (host == 3) {
             expected.push_back("row 192.168.0.3 020000000003 ALPHA");
         }
-        expected.push_back("stepit");
+        expected.push_back("done");
     }
-    expected.push_back("pos 9");
+    expected.push_back("end 9");
     EXPECT_EQ(owner.log, expected);
 }
 
@@ -115,12 +99,12 @@ TEST(RangeWalk, EmptyAndBackwardRangesProbeNothing) {
     Table table;
     table.ranges = {{"192.168.0.5", "192.168.0.5"}};
     ScanRange(owner, table);
-    EXPECT_EQ(owner.log, (Opening(0) + Log{"pos 0"}));
+    EXPECT_EQ(owner.log, (Begins(0) + Log{"end 0"}));
 
     owner.log.clear();
     table.ranges = {{"192.168.0.10", "192.168.0.1"}};
     ScanRange(owner, table);
-    EXPECT_EQ(owner.log, (Opening(0xFFF7) + Log{"pos -9"}));
+    EXPECT_EQ(owner.log, (Begins(-9) + Log{"end -9"}));
 }
 
 TEST(RangeWalk, CrossesOctetBoundariesAndRereadsTheStartForEveryAddress) {
@@ -128,9 +112,9 @@ TEST(RangeWalk, CrossesOctetBoundariesAndRereadsTheStartForEveryAddress) {
     Table table;
     table.ranges = {{"192.168.0.254", "192.168.1.2"}};
     ScanRange(owner, table);
-    EXPECT_EQ(owner.log, (Opening(4) + Log{"probe 192.168.0.254", "stepit", "probe 192.168.0.255",
-                                           "stepit", "probe 192.168.1.0", "stepit",
-                                           "probe 192.168.1.1", "stepit", "pos 4"}));
+    EXPECT_EQ(owner.log,
+              (Begins(4) + Log{"probe 192.168.0.254", "done", "probe 192.168.0.255", "done",
+                               "probe 192.168.1.0", "done", "probe 192.168.1.1", "done", "end 4"}));
 
     // A start text changed during the walk counts from the next address on;
     // the end text was read once, so the count stays.
@@ -142,8 +126,8 @@ TEST(RangeWalk, CrossesOctetBoundariesAndRereadsTheStartForEveryAddress) {
         }
     };
     ScanRange(owner, table);
-    EXPECT_EQ(owner.log, (Opening(3) + Log{"probe 10.0.0.1", "stepit", "probe 10.0.5.2", "stepit",
-                                           "probe 10.0.5.3", "stepit", "pos 3"}));
+    EXPECT_EQ(owner.log, (Begins(3) + Log{"probe 10.0.0.1", "done", "probe 10.0.5.2", "done",
+                                          "probe 10.0.5.3", "done", "end 3"}));
 }
 
 // Text that is no dotted address would read as 255.255.255.255: an end
@@ -164,7 +148,7 @@ TEST(RangeWalk, WalksOnlyWhileBothTextsAreDottedAddresses) {
     table.ranges = {{"198.18.0.1", "198.18.0.5"}};
     owner.onProbe = [&](const std::string&) { table.ranges[0].first = "198.18.0.2555"; };
     ScanRange(owner, table);
-    EXPECT_EQ(owner.log, (Opening(4) + Log{"probe 198.18.0.1", "stepit", "pos 4"}));
+    EXPECT_EQ(owner.log, (Begins(4) + Log{"probe 198.18.0.1", "done", "end 4"}));
 }
 
 TEST(ScanAllRanges, WalksEveryRangeWithStatusTextAndRereadsTheCount) {
@@ -179,8 +163,8 @@ TEST(ScanAllRanges, WalksEveryRangeWithStatusTextAndRereadsTheCount) {
     table.count = [&] { return ++countReads <= 2 ? 3 : 2; }; // shrinks after the first range
     EXPECT_EQ(ScanAllRanges(owner, table), 1);
     EXPECT_EQ(owner.log,
-              (Opening(1) + Log{"status 198.18.0.1", "probe 198.18.0.1", "stepit", "pos 1"} +
-               Opening(1) + Log{"status 198.18.1.1", "probe 198.18.1.1", "stepit", "pos 1"}));
+              (Begins(1) + Log{"status 198.18.0.1", "probe 198.18.0.1", "done", "end 1"} +
+               Begins(1) + Log{"status 198.18.1.1", "probe 198.18.1.1", "done", "end 1"}));
 }
 
 TEST(SearchMac, ProbesTheEndAddressAndStepsForEveryMiss) {
@@ -189,12 +173,12 @@ TEST(SearchMac, ProbesTheEndAddressAndStepsForEveryMiss) {
         SearchMac(owner, Text("192.168.0.1"), Text("192.168.0.10"), MacText("020000000099"));
     ASSERT_TRUE(message);
     EXPECT_EQ(message->View(), "Sorry, cannot find it.");
-    Log expected = Opening(9);
+    Log expected = Begins(9);
     for (int host = 1; host <= 10; ++host) {
         expected.push_back("probe 192.168.0." + std::to_string(host));
-        expected.push_back("stepit");
+        expected.push_back("done");
     }
-    expected.push_back("pos 9");
+    expected.push_back("end 9");
     EXPECT_EQ(owner.log, expected);
 }
 
@@ -205,25 +189,25 @@ TEST(SearchMac, MatchIgnoresCaseEntersTheRowAndSendsNoStepForIt) {
         SearchMac(owner, Text("192.168.0.1"), Text("192.168.0.10"), MacText("00A0C9123456"));
     ASSERT_TRUE(message);
     EXPECT_EQ(message->View(), "Congratulations. Get it: 00a0c9123456 - 192.168.0.1");
-    EXPECT_EQ(owner.log, (Opening(9) +
-                          Log{"probe 192.168.0.1", "row 192.168.0.1 00a0c9123456 FOUND", "pos 9"}));
+    EXPECT_EQ(owner.log, (Begins(9) +
+                          Log{"probe 192.168.0.1", "row 192.168.0.1 00a0c9123456 FOUND", "end 9"}));
 }
 
 TEST(SearchMac, SingleAddressBackwardRangeAndNoWrapPastTheTop) {
     RecordingOwner owner;
     SearchMac(owner, Text("198.18.0.7"), Text("198.18.0.7"), MacText("x"));
-    EXPECT_EQ(owner.log, (Opening(0) + Log{"probe 198.18.0.7", "stepit", "pos 0"}));
+    EXPECT_EQ(owner.log, (Begins(0) + Log{"probe 198.18.0.7", "done", "end 0"}));
 
     owner.log.clear();
     SearchMac(owner, Text("not an address"), Text("198.18.0.7"), MacText("x"));
-    EXPECT_EQ(owner.log.size(), 4u) << "unreadable start lies above the end: nothing probed";
-    EXPECT_EQ(owner.log.back(), "pos " + std::to_string(static_cast<std::int32_t>(
+    EXPECT_EQ(owner.log.size(), 2u) << "unreadable start lies above the end: nothing probed";
+    EXPECT_EQ(owner.log.back(), "end " + std::to_string(static_cast<std::int32_t>(
                                              ntohl(inet_addr("198.18.0.7")) - 0xFFFFFFFFu)));
 
     owner.log.clear();
     SearchMac(owner, Text("255.255.255.254"), Text("garbage"), MacText("x"));
-    EXPECT_EQ(owner.log, (Opening(1) + Log{"probe 255.255.255.254", "stepit",
-                                           "probe 255.255.255.255", "stepit", "pos 1"}));
+    EXPECT_EQ(owner.log, (Begins(1) + Log{"probe 255.255.255.254", "done", "probe 255.255.255.255",
+                                          "done", "end 1"}));
 }
 
 TEST(Walks, NothingFollowsAStop) {
@@ -237,14 +221,14 @@ TEST(Walks, NothingFollowsAStop) {
     Table table;
     table.ranges = {{"198.18.0.1", "198.18.0.9"}, {"198.18.1.1", "198.18.1.9"}};
     ScanAllRanges(owner, table);
-    EXPECT_EQ(owner.log, (Opening(8) + Log{"status 198.18.0.1", "probe 198.18.0.1", "stepit",
-                                           "status 198.18.0.2", "probe 198.18.0.2"}));
+    EXPECT_EQ(owner.log, (Begins(8) + Log{"status 198.18.0.1", "probe 198.18.0.1", "done",
+                                          "status 198.18.0.2", "probe 198.18.0.2"}));
 
     owner.log.clear();
     owner.stop = false;
     owner.onProbe = [&](const std::string&) { owner.stop = true; };
     EXPECT_FALSE(SearchMac(owner, Text("198.18.0.2"), Text("198.18.0.9"), MacText("020000000002")));
-    EXPECT_EQ(owner.log, (Opening(7) + Log{"probe 198.18.0.2"}));
+    EXPECT_EQ(owner.log, (Begins(7) + Log{"probe 198.18.0.2"}));
 }
 
 TEST(AutoScan, RescansWithAPauseBetweenPassesUntilStopped) {
@@ -261,8 +245,8 @@ TEST(AutoScan, RescansWithAPauseBetweenPassesUntilStopped) {
     };
     RunAutoScan(owner, single, [&] { return interval; });
     EXPECT_EQ(passes, 3);
-    const Log pass = Opening(1) + Log{"probe 198.18.0.1", "stepit", "pos 1"};
-    EXPECT_EQ(owner.log, (pass + Log{"pause -5"} + pass + Log{"pause -5"} + Opening(1) +
+    const Log pass = Begins(1) + Log{"probe 198.18.0.1", "done", "end 1"};
+    EXPECT_EQ(owner.log, (pass + Log{"pause -5"} + pass + Log{"pause -5"} + Begins(1) +
                           Log{"probe 198.18.0.1"}));
 }
 

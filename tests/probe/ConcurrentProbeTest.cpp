@@ -4,7 +4,6 @@
 
 #include "tests/support/NetLab.h"
 #include "tests/support/NodeStatusResponder.h"
-#include "tests/support/ProbeWaitSetting.h"
 #include "tests/support/Probing.h"
 #include "tests/support/SuiteLab.h"
 
@@ -22,6 +21,8 @@ namespace {
 
 constexpr int kThreads = 4;
 constexpr int kRounds = 25;
+// One second: every answer is in by then.
+constexpr int kWaitMicroseconds = 1000;
 
 struct Target {
     const LabHost* host;
@@ -67,7 +68,6 @@ protected:
 };
 
 TEST_F(ConcurrentProbes, EachThreadGetsTheAnswerOfTheHostItAsked) {
-    const ProbeWaitSetting wait(1000); // one second: every answer is in by then
 
     std::vector<std::vector<std::string>> wrong(kThreads);
     {
@@ -79,7 +79,8 @@ TEST_F(ConcurrentProbes, EachThreadGetsTheAnswerOfTheHostItAsked) {
                     // Each thread starts at another host, so that different
                     // hosts are asked at the same moment.
                     const Target& target = s_targets[(t + round) % s_targets.size()];
-                    const ProbeOutcome outcome = Probe(target.host->AddressValue());
+                    const ProbeOutcome outcome =
+                        Probe(target.host->AddressValue(), kWaitMicroseconds);
                     if (!(outcome == target.expected)) {
                         std::ostringstream text;
                         text << target.host->address << " gave " << outcome;

@@ -51,26 +51,26 @@ protected:
 };
 
 TEST_F(ProbeHostOnLab, SambaHostGivesItsNameAndTheMacOfItsAdapter) {
+    // The wait as the program reads it, from the settings file.
     const ProbeWaitSetting wait(1000);
     // nmbd's answer carries six zero bytes for the adapter; the MAC must
     // come from the neighbour table.
-    const ProbeOutcome outcome = ProbeUntil(s_nmbdHost->AddressValue(), kAnswerAttempts,
-                                            [](const ProbeOutcome& o) { return !o.name.empty(); });
+    const ProbeOutcome outcome =
+        ProbeUntil([] { return ProbeAsSet(s_nmbdHost->AddressValue()); }, kAnswerAttempts,
+                   [](const ProbeOutcome& o) { return !o.name.empty(); });
     EXPECT_EQ(outcome, (ProbeOutcome{true, s_nmbdHost->MacText(), kNmbdName}))
         << s_lab->ShowNeighbours();
 }
 
 TEST_F(ProbeHostOnLab, HostWithoutNetBiosGivesTheTableMacAndNoName) {
-    const ProbeWaitSetting wait(500);
     // The first probe's own address resolution may not be done when its
     // short wait ends; the next one finds the entry.
-    const ProbeOutcome outcome =
-        ProbeUntil(s_quietHost->AddressValue(), 100, [](const ProbeOutcome& o) { return o.found; });
+    const ProbeOutcome outcome = ProbeUntil(s_quietHost->AddressValue(), 500, 100,
+                                            [](const ProbeOutcome& o) { return o.found; });
     EXPECT_EQ(outcome, (ProbeOutcome{true, s_quietHost->MacText(), ""})) << s_lab->ShowNeighbours();
 }
 
 TEST_F(ProbeHostOnLab, SilentAddressIsFoundThroughPermanentStaleAndNoarpEntries) {
-    const ProbeWaitSetting wait(0);
     const struct {
         const char* state;
         const char* address;
@@ -84,26 +84,24 @@ TEST_F(ProbeHostOnLab, SilentAddressIsFoundThroughPermanentStaleAndNoarpEntries)
         SCOPED_TRACE(entry.state);
         s_lab->SetNeighbour(entry.address, entry.mac, entry.state);
         const LabHost expected{"", entry.address, entry.mac};
-        EXPECT_EQ(Probe(inet_addr(entry.address)), (ProbeOutcome{true, expected.MacText(), ""}))
+        EXPECT_EQ(Probe(inet_addr(entry.address), 0), (ProbeOutcome{true, expected.MacText(), ""}))
             << s_lab->ShowNeighbours();
     }
 }
 
 TEST_F(ProbeHostOnLab, SilentAddressWithFailedOrIncompleteEntryIsNotFound) {
-    const ProbeWaitSetting wait(0);
     s_lab->SetNeighbour("198.18.0.204", "02:4e:53:00:02:04", "failed");
     s_lab->SetNeighbour("198.18.0.205", "", "incomplete");
-    EXPECT_EQ(Probe(inet_addr("198.18.0.204")), ProbeOutcome{}) << s_lab->ShowNeighbours();
-    EXPECT_EQ(Probe(inet_addr("198.18.0.205")), ProbeOutcome{}) << s_lab->ShowNeighbours();
+    EXPECT_EQ(Probe(inet_addr("198.18.0.204"), 0), ProbeOutcome{}) << s_lab->ShowNeighbours();
+    EXPECT_EQ(Probe(inet_addr("198.18.0.205"), 0), ProbeOutcome{}) << s_lab->ShowNeighbours();
 }
 
 // Without any entry made by hand: the probe's own datagram makes the kernel
 // resolve the address, which leaves an INCOMPLETE entry and then, with no
 // reply, a FAILED one. Neither counts.
 TEST_F(ProbeHostOnLab, AbsentHostIsNotFoundWhileAndAfterTheKernelResolvesIt) {
-    const ProbeWaitSetting wait(0);
     const char* absent = "198.18.0.210";
-    EXPECT_EQ(Probe(inet_addr(absent)), ProbeOutcome{});
+    EXPECT_EQ(Probe(inet_addr(absent), 0), ProbeOutcome{});
 
     std::vector<NeighbourRow> rows;
     ASSERT_FALSE(ReadNeighbourTable(rows));
@@ -119,19 +117,18 @@ TEST_F(ProbeHostOnLab, AbsentHostIsNotFoundWhileAndAfterTheKernelResolvesIt) {
         ASSERT_LT(std::chrono::steady_clock::now(), deadline) << s_lab->ShowNeighbours();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(Probe(inet_addr(absent)), ProbeOutcome{});
+    EXPECT_EQ(Probe(inet_addr(absent), 0), ProbeOutcome{});
 }
 
 // Rows of one address on two interfaces: the first in the table's order
 // (lower interface index) gives the MAC, whichever interface the address is
 // reached through.
 TEST_F(ProbeHostOnLab, FirstRowInTableOrderWinsForAnAddressOnTwoInterfaces) {
-    const ProbeWaitSetting wait(0);
     for (const char* address : {"198.18.0.220", "198.18.1.220"}) {
         SCOPED_TRACE(address);
         s_lab->SetNeighbour(address, "02:4e:53:00:0b:01", "permanent", "br1");
         s_lab->SetNeighbour(address, "02:4e:53:00:0b:00", "permanent", "br0");
-        EXPECT_EQ(Probe(inet_addr(address)), (ProbeOutcome{true, "024e53000b00", ""}))
+        EXPECT_EQ(Probe(inet_addr(address), 0), (ProbeOutcome{true, "024e53000b00", ""}))
             << s_lab->ShowNeighbours();
     }
 }

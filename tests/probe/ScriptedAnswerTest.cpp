@@ -5,7 +5,6 @@
 
 #include "tests/support/NetLab.h"
 #include "tests/support/NodeStatusResponder.h"
-#include "tests/support/ProbeWaitSetting.h"
 #include "tests/support/Probing.h"
 #include "tests/support/SuiteLab.h"
 
@@ -46,10 +45,9 @@ protected:
     // comes back; when the answer gives no such sign, until any MAC does.
     static ProbeOutcome ProbeAnswering(std::vector<std::uint8_t> answer) {
         s_responder->SetAnswer(std::move(answer));
-        const ProbeWaitSetting wait(1000);
         const std::size_t requestsBefore = s_responder->RequestCount();
         const ProbeOutcome outcome =
-            ProbeUntil(s_host->AddressValue(), kAnswerAttempts, [](const ProbeOutcome& o) {
+            ProbeUntil(s_host->AddressValue(), 1000, kAnswerAttempts, [](const ProbeOutcome& o) {
                 return !o.name.empty() || (o.found && o.mac != s_host->MacText());
             });
         EXPECT_GT(s_responder->RequestCount(), requestsBefore);

@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <QtTest/QTest>
 
+#include <stdexcept>
+
 namespace nodescout::test {
 
 namespace {
@@ -75,6 +77,9 @@ const DialogTemplate& SampleChoiceTemplate() {
 }
 const DialogTemplate& SampleMainTemplate() {
     return kMainTemplate;
+}
+const ResourceTable& SampleResources() {
+    return kResources;
 }
 
 // ------------------------------------------------------------ TestDialog
@@ -149,16 +154,16 @@ void TestDialog::OnListEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult) {
 
 // ------------------------------------------------------------ fixture and helpers
 
-void GuiTest::SetUp() {
-    AfxAddResources(kResources);
+void BeginWindowTest(const ResourceTable& resources) {
+    AfxAddResources(resources);
     UiTestSeam::Reset();
 }
 
-void GuiTest::TearDown() {
+void EndWindowTest(const ResourceTable& resources) {
     EXPECT_EQ(UiTestSeam::UnansweredCount(), 0) << "a modal run or message box was not answered";
     EXPECT_EQ(UiTestSeam::PendingAnswerCount(), 0) << "a queued answer was not used";
     UiTestSeam::Reset();
-    AfxRemoveResources(kResources);
+    AfxRemoveResources(resources);
 }
 
 void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers) {
@@ -169,6 +174,43 @@ void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers) {
 QWidget* FocusOf(CDialog& dialog) {
     QWidget* window = dialog.GetQtWidget();
     return window ? window->focusWidget() : nullptr;
+}
+
+std::string TextOf(const CWnd& dialog, int nID) {
+    std::string text;
+    dialog.GetDlgItemText(nID, text);
+    return text;
+}
+
+namespace {
+
+template <class T>
+T& ControlOf(const CWnd& dialog, int nID) {
+    auto* control = dynamic_cast<T*>(dialog.GetDlgItem(nID));
+    if (!control) {
+        throw std::logic_error("no control " + std::to_string(nID) + " of that kind");
+    }
+    return *control;
+}
+
+} // namespace
+
+CEdit& EditOf(const CWnd& dialog, int nID) {
+    return ControlOf<CEdit>(dialog, nID);
+}
+
+CButton& ButtonOf(const CWnd& dialog, int nID) {
+    return ControlOf<CButton>(dialog, nID);
+}
+
+QWidget* WidgetOf(const CWnd& dialog, int nID) {
+    CWnd* control = dialog.GetDlgItem(nID);
+    return control ? control->GetQtWidget() : nullptr;
+}
+
+void PressKeyIn(CDialog& dialog, int nID, int key) {
+    dialog.GotoDlgCtrl(dialog.GetDlgItem(nID));
+    PressKey(FocusOf(dialog), key);
 }
 
 } // namespace nodescout::test

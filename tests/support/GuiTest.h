@@ -1,7 +1,9 @@
 #pragma once
 
-// What the GUI tests share: sample templates, a fixture that checks every
-// modal run and message box was answered, and key presses.
+// What every window test shares: one fixture, parameterised by the resource
+// table it makes known, that checks every modal run and message box was
+// answered; sample templates for the framework's own tests; and helpers for
+// open dialogs and key presses.
 
 #include "framework/Framework.h"
 #include "tests/support/ProcessEvents.h"
@@ -75,15 +77,41 @@ private:
     void OnListEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
 };
 
-class GuiTest : public testing::Test {
+// The resources of the sample templates above.
+const ResourceTable& SampleResources();
+
+// Makes the resource table known for one test and resets the test seam;
+// afterwards fails the test when a modal run or message box went unanswered
+// or a queued answer was not used, and forgets the table again.
+void BeginWindowTest(const ResourceTable& resources);
+void EndWindowTest(const ResourceTable& resources);
+
+// The fixture of every window test, with the resource table Resources()
+// known while it runs.
+template <const ResourceTable& (*Resources)()>
+class WindowTest : public testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { BeginWindowTest(Resources()); }
+    void TearDown() override { EndWindowTest(Resources()); }
 };
+
+// The framework's tests, on the sample templates.
+using GuiTest = WindowTest<SampleResources>;
 
 // Key presses as the user makes them, to a widget (or the focus).
 void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // The widget that has (or will have, once shown) the focus in a dialog.
 QWidget* FocusOf(CDialog& dialog);
+// A key press, as the user makes it, to control nID (after giving it the focus).
+void PressKeyIn(CDialog& dialog, int nID, int key);
+
+// The text of control nID of an open dialog.
+std::string TextOf(const CWnd& dialog, int nID);
+// The edit or button nID of an open dialog; throws std::logic_error when
+// there is no such control of that kind.
+CEdit& EditOf(const CWnd& dialog, int nID);
+CButton& ButtonOf(const CWnd& dialog, int nID);
+// The widget of control nID, to send keys to; null when there is none.
+QWidget* WidgetOf(const CWnd& dialog, int nID);
 
 } // namespace nodescout::test

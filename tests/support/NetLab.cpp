@@ -22,7 +22,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -32,7 +31,26 @@ namespace {
 
 constexpr char kNamespacePrefix[] = "nodescout-";
 constexpr char kNamespaceFolder[] = "/run/netns";
-constexpr char kBridgeMac[] = "02:4e:53:00:00:01";
+// Builds, runs nmbd in and removes the LAN's parts, for the shell scripts
+// and for NetLab alike.
+constexpr char kLanScript[] = NODESCOUT_LAN_SCRIPT;
+
+// A lan.sh command: ["bash", lan.sh, command, arguments...].
+std::vector<std::string> LanCommand(const std::string& command,
+                                    const std::vector<std::string>& arguments) {
+    std::vector<std::string> line = {"bash", kLanScript, command};
+    line.insert(line.end(), arguments.begin(), arguments.end());
+    return line;
+}
+
+// The last line a command printed, without its line end.
+std::string LastLine(const std::string& output) {
+    std::string text = output;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    return text.substr(text.find_last_of('\n') + 1);
+}
 
 std::string Joined(const std::vector<std::string>& arguments) {
     std::string text;
@@ -339,13 +357,9 @@ NetLab::SweepLock::~SweepLock() {
 
 void NetLab::SweepStaleLabs() {
     const SweepLock lock;
-    for (const std::string& netns : StaleEntries(kNamespaceFolder)) {
-        std::istringstream pids(RunCommand({"ip", "netns", "pids", netns}).output);
-        pid_t pid = 0;
-        while (pids >> pid) {
-            kill(pid, SIGKILL);
-        }
-        RunCommand({"ip", "netns", "delete", netns});
+    const std::vector<std::string> stale = StaleEntries(kNamespaceFolder);
+    if (!stale.empty()) {
+        RunCommand(LanCommand("delete", stale));
     }
     const std::filesystem::path temporary = std::filesystem::temp_directory_path();
     for (const std::string& folder : StaleEntries(temporary.string())) {
@@ -354,7 +368,8 @@ void NetLab::SweepStaleLabs() {
     }
 }
 
-NetLab::NetLab(const std::string& bridgeAddress) : m_number(g_nextLabNumber++) {
+NetLab::NetLab(const std::string& bridgeAddress)
+    : m_lab(kNamespacePrefix + std::to_string(getpid()) + "-" + std::to_string(g_nextLabNumber++)) {
     SweepStaleLabs();
     const std::size_t slash = bridgeAddress.find('/');
     if (slash == std::string::npos) {
@@ -372,11 +387,7 @@ NetLab::NetLab(const std::string& bridgeAddress) : m_number(g_nextLabNumber++) {
     m_folder = folder;
 
     try {
-        m_client = NamespaceName("c");
-        AddNamespace(m_client);
-        Ip(m_client, {"link", "add", "br0", "type", "bridge"});
-        Ip(m_client, {"link", "set", "br0", "address", kBridgeMac, "up"});
-        Ip(m_client, {"address", "add", bridgeAddress, "dev", "br0"});
+        m_client = LastLine(RunChecked(LanCommand("create", {m_lab, bridgeAddress})));
     } catch (...) {
         TearDown(); // the destructor of a half-built object does not run
         throw;
@@ -392,24 +403,21 @@ void NetLab::TearDown() noexcept {
         process->Stop();
     }
     m_processes.clear();
-    // Host namespaces first: deleting one removes its veth and the peer.
-    for (auto netns = m_namespaces.rbegin(); netns != m_namespaces.rend(); ++netns) {
-        RunCommand({"ip", "netns", "delete", *netns});
+    // Every namespace of this lab, also one a failed step left half made.
+    std::vector<std::string> namespaces;
+    if (DIR* folder = opendir(kNamespaceFolder)) {
+        while (const dirent* entry = readdir(folder)) {
+            if (std::string name = entry->d_name; name.starts_with(m_lab + "-")) {
+                namespaces.push_back(std::move(name));
+            }
+        }
+        closedir(folder);
     }
-    m_namespaces.clear();
+    if (!namespaces.empty()) {
+        RunCommand(LanCommand("delete", namespaces));
+    }
     std::error_code ignored;
     std::filesystem::remove_all(m_folder, ignored);
-}
-
-std::string NetLab::NamespaceName(const std::string& role) const {
-    return kNamespacePrefix + std::to_string(getpid()) + "-" + std::to_string(m_number) + "-" +
-           role;
-}
-
-void NetLab::AddNamespace(const std::string& name) {
-    RunChecked({"ip", "netns", "add", name});
-    m_namespaces.push_back(name);
-    Ip(name, {"link", "set", "lo", "up"});
 }
 
 void NetLab::Ip(const std::string& netns, const std::vector<std::string>& arguments) const {
@@ -419,19 +427,12 @@ void NetLab::Ip(const std::string& netns, const std::vector<std::string>& argume
 }
 
 const LabHost& NetLab::AddHost(const std::string& address, const std::string& mac) {
-    const std::string number = std::to_string(m_hosts.size() + 1);
+    const std::string name = "h" + std::to_string(m_hosts.size() + 1);
     auto host = std::make_unique<LabHost>();
-    host->netns = NamespaceName("h" + number);
+    host->netns = LastLine(
+        RunChecked(LanCommand("add-host", {m_lab, name, address + "/" + m_prefixLength, mac})));
     host->address = address;
     host->mac = mac;
-    AddNamespace(host->netns);
-
-    const std::string link = "vh" + number;
-    Ip(m_client,
-       {"link", "add", link, "type", "veth", "peer", "name", "eth0", "netns", host->netns});
-    Ip(m_client, {"link", "set", link, "master", "br0", "up"});
-    Ip(host->netns, {"link", "set", "eth0", "address", mac, "up"});
-    Ip(host->netns, {"address", "add", address + "/" + m_prefixLength, "dev", "eth0"});
     m_hosts.push_back(std::move(host));
     return *m_hosts.back();
 }
@@ -493,51 +494,13 @@ LabProcess& NetLab::Start(const std::string& netns, const std::vector<std::strin
 
 LabProcess& NetLab::StartNmbd(const LabHost& host, const std::string& netbiosName,
                               const std::string& workgroup, std::chrono::milliseconds timeout) {
+    // lan.sh writes the configuration into the folder and becomes nmbd.
     const std::filesystem::path folder = m_folder / ("nmbd-" + netbiosName);
-    for (const char* sub : {"lock", "state", "cache", "pid", "private", "ncalrpc", "log"}) {
-        std::filesystem::create_directories(folder / sub);
-    }
-    const std::filesystem::path configuration = folder / "smb.conf";
-    // Only what nmbd needs to answer on the one address, and nothing that
-    // makes it talk more than it must (browsing, WINS, DNS proxy).
-    std::ostringstream text;
-    text << "[global]\n"
-         << "    netbios name = " << netbiosName << "\n"
-         << "    workgroup = " << workgroup << "\n"
-         << "    interfaces = " << host.address << "/" << m_prefixLength << "\n"
-         << "    bind interfaces only = yes\n";
-    for (const char* sub : {"lock", "state", "cache", "pid"}) {
-        text << "    " << sub << " directory = " << (folder / sub).string() << "\n";
-    }
-    text << "    private dir = " << (folder / "private").string() << "\n"
-         << "    ncalrpc dir = " << (folder / "ncalrpc").string() << "\n"
-         << "    log file = " << (folder / "log" / "log.%m").string() << "\n"
-         << "    dns proxy = no\n"
-         << "    wins support = no\n"
-         << "    local master = no\n"
-         << "    domain master = no\n"
-         << "    preferred master = no\n"
-         << "    os level = 0\n"
-         << "    load printers = no\n"
-         << "    disable spoolss = yes\n";
-    WriteFile(configuration, text.str());
-
-    // nmbd's socket for unexpected packets has a fixed place that no
-    // setting moves (/run/samba/nmbd); two nmbd starting at once would fight
-    // over it. Each gets a private one in a mount namespace of its own.
-    // nmbd runs at a real-time priority where the system allows it: walks in
-    // the lab wait less than a millisecond for its answer, which a busy
-    // machine (parallel tests, sanitizers) often does not give an ordinary
-    // process in time.
-    const std::string privateRun = "mkdir -p /run/samba/nmbd && "
-                                   "mount -t tmpfs -o mode=0755 nodescout-nmbd /run/samba/nmbd && "
-                                   "{ chrt --fifo --pid 20 $$ 2>/dev/null || true; } && "
-                                   "exec nmbd \"$@\"";
-    LabProcess& nmbd = Start(host.netns,
-                             {"unshare", "--mount", "--propagation", "private", "sh", "-c",
-                              privateRun, "nmbd", "--foreground", "--no-process-group",
-                              "--debug-stdout", "-d1", "--configfile=" + configuration.string()},
-                             "nmbd-" + netbiosName + ".log");
+    m_processes.push_back(std::make_unique<LabProcess>(
+        LanCommand("nmbd", {host.netns, host.address + "/" + m_prefixLength, netbiosName, workgroup,
+                            folder.string()}),
+        m_folder / ("nmbd-" + netbiosName + ".log")));
+    LabProcess& nmbd = *m_processes.back();
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {
         if (!nmbd.IsRunning()) {

@@ -4,15 +4,16 @@
 // need real hosts.
 //
 //   client namespace                         host namespaces
-//   lo, br0 = 198.18.0.1/24  --- vh1 ======= eth0 = 198.18.0.10, MAC 02:...
-//                            --- vh2 ======= eth0 = 198.18.0.11, MAC 02:...
+//   lo, br0 = 198.18.0.1/24  --- v-h1 ====== eth0 = 198.18.0.10, MAC 02:...
+//                            --- v-h2 ====== eth0 = 198.18.0.11, MAC 02:...
 //
 // The client namespace holds a bridge; every host is a namespace of its own,
 // joined to the bridge by a veth pair, with the address and MAC the test
 // chose. No namespace has a default route, so a stray address fails at once
 // instead of leaving the lab; nothing here ever touches the machine's own
-// network. Code under test runs in the client namespace by entering it on
-// the calling thread (ScopedNamespace).
+// network. The namespaces, links, nmbd's configuration and the teardown
+// are those of scripts/lib/lan.sh, which the lab runs for each step. Code under test runs in the
+// client namespace by entering it on the calling thread (ScopedNamespace).
 //
 // Namespace names are "nodescout-<pid>-<lab>-<role>", so parallel test
 // processes never collide. The destructor stops every process the lab
@@ -172,15 +173,12 @@ public:
 
 private:
     void TearDown() noexcept;
-    std::string NamespaceName(const std::string& role) const;
-    void AddNamespace(const std::string& name);
     void Ip(const std::string& netns, const std::vector<std::string>& arguments) const;
 
-    int m_number;
+    std::string m_lab; // "nodescout-<pid>-<lab>", the start of every namespace's name
     std::string m_client;
     std::string m_prefixLength;
     std::filesystem::path m_folder;
-    std::vector<std::string> m_namespaces;
     std::vector<std::unique_ptr<LabHost>> m_hosts;
     std::vector<std::unique_ptr<LabProcess>> m_processes;
 };

@@ -1,8 +1,10 @@
 #pragma once
 
-// ProbeHost's three outputs in one value that tests can compare and print.
+// ProbeHost's three outputs in one value that tests can compare and print,
+// and probes with a wait of the test's choosing.
 
 #include "probe/ProbeHost.h"
+#include "probe/ProbeWait.h"
 
 #include <cstdint>
 #include <ostream>
@@ -22,7 +24,16 @@ struct ProbeOutcome {
     }
 };
 
-inline ProbeOutcome Probe(std::uint32_t address) {
+// Probes with the wait a TimeOutMicroseconds setting of that value gives.
+inline ProbeOutcome Probe(std::uint32_t address, int timeOutMicroseconds) {
+    MacText mac;
+    Text name;
+    const bool found = ProbeHostWithWait(address, mac, name, ProbeWait(timeOutMicroseconds));
+    return {found, std::string(mac.View()), std::string(name.View())};
+}
+
+// Probes as the program does, with the wait read from the settings file.
+inline ProbeOutcome ProbeAsSet(std::uint32_t address) {
     MacText mac;
     Text name;
     const bool found = ProbeHost(address, mac, name);
@@ -34,15 +45,22 @@ inline ProbeOutcome Probe(std::uint32_t address) {
 // busy machine.
 inline constexpr int kAnswerAttempts = 3;
 
-// Probes up to attempts times until accept(outcome) holds, for answers that
-// can miss a short wait; returns the last outcome either way.
-template <typename Accept>
-ProbeOutcome ProbeUntil(std::uint32_t address, int attempts, Accept accept) {
-    ProbeOutcome outcome = Probe(address);
+// Calls probe() up to attempts times until accept(outcome) holds, for
+// answers that can miss a short wait; returns the last outcome either way.
+template <typename ProbeOnce, typename Accept>
+ProbeOutcome ProbeUntil(ProbeOnce probe, int attempts, Accept accept) {
+    ProbeOutcome outcome = probe();
     for (int attempt = 1; attempt < attempts && !accept(outcome); ++attempt) {
-        outcome = Probe(address);
+        outcome = probe();
     }
     return outcome;
+}
+
+// The same with Probe(address, timeOutMicroseconds).
+template <typename Accept>
+ProbeOutcome ProbeUntil(std::uint32_t address, int timeOutMicroseconds, int attempts,
+                        Accept accept) {
+    return ProbeUntil([&] { return Probe(address, timeOutMicroseconds); }, attempts, accept);
 }
 
 } // namespace nodescout::test

@@ -1,7 +1,8 @@
 // The result list's rules on a real list control: numbering, the "+N" and
 // "-N" marks, matching by exact MAC text, sequence numbers after removals,
-// the scroll to a new row, sorting by every column both ways, and reports of
-// the same new host from several workers at once.
+// the scroll to a new row, sorting by every column both ways, reports of the
+// same new host from several workers at once, and the MAC index against a
+// plain search through random changes.
 
 #include "tests/support/GuiTest.h"
 #include "tests/support/UiTest.h"
@@ -11,6 +12,7 @@
 
 #include <atomic>
 #include <functional>
+#include <random>
 #include <set>
 #include <string>
 #include <thread>
@@ -32,10 +34,7 @@ protected:
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         m_ListCtrl.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-        m_ListCtrl.InsertColumn(0, "No.", LVCFMT_LEFT, 40);
-        m_ListCtrl.InsertColumn(1, "IP Address", LVCFMT_LEFT, 120);
-        m_ListCtrl.InsertColumn(2, "MAC Address", LVCFMT_LEFT, 120);
-        m_ListCtrl.InsertColumn(3, "Computer Name", LVCFMT_LEFT, 180);
+        CResultList(m_ListCtrl).InsertColumns();
         return TRUE;
     }
 };
@@ -149,10 +148,6 @@ TEST_F(ResultListTest, AnEditedNumberBlocksThePlusMarkOnlyWhenItReadsNegative) {
         rows.AddOrUpdateRow("198.18.0.2", kMac, "");
         EXPECT_EQ(list.GetItemText(0, 0), "-1");
     });
-    EXPECT_EQ(ReadNumberText("  +42x"), 42);
-    EXPECT_EQ(ReadNumberText("99999999999"), 2147483647);
-    EXPECT_EQ(ReadNumberText("-2147483648"), -2147483647 - 1);
-    EXPECT_EQ(ReadNumberText(""), 0);
 }
 
 TEST_F(ResultListTest, SequenceNumbersSurviveRemovalsAndMayRepeat) {
@@ -188,6 +183,25 @@ TEST_F(ResultListTest, ANewRowIsScrolledIntoView) {
             ASSERT_GE(last.top, 0) << "row " << i;
             ASSERT_LE(last.bottom, client.bottom) << "row " << i;
         }
+
+        // The same hosts, and one again, in one step end where they did.
+        CRect first;
+        ASSERT_TRUE(list.GetItemRect(0, &first, LVIR_BOUNDS));
+        const std::vector<Row> added = RowsOf(list);
+        list.DeleteAllItems();
+        std::vector<HostReport> hosts;
+        for (int i = 0; i < 60; ++i) {
+            std::snprintf(mac, sizeof mac, "0000000000%02x", i);
+            hosts.push_back(HostReport{"198.18.1.1", mac, ""});
+        }
+        hosts.push_back(HostReport{"198.18.1.1", "000000000007", ""});
+        rows.AddOrUpdateRows(hosts);
+        std::vector<Row> expected = added;
+        expected[7][0] = "+8";
+        EXPECT_EQ(RowsOf(list), expected);
+        CRect firstInOneStep;
+        ASSERT_TRUE(list.GetItemRect(0, &firstInOneStep, LVIR_BOUNDS));
+        EXPECT_EQ(firstInOneStep.top, first.top) << "scrolled to another place";
     });
 }
 
@@ -296,6 +310,63 @@ TEST_F(ResultListTest, WorkersReportingTheSameNewHostAtOnceLeaveOneRow) {
             ASSERT_EQ(std::set<std::string>(macs.begin(), macs.end()).size(), macs.size());
             const std::vector<int> sequences = SequencesOf(list);
             ASSERT_EQ(std::set<int>(sequences.begin(), sequences.end()).size(), sequences.size());
+        }
+    });
+}
+
+// The first row, in list order, with exactly this MAC text, found by reading
+// every row.
+int ReadRowByMac(const CListCtrl& list, const std::string& mac) {
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        if (list.GetItemText(i, kMacColumn) == mac) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+TEST_F(ResultListTest, TheMacIndexFindsWhatReadingTheListFinds) {
+    // Few MAC texts, differing in letter case and one empty, so that rows
+    // share texts after edits and every kind of change meets the index.
+    const std::vector<std::string> macs = {"",
+                                           "00000000000a",
+                                           "00000000000A",
+                                           "00000000000b",
+                                           "00000000000c",
+                                           "00000000000d",
+                                           "00000000000e"};
+    const std::vector<std::string> addresses = {"198.18.0.1", "198.18.0.2", "198.18.0.3"};
+    WithList([&](CListCtrl& list, CResultList& rows) {
+        std::mt19937 random(20240601);
+        const auto pick = [&random](std::size_t count) {
+            return static_cast<int>(
+                std::uniform_int_distribution<std::size_t>(0, count - 1)(random));
+        };
+        for (int step = 0; step < 600; ++step) {
+            const int nCount = list.GetItemCount();
+            const int nRow = nCount > 0 ? pick(static_cast<std::size_t>(nCount)) : 0;
+            const std::string& mac = macs[static_cast<std::size_t>(pick(macs.size()))];
+            const int action = pick(20);
+            if (action < 10) {
+                const std::string& ip = addresses[static_cast<std::size_t>(pick(addresses.size()))];
+                const int nExpected = ReadRowByMac(list, mac);
+                rows.AddOrUpdateRow(ip.c_str(), mac.c_str(), "");
+                ASSERT_EQ(list.GetItemCount(), nCount + (nExpected < 0 ? 1 : 0)) << "step " << step;
+                ASSERT_EQ(list.GetItemText(nExpected < 0 ? nCount : nExpected, kAddressColumn), ip)
+                    << "step " << step;
+            } else if (action < 14) {
+                list.SetItemText(nRow, kMacColumn, mac); // the row editor
+            } else if (action < 17) {
+                list.DeleteItem(nRow); // "Clear" of one selected row
+            } else if (action < 19) {
+                rows.SortByColumnClick(pick(4));
+            } else if (pick(4) == 0) {
+                list.DeleteAllItems();
+            }
+            for (const std::string& text : macs) {
+                ASSERT_EQ(rows.FindRowByMac(text.c_str()), ReadRowByMac(list, text))
+                    << "step " << step << ", MAC \"" << text << "\"";
+            }
         }
     });
 }

@@ -1,8 +1,8 @@
 // The commands of the main window that walk addresses, as the user meets
 // them: "Retr All", the "Auto Scan" toggle and "MAC => IP", each with its
 // dialog confirmed and cancelled, the walk run by a worker of the window.
-// The probe is a scripted fake; nothing is sent. (The walks' own rules, such
-// as their progress messages, have tests of their own.)
+// The probe is a scripted fake; nothing is sent. (The walks' own rules and
+// the progress messages their events become have tests of their own.)
 
 #include "tests/support/GuiTest.h"
 #include "tests/support/UiTest.h"
@@ -11,6 +11,7 @@
 #include "tests/support/ScopedAppFolder.h"
 #include "tests/support/ScriptedNetwork.h"
 #include "tests/support/TempDir.h"
+#include "ui/MainWindowWalk.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/RangeListDlg.h"
 
@@ -111,6 +112,28 @@ protected:
     test::ScriptedNetwork m_network;
     std::unique_ptr<CNodescoutDlg> m_pDlg;
 };
+
+// What a walk reports reaches the window's bar, list and status line.
+TEST_F(ScanCommandsTest, TheWindowAsWalkOwnerDrivesItsBarListAndStatusLine) {
+    Run([&](CNodescoutDlg& dlg) {
+        MainWindowWalkOwner owner(dlg, ProgressOf(dlg));
+        owner.RangeBegins(9);
+        owner.AddressDone();
+        owner.AddressDone();
+        int nLower = 0;
+        int nUpper = 0;
+        ProgressOf(dlg).GetRange(nLower, nUpper);
+        EXPECT_EQ(nLower, 1);
+        EXPECT_EQ(nUpper, 9);
+        EXPECT_EQ(ProgressOf(dlg).GetPos(), 3);
+        owner.RangeEnds(9);
+        EXPECT_EQ(ProgressOf(dlg).GetPos(), 9);
+        owner.SetStatusText("198.18.0.7");
+        EXPECT_EQ(TextOf(dlg, IDC_STATUS), "198.18.0.7");
+        owner.RowFound("198.18.0.7", kMacA, "ALPHA");
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.0.7", kMacA, "ALPHA"}}));
+    });
+}
 
 TEST_F(ScanCommandsTest, RetrAllTakesBackTheDialogsTableAndFieldsOnOkAndScansTheTable) {
     m_network.AddHost("198.18.0.2", kMacA, "ALPHA");

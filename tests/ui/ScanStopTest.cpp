@@ -10,7 +10,6 @@
 #include "platform/net/Inet.h"
 #include "platform/net/UdpSocket.h"
 #include "probe/ProbeHost.h"
-#include "tests/support/ProbeWaitSetting.h"
 #include "tests/support/ScriptedNetwork.h"
 #include "tests/support/Watchdog.h"
 #include "ui/NodescoutDlg.h"
@@ -229,8 +228,6 @@ TEST_F(ScanStopTest, ClosingTheWindowStopsAndJoinsEveryWalkingWorkerFirst) {
 // may, and stays silent): the stop must not wait for the answer.
 TEST_F(ScanStopTest, StopsEndAProbeWaitingSecondsForItsAnswerAtOnce) {
     constexpr auto kGenerousStopLimit = 500ms; // the aim is 100 ms; the machine may be loaded
-    const ProbeWaitSetting wait(3000);         // three seconds per address
-    ASSERT_TRUE(wait.TakesEffect());
     UdpSocket silentHost;
     [[maybe_unused]] const auto bound = silentHost.Bind(inet_addr("127.0.0.77"), htons(137));
     std::atomic<int> probesBegun{0};
@@ -238,7 +235,7 @@ TEST_F(ScanStopTest, StopsEndAProbeWaitingSecondsForItsAnswerAtOnce) {
     dlg.SetProbeFunction([&](std::uint32_t address, MacText& mac, Text& name) {
         ++probesBegun;
         WakeUiWait();
-        return ProbeHost(address, mac, name);
+        return ProbeHostWithWait(address, mac, name, timeval{3, 0});
     });
     // Each walk is in its first wait once it has begun its probe and the
     // time it takes to send has passed; no probe may end meanwhile.

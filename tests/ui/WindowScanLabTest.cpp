@@ -6,9 +6,9 @@
 #include "framework/Framework.h"
 #include "platform/net/Inet.h"
 #include "probe/ProbeHost.h"
-#include "tests/support/ProcessEvents.h"
+#include "probe/ProbeWait.h"
 #include "tests/support/NetLab.h"
-#include "tests/support/ProbeWaitSetting.h"
+#include "tests/support/ProcessEvents.h"
 #include "tests/support/SuiteLab.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
@@ -75,7 +75,7 @@ public:
                 std::lock_guard lock(m_mutex);
                 m_probed.emplace_back(AddressText(address));
             }
-            return ProbeHost(address, mac, name);
+            return ProbeHostWithWait(address, mac, name, ProbeWait(kProbeWaitMicroseconds));
         };
     }
 
@@ -175,7 +175,6 @@ protected:
 };
 
 TEST_F(LanOnLab, RetrAllOverTheSlash24FindsEveryHostWithItsMacAndNameInAddressOrder) {
-    const ProbeWaitSetting wait(kProbeWaitMicroseconds);
     LabProbe probe(*s_lab);
     CNodescoutDlg dlg;
     dlg.SetProbeFunction(probe.Function());
@@ -203,7 +202,6 @@ TEST_F(LanOnLab, RetrAllOverTheSlash24FindsEveryHostWithItsMacAndNameInAddressOr
 }
 
 TEST_F(LanOnLab, MacToIpFindsAHostWithoutNetBiosByItsMac) {
-    const ProbeWaitSetting wait(kProbeWaitMicroseconds);
     const LabHost& arpOnly = *s_hosts[1];
     LabProbe probe(*s_lab);
     CNodescoutDlg dlg;
@@ -235,7 +233,6 @@ protected:
 };
 
 TEST_F(MovingHostOnLab, AutoScanMarksTheRowOfAHostThatMovedAndKeepsItsName) {
-    const ProbeWaitSetting wait(kProbeWaitMicroseconds);
     NetLab lab("198.18.0.1/24");
     const LabHost& mover = lab.AddHost("198.18.0.60", "02:4e:53:00:00:3c");
     lab.StartNmbd(mover, "MOVER");

@@ -2,12 +2,14 @@
 
 #include <arpa/inet.h>
 #include <linux/neighbour.h>
+#include <linux/netconf.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
@@ -114,27 +116,50 @@ const Bytes kMacB = {0x02, 0x00, 0x00, 0x00, 0x00, 0x0b};
 
 // Reads the datagram from an exactly sized copy, so that a sanitizer sees
 // any read past its end.
-std::error_code ReadExactly(NeighbourDumpReader& reader, const Bytes& datagram) {
+std::error_code ReadExactly(RouteReplyReader& reader, const Bytes& datagram) {
     const Bytes copy(datagram.begin(), datagram.end());
     return reader.Read(std::span(copy.data(), copy.size()));
 }
 
-TEST(NeighbourDumpRequest, AsksForADumpOfIpv4Neighbours) {
-    const auto request = NeighbourDumpRequest(77);
+template <std::size_t Size>
+nlmsghdr HeaderOf(const std::array<std::uint8_t, Size>& request) {
     nlmsghdr header{};
     std::memcpy(&header, request.data(), sizeof header);
-    ndmsg message{};
-    std::memcpy(&message, request.data() + sizeof header, sizeof message);
-
     EXPECT_EQ(header.nlmsg_len, request.size());
+    EXPECT_EQ(header.nlmsg_pid, 0u);
+    return header;
+}
+
+TEST(NeighbourRequests, AskForTheDumpTheInterfacesAndOneEntry) {
+    const auto dump = NeighbourDumpRequest(77);
+    nlmsghdr header = HeaderOf(dump);
     EXPECT_EQ(header.nlmsg_type, RTM_GETNEIGH);
     EXPECT_EQ(header.nlmsg_flags, NLM_F_REQUEST | NLM_F_DUMP);
     EXPECT_EQ(header.nlmsg_seq, 77u);
-    EXPECT_EQ(message.ndm_family, AF_INET);
+    EXPECT_EQ(dump[sizeof header], AF_INET); // ndm_family
+
+    const auto interfaces = InterfaceListRequest(78);
+    header = HeaderOf(interfaces);
+    EXPECT_EQ(header.nlmsg_type, RTM_GETNETCONF);
+    EXPECT_EQ(header.nlmsg_flags, NLM_F_REQUEST | NLM_F_DUMP);
+    EXPECT_EQ(header.nlmsg_seq, 78u);
+    EXPECT_EQ(interfaces[sizeof header], AF_INET); // ncm_family
+
+    // The kernel refuses a get whose state, flags or type are not zero, and
+    // any attribute but the address.
+    const auto get = NeighbourGetRequest(79, 7, inet_addr("198.18.0.5"));
+    header = HeaderOf(get);
+    EXPECT_EQ(header.nlmsg_type, RTM_GETNEIGH);
+    EXPECT_EQ(header.nlmsg_flags, NLM_F_REQUEST);
+    EXPECT_EQ(header.nlmsg_seq, 79u);
+    Datagram expected;
+    expected.Add(RTM_GETNEIGH, Neighbour(7, 0, {Attribute(NDA_DST, Ipv4("198.18.0.5"))}),
+                 NLM_F_REQUEST, 79, 0);
+    EXPECT_EQ(Bytes(get.begin(), get.end()), expected.bytes);
 }
 
-TEST(NeighbourDumpReader, CollectsRowsFromEveryPartOfAMultiPartDump) {
-    NeighbourDumpReader reader(kSequence, kPort);
+TEST(NeighbourReplyReader, CollectsRowsFromEveryPartOfAMultiPartDump) {
+    NeighbourReplyReader reader(kSequence, kPort);
 
     Datagram first;
     first.Add(RTM_NEWNEIGH, Entry(3, "198.18.0.20", NUD_REACHABLE, kMacA))
@@ -164,8 +189,8 @@ TEST(NeighbourDumpReader, CollectsRowsFromEveryPartOfAMultiPartDump) {
     EXPECT_EQ(Bytes(rows[2].physicalAddress, rows[2].physicalAddress + 8), Bytes(8, 0));
 }
 
-TEST(NeighbourDumpReader, SkipsWhatIsNotOneOfOurIpv4Rows) {
-    NeighbourDumpReader reader(kSequence, kPort);
+TEST(NeighbourReplyReader, SkipsWhatIsNotOneOfOurIpv4Rows) {
+    NeighbourReplyReader reader(kSequence, kPort);
     Datagram datagram;
     datagram
         // Answers to another request or to another socket, including their end.
@@ -194,7 +219,7 @@ TEST(NeighbourDumpReader, SkipsWhatIsNotOneOfOurIpv4Rows) {
     EXPECT_EQ(reader.Rows()[1].type, NeighbourType::Dynamic);
 }
 
-TEST(NeighbourDumpReader, EndsOnErrorAcknowledgementOrDone) {
+TEST(NeighbourReplyReader, EndsOnErrorAcknowledgementOrDone) {
     struct Case {
         const char* what;
         Datagram datagram;
@@ -215,14 +240,14 @@ TEST(NeighbourDumpReader, EndsOnErrorAcknowledgementOrDone) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        NeighbourDumpReader reader(kSequence, kPort);
+        NeighbourReplyReader reader(kSequence, kPort);
         EXPECT_EQ(ReadExactly(reader, c.datagram.bytes), c.expected);
         EXPECT_TRUE(reader.Finished());
     }
 }
 
-TEST(NeighbourDumpReader, IgnoresMessagesAfterTheEnd) {
-    NeighbourDumpReader reader(kSequence, kPort);
+TEST(NeighbourReplyReader, IgnoresMessagesAfterTheEnd) {
+    NeighbourReplyReader reader(kSequence, kPort);
     Datagram datagram;
     datagram.Done().Add(RTM_NEWNEIGH, Entry(1, "198.18.0.9", NUD_PERMANENT, kMacA));
     datagram.bytes.push_back(0xee); // not even a header: never looked at
@@ -230,8 +255,9 @@ TEST(NeighbourDumpReader, IgnoresMessagesAfterTheEnd) {
     EXPECT_TRUE(reader.Rows().empty());
 }
 
-// Each case is a well-formed dump with one length spoiled.
-TEST(NeighbourDumpReader, RejectsEveryLengthThatDoesNotFit) {
+// Each case is a well-formed answer with one length spoiled; a dump and
+// the answer to a get are read alike.
+TEST(NeighbourReplyReader, RejectsEveryLengthThatDoesNotFit) {
     const Bytes entry = Entry(2, "198.18.0.5", NUD_PERMANENT, kMacA);
     const auto withHeaderLength = [&](std::uint32_t length) {
         Datagram datagram;
@@ -273,20 +299,24 @@ TEST(NeighbourDumpReader, RejectsEveryLengthThatDoesNotFit) {
         {"IPv4 address of six bytes", withAttributes(Attribute(NDA_DST, Bytes(6, 1)))},
         {"IPv4 address of three bytes", withAttributes(Attribute(NDA_DST, Bytes(3, 1)))},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        NeighbourDumpReader reader(kSequence, kPort);
-        EXPECT_EQ(ReadExactly(reader, c.datagram), std::make_error_code(std::errc::bad_message));
-        EXPECT_TRUE(reader.Rows().empty());
+    for (const NeighbourAnswer answer : {NeighbourAnswer::Dump, NeighbourAnswer::Single}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            NeighbourReplyReader reader(kSequence, kPort, answer);
+            EXPECT_EQ(ReadExactly(reader, c.datagram),
+                      std::make_error_code(std::errc::bad_message));
+            EXPECT_TRUE(reader.Rows().empty());
+            EXPECT_TRUE(reader.Finished());
+        }
     }
 }
 
-TEST(NeighbourDumpReader, KeepsAtMostEightBytesOfHardwareAddress) {
+TEST(NeighbourReplyReader, KeepsAtMostEightBytesOfHardwareAddress) {
     Bytes infiniband(20);
     for (std::size_t i = 0; i < infiniband.size(); ++i) {
         infiniband[i] = static_cast<std::uint8_t>(i + 1);
     }
-    NeighbourDumpReader reader(kSequence, kPort);
+    NeighbourReplyReader reader(kSequence, kPort);
     Datagram datagram;
     datagram.Add(RTM_NEWNEIGH, Entry(1, "198.18.0.1", NUD_NOARP, infiniband))
         .Add(RTM_NEWNEIGH, Entry(1, "198.18.0.2", NUD_NOARP, {}))
@@ -301,19 +331,81 @@ TEST(NeighbourDumpReader, KeepsAtMostEightBytesOfHardwareAddress) {
     EXPECT_EQ(reader.Rows()[1].physicalAddressLength, 0u);
 }
 
-TEST(NeighbourDumpReader, NoticesAnInterruptedDumpOfOurOwn) {
-    NeighbourDumpReader foreign(kSequence, kPort);
+TEST(NeighbourReplyReader, NoticesAnInterruptedDumpOfOurOwn) {
+    NeighbourReplyReader foreign(kSequence, kPort);
     ASSERT_FALSE(ReadExactly(
         foreign, Datagram().Add(NLMSG_NOOP, {}, NLM_F_DUMP_INTR, kSequence + 1).Done().bytes));
     EXPECT_FALSE(foreign.Interrupted());
 
-    NeighbourDumpReader ours(kSequence, kPort);
+    NeighbourReplyReader ours(kSequence, kPort);
     ASSERT_FALSE(ReadExactly(ours, Datagram()
                                        .Add(RTM_NEWNEIGH, Entry(1, "198.18.0.1", 0, kMacA),
                                             NLM_F_MULTI | NLM_F_DUMP_INTR)
                                        .Done()
                                        .bytes));
     EXPECT_TRUE(ours.Interrupted());
+}
+
+// The answer to a get is one entry, or an error such as ENOENT for an
+// address the interface has no entry for.
+TEST(NeighbourReplyReader, EndsASingleAnswerWithItsEntryOrError) {
+    NeighbourReplyReader entry(kSequence, kPort, NeighbourAnswer::Single);
+    ASSERT_FALSE(ReadExactly(
+        entry, Datagram()
+                   .Add(RTM_NEWNEIGH, Entry(4, "198.18.0.1", NUD_STALE, kMacA), 0, kSequence + 1)
+                   .Add(RTM_NEWNEIGH, Entry(4, "198.18.0.2", NUD_STALE, kMacB), 0)
+                   .Add(RTM_NEWNEIGH, Entry(4, "198.18.0.3", NUD_STALE, kMacB), 0)
+                   .bytes));
+    EXPECT_TRUE(entry.Finished());
+    ASSERT_EQ(entry.Rows().size(), 1u);
+    EXPECT_EQ(entry.Rows()[0].address, inet_addr("198.18.0.2"));
+    EXPECT_EQ(entry.Rows()[0].interfaceIndex, 4u);
+
+    NeighbourReplyReader missing(kSequence, kPort, NeighbourAnswer::Single);
+    EXPECT_EQ(ReadExactly(missing, Datagram().Add(NLMSG_ERROR, Code(-ENOENT), 0).bytes),
+              std::error_code(ENOENT, std::system_category()));
+    EXPECT_TRUE(missing.Finished());
+    EXPECT_TRUE(missing.Rows().empty());
+}
+
+Bytes Netconf(std::initializer_list<Bytes> attributes, std::uint8_t family = AF_INET) {
+    Bytes bytes = {family, 0, 0, 0}; // netconfmsg, padded
+    for (const Bytes& attribute : attributes) {
+        Append(bytes, attribute.data(), attribute.size());
+    }
+    return bytes;
+}
+
+Bytes Index(int index) {
+    return Attribute(NETCONFA_IFINDEX, Code(index));
+}
+
+TEST(InterfaceListReader, CollectsTheIndexesOfRealIpv4Interfaces) {
+    InterfaceListReader reader(kSequence, kPort);
+    const Bytes forwarding = Attribute(NETCONFA_FORWARDING, Code(1));
+    Datagram datagram;
+    datagram.Add(RTM_NEWNETCONF, Netconf({Index(1), forwarding}))
+        .Add(RTM_NEWNETCONF, Netconf({forwarding, Index(9)}))
+        .Add(RTM_NEWNETCONF, Netconf({Index(NETCONFA_IFINDEX_ALL)}))
+        .Add(RTM_NEWNETCONF, Netconf({Index(NETCONFA_IFINDEX_DEFAULT)}))
+        .Add(RTM_NEWNETCONF, Netconf({Index(5)}, AF_INET6))
+        .Add(RTM_NEWNETCONF, Netconf({Index(6)}), NLM_F_MULTI, kSequence + 1)
+        .Add(RTM_NEWNETCONF, Netconf({forwarding}))
+        .Add(RTM_NEWNETCONF, Netconf({Index(3)}))
+        .Done();
+    ASSERT_FALSE(ReadExactly(reader, datagram.bytes));
+    EXPECT_TRUE(reader.Finished());
+    EXPECT_EQ(reader.Indexes(), (std::vector<std::uint32_t>{1, 9, 3}));
+
+    Bytes indexTooLong = Index(2);
+    indexTooLong[0] = 12;
+    for (const Bytes& payload :
+         {Bytes{}, Netconf({Attribute(NETCONFA_IFINDEX, Bytes(2, 1))}), Netconf({indexTooLong})}) {
+        InterfaceListReader spoiled(kSequence, kPort);
+        EXPECT_EQ(ReadExactly(spoiled, Datagram().Add(RTM_NEWNETCONF, payload).bytes),
+                  std::make_error_code(std::errc::bad_message));
+        EXPECT_TRUE(spoiled.Indexes().empty());
+    }
 }
 
 TEST(NeighbourTypeFromState, FollowsTheTraditionalTableTypes) {

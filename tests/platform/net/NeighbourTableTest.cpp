@@ -1,5 +1,5 @@
-// ReadNeighbourTable against entries that ip neigh puts into the kernel's
-// table of a private namespace.
+// ReadNeighbourTable and ReadNeighbourRows against entries that ip neigh
+// puts into the kernel's table of a private namespace.
 
 #include "platform/net/NeighbourTable.h"
 #include "platform/net/Inet.h"
@@ -32,6 +32,15 @@ protected:
         ScopedNamespace inside(s_lab->ClientNamespace());
         std::vector<NeighbourRow> rows;
         const std::error_code error = ReadNeighbourTable(rows);
+        EXPECT_FALSE(error) << error.message();
+        return rows;
+    }
+
+    // The rows of one address, read from inside the client namespace.
+    static std::vector<NeighbourRow> ReadClientRows(const char* address) {
+        ScopedNamespace inside(s_lab->ClientNamespace());
+        std::vector<NeighbourRow> rows;
+        const std::error_code error = ReadNeighbourRows(inet_addr(address), rows);
         EXPECT_FALSE(error) << error.message();
         return rows;
     }
@@ -113,6 +122,52 @@ TEST_F(NeighbourTableOnLab, ReportsEveryStateWithItsTypeInAddressOrder) {
         {"198.18.1.5", s_br1, Static, "02:4e:53:00:01:05"},
     };
     EXPECT_EQ(rows, expected) << s_lab->ShowNeighbours();
+}
+
+// The lookup of one address gives exactly the dump's rows of that address,
+// in the dump's order, for every state and for an address on two
+// interfaces; the probe's rule then picks among them as it did among the
+// dump's.
+TEST_F(NeighbourTableOnLab, RowsOfOneAddressAreTheTableRowsOfThatAddress) {
+    s_lab->RunBatchInClient({
+        "neigh replace 198.18.0.231 dev br0 lladdr 02:4e:53:00:03:01 nud permanent",
+        "neigh replace 198.18.0.232 dev br0 lladdr 02:4e:53:00:03:02 nud stale",
+        "neigh replace 198.18.0.233 dev br0 lladdr 02:4e:53:00:03:03 nud noarp",
+        "neigh replace 198.18.0.234 dev br0 lladdr 02:4e:53:00:03:04 nud failed",
+        "neigh replace 198.18.0.235 dev br0 nud incomplete",
+        "neigh replace 198.18.0.236 dev br0 lladdr 02:4e:53:00:03:06 nud reachable",
+        "neigh replace 198.18.0.237 dev br0 lladdr 02:4e:53:00:03:07 nud delay",
+        "neigh replace 198.18.0.238 dev br0 lladdr 02:4e:53:00:03:08 nud probe",
+        "neigh replace 198.18.0.239 dev br0 lladdr 02:4e:53:00:03:09 nud none",
+        // Added on the higher index first, in both states.
+        "neigh replace 198.18.0.240 dev br1 lladdr 02:4e:53:00:04:01 nud permanent",
+        "neigh replace 198.18.0.240 dev br0 lladdr 02:4e:53:00:04:00 nud stale",
+        // The lower index holds an entry that does not count.
+        "neigh replace 198.18.0.241 dev br1 lladdr 02:4e:53:00:04:11 nud stale",
+        "neigh replace 198.18.0.241 dev br0 nud failed",
+    });
+    const std::vector<NeighbourRow> table = ReadClientTable();
+    for (int last = 231; last <= 242; ++last) { // .242 has no entry at all
+        const std::string address = "198.18.0." + std::to_string(last);
+        SCOPED_TRACE(address);
+        std::vector<RowText> expected;
+        for (const NeighbourRow& row : table) {
+            if (row.address == inet_addr(address.c_str())) {
+                expected.push_back(TextOf(row));
+            }
+        }
+        std::vector<RowText> rows;
+        for (const NeighbourRow& row : ReadClientRows(address.c_str())) {
+            rows.push_back(TextOf(row));
+        }
+        EXPECT_EQ(rows, expected) << s_lab->ShowNeighbours();
+        EXPECT_EQ(rows.size(), last >= 240 && last <= 241 ? 2u : last == 242 ? 0u : 1u);
+    }
+    const std::vector<NeighbourRow> twice = ReadClientRows("198.18.0.241");
+    ASSERT_EQ(twice.size(), 2u);
+    EXPECT_EQ(twice[0].type, NeighbourType::Invalid);
+    EXPECT_EQ(TextOf(twice[1]),
+              (RowText{"198.18.0.241", s_br1, NeighbourType::Dynamic, "02:4e:53:00:04:11"}));
 }
 
 // Thousands of rows need many datagrams of the dump.

@@ -23,6 +23,15 @@ TEST(SplitCommandLine, SplitsAtBlanksAndKeepsQuotedWordsWhole) {
     EXPECT_EQ(SplitCommandLine(""), Words{});
 }
 
+TEST(QuoteCommandWord, QuotesOnlyWhatWouldSplitAndSplittingGivesTheWordBack) {
+    EXPECT_EQ(QuoteCommandWord("http://a/b?c=$d"), "http://a/b?c=$d");
+    EXPECT_EQ(QuoteCommandWord("a b"), R"("a b")");
+    for (const std::string word :
+         {"http://a/", "a b", "tab\there", R"(say "hi")", R"(\ ` $ " end)", R"(x"y)"}) {
+        EXPECT_EQ(SplitCommandLine("run " + QuoteCommandWord(word)), (Words{"run", word})) << word;
+    }
+}
+
 class FakeDesktopTest : public ::testing::Test {
 protected:
     test::FakeDesktop m_desktop;
@@ -59,13 +68,13 @@ TEST_F(FakeDesktopTest, DefaultApplicationComesFromTheMimeAppsList) {
 TEST_F(FakeDesktopTest, WinExecStartsWithoutAShell) {
     const std::string record = m_desktop.AddRecordingProgram("fakebrowser");
     const std::string address = "http://198.18.0.1/?a=1&b=$(id);x";
-    EXPECT_GT(WinExec(("fakebrowser --new " + address).c_str(), SW_SHOW), 32);
+    EXPECT_GT(WinExec(("fakebrowser --new " + address).c_str(), kShellShowCommand), 32);
     EXPECT_EQ(test::FakeDesktop::WaitForFile(record), "--new\n" + address + "\n");
 
-    EXPECT_EQ(WinExec("no-such-program-anywhere http://x/", SW_SHOW), 2);
-    EXPECT_EQ(WinExec("", SW_SHOW), 2);
+    EXPECT_EQ(WinExec("no-such-program-anywhere http://x/", kShellShowCommand), 2);
+    EXPECT_EQ(WinExec("", kShellShowCommand), 2);
     const std::string notExecutable = m_desktop.Root().Write("bin/plain-file", "text");
-    EXPECT_EQ(WinExec(notExecutable.c_str(), SW_SHOW), 5);
+    EXPECT_EQ(WinExec(notExecutable.c_str(), kShellShowCommand), 5);
 }
 
 TEST(ShellExecuteOpen, TestsCanStandInForTheDesktopOpener) {
@@ -75,7 +84,7 @@ TEST(ShellExecuteOpen, TestsCanStandInForTheDesktopOpener) {
             opened = target + " " + std::to_string(show);
             return 42;
         });
-    EXPECT_EQ(ShellExecuteOpen("/tmp/folder", SW_SHOW), 42);
+    EXPECT_EQ(ShellExecuteOpen("/tmp/folder", kShellShowCommand), 42);
     EXPECT_EQ(opened, "/tmp/folder 5");
     SetShellOpenFunction(previous);
 }
