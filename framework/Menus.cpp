@@ -18,6 +18,18 @@ BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const char* lpszNewItem
     return TRUE;
 }
 
+UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
+    constexpr UINT kGreyed = MF_GRAYED | MF_DISABLED;
+    for (Item& item : m_items) {
+        if (!(item.flags & MF_SEPARATOR) && item.id == nIDEnableItem) {
+            const UINT previous = item.flags & kGreyed;
+            item.flags = (item.flags & ~kGreyed) | (nEnable & kGreyed);
+            return previous;
+        }
+    }
+    return static_cast<UINT>(-1);
+}
+
 CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
     RequireUiThread();
     CDialog::Run* run = detail::RunOf(this);
@@ -44,10 +56,12 @@ void SetUpSystemMenu(CDialog::Run& run, DWORD style) {
 }
 
 void ShowSystemMenu(CDialog& dialog, QWidget* owner, const QPoint& globalPosition) {
-    const CMenu* systemMenu = dialog.GetSystemMenu(FALSE);
+    CMenu* systemMenu = dialog.GetSystemMenu(FALSE);
     if (!systemMenu) {
         return;
     }
+    AfxCallWindowProc(&dialog, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(systemMenu),
+                      MAKELPARAM(0, TRUE));
     auto* menu = new QMenu(owner);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (const CMenu::Item& item : systemMenu->Items()) {

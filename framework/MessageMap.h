@@ -103,4 +103,12 @@ MessageEntry OnWmQueryDragIcon(HCURSOR (T::*handler)()) {
             }};
 }
 
+// Any other message: LRESULT Handler(WPARAM wParam, LPARAM lParam).
+template <class T>
+MessageEntry OnMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
+    return {message, 0, 0, true, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {
+                return (static_cast<T&>(target).*handler)(wParam, lParam);
+            }};
+}
+
 } // namespace nodescout

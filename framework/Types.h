@@ -135,6 +135,7 @@ inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
+inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
@@ -161,6 +162,8 @@ inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_RESTORE = 0xF120;
 
 // Menus.
+inline constexpr UINT MF_BYCOMMAND = 0x0000;
+inline constexpr UINT MF_ENABLED = 0x0000;
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_GRAYED = 0x0001;
 inline constexpr UINT MF_DISABLED = 0x0002;

@@ -81,7 +81,9 @@ public:
     void SetIcon(HICON hIcon, BOOL bBigIcon);
     // The window's system menu (windows with WS_SYSMENU), or null. The
     // framework shows it on a right click on the window's background and on
-    // Alt+Space; a chosen item arrives as WM_SYSCOMMAND.
+    // Alt+Space, each time after WM_INITMENUPOPUP (wParam the CMenu*, lParam
+    // MAKELPARAM(0, TRUE)) has let the window bring its items up to date; a
+    // chosen item arrives as WM_SYSCOMMAND.
     CMenu* GetSystemMenu(BOOL bRevert) const;
 
     // ------------------------------------------------ messages
@@ -173,6 +175,10 @@ public:
     };
 
     BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, const char* lpszNewItem = nullptr);
+    // Sets the item with command nIDEnableItem enabled (MF_ENABLED) or
+    // greyed (MF_GRAYED or MF_DISABLED; by command only, MF_BYCOMMAND).
+    // Returns the item's state before, or (UINT)-1 when no item has it.
+    UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable);
     const std::vector<Item>& Items() const noexcept { return m_items; }
 
 private:

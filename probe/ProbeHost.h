@@ -11,7 +11,10 @@
 //
 // The wait for the answer is read from the settings file (g_szIniPath) on
 // every call; ProbeHostWithWait takes it as an argument instead. No state is
-// kept between calls, so several threads may probe at once.
+// kept between calls, so several threads may probe at once. On a thread with
+// a current stop signal (platform/process/StopSignal.h; the program's worker
+// threads have one) the wait ends once that is raised, and the probe goes on
+// as if no answer had come.
 
 #include "platform/text/FixedText.h"
 #include "probe/NodeStatus.h"

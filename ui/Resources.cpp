@@ -232,6 +232,7 @@ constexpr DialogTemplate kDialogs[] = {
 constexpr StringResource kStrings[] = {
     {IDS_ABOUTBOX, "&About Nodescout..."},
     {IDP_SOCKETS_INIT_FAILED, "Windows sockets initialization failed."},
+    {IDS_STOPSCANNING, "&Stop Scanning"},
     {IDS_APP_TITLE, "Nodescout"},
 };
 
