@@ -27,10 +27,11 @@
 
 namespace nodescout {
 
-// 500 requests a second: a /24 is sent in about half a second, while the
-// address resolutions the requests start (a broadcast each) stay far below
-// what hosts and switches shrug off.
-inline constexpr std::chrono::microseconds kSendInterval{2000};
+// 1000 requests a second: a /24 is sent in about a quarter of a second,
+// while the requests and the address resolutions they start (a 42-byte
+// broadcast each) stay under a megabit a second, far below what hosts and
+// switches of a LAN shrug off.
+inline constexpr std::chrono::microseconds kSendInterval{1000};
 inline constexpr std::chrono::microseconds kCollectSlice{2000};
 
 // A window of capacity probes (2 to 1024), each waiting wait for its answer.
