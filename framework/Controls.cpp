@@ -250,13 +250,15 @@ QValidator::State LimitValidator::validate(QString& input, int& position) const 
            before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
         ++suffix;
     }
-    const qsizetype allowed = std::max<qsizetype>(m_edit->m_limitBytes, before.toUtf8().size());
+    const qsizetype allowed = std::max<qsizetype>(
+        m_edit->m_limitBytes, static_cast<qsizetype>(detail::FromQt(before).size()));
     qsizetype insertedEnd = input.size() - suffix;
-    qsizetype bytes = input.toUtf8().size();
+    auto bytes = static_cast<qsizetype>(detail::FromQt(input).size());
     while (bytes > allowed && insertedEnd > prefix) {
         const qsizetype width =
             insertedEnd - prefix >= 2 && input.at(insertedEnd - 1).isLowSurrogate() ? 2 : 1;
-        bytes -= input.mid(insertedEnd - width, width).toUtf8().size();
+        bytes -=
+            static_cast<qsizetype>(detail::FromQt(input.mid(insertedEnd - width, width)).size());
         input.remove(insertedEnd - width, width);
         if (position >= insertedEnd) {
             position -= static_cast<int>(width);

@@ -40,9 +40,9 @@ class CEdit : public CWnd {
 public:
     // EM_LIMITTEXT: the user can make the text at most nChars bytes long (0:
     // no limit). The limit counts the bytes of the text as the program gets
-    // it (UTF-8), so a buffer of nChars + 1 bytes always holds what the edit
-    // hands back after the user typed. Like on Windows, SetWindowText is not
-    // limited; what is there already stays.
+    // it (one byte a character), so a buffer of nChars + 1 bytes always
+    // holds what the edit hands back after the user typed. Like on Windows,
+    // SetWindowText is not limited; what is there already stays.
     void LimitText(int nChars = 0);
     UINT GetLimitText() const;
     // Selects characters nStart up to nEnd (-1: to the end).

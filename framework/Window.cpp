@@ -3,6 +3,8 @@
 
 #include "framework/detail/Window.h"
 
+#include "platform/text/Windows1252.h"
+
 #include <algorithm>
 #include <cstring>
 #include <set>
@@ -19,11 +21,12 @@ std::set<HWND>& LiveWindows() {
 } // namespace
 
 QString ToQt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const std::string utf8 = Windows1252ToUtf8(text);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 std::string FromQt(const QString& text) {
-    return text.toStdString();
+    return Utf8ToWindows1252(text.toStdString());
 }
 
 HWND HwndOfWidget(const QObject* object) {

@@ -65,6 +65,9 @@ namespace detail {
 
 // ------------------------------------------------ texts
 
+// A text of the program (single bytes) as the widgets show it, each byte
+// its Windows-1252 character, and back: every byte survives the round
+// trip. A character the user types that the code page lacks becomes '?'.
 QString ToQt(std::string_view text);
 std::string FromQt(const QString& text);
 

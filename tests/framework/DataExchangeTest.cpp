@@ -93,9 +93,9 @@ TEST_F(DataExchangeTest, TextLimitBoundsTypingInBytesButNotTheProgram) {
         edit->GetWindowText(text);
         EXPECT_EQ(text, "12345");
         edit->SetSel(0, -1);
-        edit->ReplaceSel("\xc3\xa9\xc3\xa9\xc3\xa9"); // three characters, six bytes
+        edit->ReplaceSel("\xe9\x80\xe9\x80\xe9\x80"); // six single-byte characters
         edit->GetWindowText(text);
-        EXPECT_EQ(text, "\xc3\xa9\xc3\xa9");
+        EXPECT_EQ(text, "\xe9\x80\xe9\x80\xe9");
         // The program may set more; the user can still delete from it.
         edit->SetWindowText("0123456789");
         edit->GetWindowText(text);
