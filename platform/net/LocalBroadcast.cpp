@@ -16,6 +16,20 @@ bool IsIpv4(const sockaddr* address) noexcept {
     return address != nullptr && address->sa_family == AF_INET;
 }
 
+// The address an interface broadcasts to. An address added without one
+// (ip address add without brd) reads back with its own address in that place
+// (or none); the kernel still treats the subnet's all-ones address as its
+// broadcast address, so that one is taken.
+std::uint32_t BroadcastOf(const LocalInterfaceAddress& candidate) noexcept {
+    if (candidate.broadcast != 0 && candidate.broadcast != candidate.address) {
+        return candidate.broadcast;
+    }
+    return candidate.address | ~candidate.netmask;
+}
+
+// A /31 or /32 has no broadcast address (RFC 3021 point-to-point links).
+constexpr std::uint32_t kWidestMaskWithBroadcast = 0xFFFFFFFCu;
+
 } // namespace
 
 std::vector<LocalInterfaceAddress> ReadLocalInterfaceAddresses() {
@@ -44,13 +58,14 @@ ChooseBroadcastAddress(std::uint32_t address,
     std::optional<std::uint32_t> chosen;
     std::uint32_t chosenMask = 0;
     for (const LocalInterfaceAddress& candidate : interfaces) {
-        const bool usable = (candidate.flags & IFF_UP) != 0 &&
-                            (candidate.flags & IFF_BROADCAST) != 0 &&
-                            candidate.broadcast != htonl(INADDR_BROADCAST);
-        const bool holds = (address & candidate.netmask) == (candidate.address & candidate.netmask);
         const std::uint32_t mask = ntohl(candidate.netmask);
+        const std::uint32_t broadcast = BroadcastOf(candidate);
+        const bool usable =
+            (candidate.flags & IFF_UP) != 0 && (candidate.flags & IFF_BROADCAST) != 0 &&
+            mask <= kWidestMaskWithBroadcast && broadcast != htonl(INADDR_BROADCAST);
+        const bool holds = (address & candidate.netmask) == (candidate.address & candidate.netmask);
         if (usable && holds && (!chosen || mask > chosenMask)) {
-            chosen = candidate.broadcast;
+            chosen = broadcast;
             chosenMask = mask;
         }
     }

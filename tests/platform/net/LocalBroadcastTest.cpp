@@ -42,7 +42,7 @@ TEST(LocalBroadcast, ChoosesTheBroadcastAddressOfTheUpInterfaceWhoseSubnetHoldsT
     EXPECT_EQ(Chosen("198.19.0.77", {}), "none");
 }
 
-TEST(LocalBroadcast, SkipsInterfacesThatAreDownOrDoNotBroadcastAndPrefersTheNarrowestSubnet) {
+TEST(LocalBroadcast, SkipsInterfacesWithoutABroadcastAddressAndPrefersTheNarrowestSubnet) {
     EXPECT_EQ(Chosen("198.18.0.10",
                      {Interface(IFF_BROADCAST, "198.18.0.1", "255.255.255.0", "198.18.0.255")}),
               "none")
@@ -54,6 +54,16 @@ TEST(LocalBroadcast, SkipsInterfacesThatAreDownOrDoNotBroadcastAndPrefersTheNarr
     EXPECT_EQ(Chosen("198.18.0.10", {Interface(kUp, "198.18.0.1", "0.0.0.0", "255.255.255.255")}),
               "none")
         << "the limited broadcast address is sent anyway";
+    EXPECT_EQ(
+        Chosen("198.18.0.10", {Interface(kUp, "198.18.0.10", "255.255.255.254", "198.18.0.11")}),
+        "none")
+        << "a /31 has no broadcast address";
+    EXPECT_EQ(Chosen("198.18.0.10", {Interface(kUp, "198.18.0.1", "255.255.255.0", "198.18.0.1"),
+                                     Interface(kUp, "198.19.0.1", "255.255.0.0", "0.0.0.0")}),
+              "198.18.0.255")
+        << "added without a broadcast address: the subnet's all-ones address";
+    EXPECT_EQ(Chosen("198.19.3.9", {Interface(kUp, "198.19.0.1", "255.255.0.0", "0.0.0.0")}),
+              "198.19.255.255");
     const std::vector<LocalInterfaceAddress> nested = {
         Interface(kUp, "198.18.0.1", "255.254.0.0", "198.19.255.255"),
         Interface(kUp, "198.18.3.1", "255.255.255.0", "198.18.3.255"),
