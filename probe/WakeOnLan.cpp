@@ -1,6 +1,7 @@
 #include "probe/WakeOnLan.h"
 
 #include "platform/net/Inet.h"
+#include "platform/net/LocalBroadcast.h"
 #include "platform/net/UdpSocket.h"
 
 #include <algorithm>
@@ -93,6 +94,26 @@ int SendWakeOnLan(const char* mac, std::error_code* error) noexcept {
 
 int SendWakeOnLanTo(const char* mac, const char* destination, std::error_code* error) noexcept {
     return Send(mac, inet_addr(destination ? destination : ""), error);
+}
+
+int SendWakeOnLanToLanOf(const char* mac, const char* hostAddress) {
+    const int limited = SendWakeOnLan(mac);
+    if (limited == kWakeOnLanRefused) {
+        return limited;
+    }
+    // Only a plain dotted address names a host: inet_addr's other forms
+    // ("10", "0x0a.1") are no row address, and its failure value would be
+    // the limited broadcast address again.
+    in_addr host{};
+    if (hostAddress == nullptr || inet_pton(AF_INET, hostAddress, &host) != 1) {
+        return limited;
+    }
+    const std::optional<std::uint32_t> broadcast = LocalBroadcastAddressFor(host.s_addr);
+    if (!broadcast) {
+        return limited;
+    }
+    const int directed = Send(mac, *broadcast, nullptr);
+    return limited == kWakeOnLanSent ? limited : directed;
 }
 
 } // namespace nodescout

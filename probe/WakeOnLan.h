@@ -35,4 +35,14 @@ int SendWakeOnLan(const char* mac, std::error_code* error = nullptr) noexcept;
 int SendWakeOnLanTo(const char* mac, const char* destination,
                     std::error_code* error = nullptr) noexcept;
 
+// The packet for mac to a host at hostAddress, as the window sends it: to
+// 255.255.255.255, which Linux sends out of one interface only (and with no
+// default route not at all), and also to the broadcast address of the local
+// interface whose subnet holds hostAddress (LocalBroadcastAddressFor), when
+// hostAddress is a dotted IPv4 address and there is such an interface.
+// kWakeOnLanSent when at least one of the packets went out: each reaches a
+// LAN where the host may sleep. kWakeOnLanRefused when the MAC text is
+// refused (nothing sent), otherwise kWakeOnLanNotSent.
+int SendWakeOnLanToLanOf(const char* mac, const char* hostAddress);
+
 } // namespace nodescout

@@ -59,7 +59,7 @@ std::string ParsedAddressText(const Text& text) {
 
 CNodescoutDlg::CNodescoutDlg(CWnd* pParent)
     : CDialog(IDD, pParent), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)), m_fnProbe(ProbeHost),
-      m_fnWakeOnLan([](const char* mac) { return SendWakeOnLan(mac); }) {}
+      m_fnWakeOnLan(SendWakeOnLanToLanOf) {}
 
 CNodescoutDlg::~CNodescoutDlg() {
     // DoModal has stopped every worker already; this only covers a window
@@ -346,7 +346,8 @@ void CNodescoutDlg::OnWakeOnLan() {
     std::vector<std::string> notSent;
     for (; nItem >= 0; nItem = m_ListCtrl.GetNextItem(nItem, LVNI_SELECTED)) {
         const std::string mac = m_ListCtrl.GetItemText(nItem, kMacColumn);
-        const int nResult = m_fnWakeOnLan(mac.c_str());
+        const std::string address = m_ListCtrl.GetItemText(nItem, kAddressColumn);
+        const int nResult = m_fnWakeOnLan(mac.c_str(), address.c_str());
         if (nResult == kWakeOnLanRefused) {
             refused.push_back(mac);
         } else if (nResult != kWakeOnLanSent) {

@@ -49,8 +49,9 @@ public:
     // Finds the MAC text and computer name of one address (network byte
     // order); true exactly when the MAC text was filled. ProbeHost by default.
     using ProbeFunction = std::function<bool(std::uint32_t address, MacText&, Text&)>;
-    // Sends a Wake-on-LAN packet for a MAC text: a WakeOnLanResult.
-    using WakeOnLanFunction = std::function<int(const char* mac)>;
+    // Sends the Wake-on-LAN packets for a row's MAC text and address text:
+    // a WakeOnLanResult. SendWakeOnLanToLanOf by default.
+    using WakeOnLanFunction = std::function<int(const char* mac, const char* address)>;
 
     explicit CNodescoutDlg(CWnd* pParent = nullptr);
     ~CNodescoutDlg() override;

@@ -85,8 +85,9 @@ protected:
         // After the resources: the window takes its icon when it is made.
         m_pDlg = std::make_unique<CNodescoutDlg>();
         m_pDlg->SetProbeFunction(m_network.Probe());
-        m_pDlg->SetWakeOnLanFunction([this](const char* mac) {
+        m_pDlg->SetWakeOnLanFunction([this](const char* mac, const char* address) {
             m_woken.emplace_back(mac);
+            m_wokenAt.emplace_back(address);
             const auto answer = m_wakeOnLanAnswers.find(mac);
             return answer == m_wakeOnLanAnswers.end() ? int{kWakeOnLanSent} : answer->second;
         });
@@ -111,6 +112,7 @@ protected:
     test::ScriptedNetwork m_network;
     std::unique_ptr<CNodescoutDlg> m_pDlg;
     std::vector<std::string> m_woken;
+    std::vector<std::string> m_wokenAt; // the address text passed with each MAC
     std::map<std::string, int> m_wakeOnLanAnswers;
 };
 
@@ -355,6 +357,8 @@ TEST_F(NodescoutDlgTest, WakeOnLanSendsForEachSelectedRowAndNamesTheMacsThatDidN
         },
         IDOK);
     EXPECT_EQ(m_woken, (std::vector<std::string>{kMacA, kMacA, "not-a-mac", kMacC}));
+    EXPECT_EQ(m_wokenAt,
+              (std::vector<std::string>{"198.18.0.2", "198.18.0.2", "198.18.0.3", "198.18.0.4"}));
     const auto boxes = UiTestSeam::MessageBoxes();
     ASSERT_EQ(boxes.size(), 2u) << "no row selected: no message";
     EXPECT_EQ(boxes[0].text, "Wake On Lan Accomplished.");

@@ -1,7 +1,8 @@
 // The main window's walking commands with the real probe, against real hosts
 // on a private LAN: Samba's nmbd, a host that answers ARP only, silent
 // addresses, and a host that changes its address between two auto-scan
-// passes. Needs root; skips with the reason without it.
+// passes; and "Wake On Lan" with the real sender on two LANs. Needs root;
+// skips with the reason without it.
 
 #include "framework/Framework.h"
 #include "platform/net/Inet.h"
@@ -12,6 +13,7 @@
 #include "tests/support/ProcessEvents.h"
 #include "tests/support/SuiteLab.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WakeOnLanCatcher.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
 
@@ -306,6 +308,64 @@ TEST_F(MovingHostOnLab, AutoScanMarksTheRowOfAHostThatMovedAndKeepsItsName) {
             << lab.ShowNeighbours();
     });
     EXPECT_EQ(probe.Outside(), 0);
+}
+
+// Two LANs and no default route, as on a machine with two networks and no
+// way out: the limited broadcast address has no route, so a row's packet
+// reaches it only by its own LAN's broadcast address.
+class TwoLansOnLab : public WindowOnLab {
+protected:
+    void SetUp() override {
+        NODESCOUT_SKIP_WITHOUT_NETLAB();
+        WindowOnLab::SetUp();
+    }
+
+    static void Select(CNodescoutDlg& dlg, const std::vector<int>& rows) {
+        auto& list = *dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST));
+        list.SetItemState(-1, 0, LVIS_SELECTED);
+        for (const int row : rows) {
+            list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+};
+
+TEST_F(TwoLansOnLab, WakeOnLanSendsEachRowsPacketToTheBroadcastAddressOfItsOwnLan) {
+    NetLab lab("198.18.0.1/24");
+    lab.AddHost("198.18.0.10", "02:4e:53:00:00:10"); // gives br0 a link
+    const int firstLan = lab.ClientInterfaceIndex("br0");
+    const int secondLan = lab.AddClientBridge("br1", "198.19.0.1/24");
+    WakeOnLanCatcher catcher(lab.ClientNamespace());
+
+    CNodescoutDlg dlg; // with the real sender
+    Run(dlg, lab, [&] {
+        dlg.AddOrUpdateRow("198.19.0.77", "0200000000aa", "");
+        dlg.AddOrUpdateRow("198.18.0.10", "0200000000bb", "");
+        dlg.AddOrUpdateRow("198.18.5.5", "0200000000cc", ""); // on neither LAN
+        dlg.AddOrUpdateRow("host.lan", "0200000000dd", "");   // no dotted address
+        Select(dlg, {0, 1});
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        ButtonOf(dlg, IDC_WAKE_ON_LAN).Click();
+        Select(dlg, {2, 3});
+        UiTestSeam::QueueMessageBoxAnswer(IDOK);
+        ButtonOf(dlg, IDC_WAKE_ON_LAN).Click();
+    });
+
+    const CaughtDatagram second = catcher.Next();
+    EXPECT_EQ(second.bytes, MagicPacketFor({0x02, 0, 0, 0, 0, 0xaa}));
+    EXPECT_EQ(second.destination, "198.19.0.255");
+    EXPECT_EQ(second.interfaceIndex, secondLan);
+    const CaughtDatagram first = catcher.Next();
+    EXPECT_EQ(first.bytes, MagicPacketFor({0x02, 0, 0, 0, 0, 0xbb}));
+    EXPECT_EQ(first.destination, "198.18.0.255");
+    EXPECT_EQ(first.interfaceIndex, firstLan);
+    EXPECT_TRUE(catcher.Next(timeval{0, 200000}).bytes.empty())
+        << "the other rows have only the limited broadcast address, which has no route";
+
+    const auto boxes = UiTestSeam::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Wake On Lan Accomplished.");
+    EXPECT_EQ(boxes[1].text, "Wake On Lan not accomplished for every selected row.\n"
+                             "Could not be sent: \"0200000000cc\", \"0200000000dd\"");
 }
 
 } // namespace
