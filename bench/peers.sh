@@ -259,7 +259,8 @@ main() {
         seconds=$(cut -d' ' -f1 "$file" | median)
         printf '| %s | %s | %s | %s | %s | %s | %s | %s |\n' "${CONFIGS[$index]#*|}" \
             "$(printf '%.3f' "$seconds")" \
-            "$(awk -v n="$nbtscan_seconds" -v s="$seconds" 'BEGIN { printf "%.1f", n / s }')" \
+            "$(awk -v n="$nbtscan_seconds" -v s="$seconds" \
+                'BEGIN { printf (n < s ? "%.2f" : "%.1f"), n / s }')" \
             "$(cut -d' ' -f2 "$file" | spread)" "$(cut -d' ' -f3 "$file" | spread)" \
             "$(cut -d' ' -f4 "$file" | spread)" "$(cut -d' ' -f5 "$file" | sort -u | paste -sd' ')" \
             "$(cut -d' ' -f6 "$file" | sort -u | paste -sd' ')"
