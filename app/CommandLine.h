@@ -5,6 +5,8 @@
 //     nodescout                        the main window
 //     nodescout -w MAC                 a Wake-on-LAN packet to 255.255.255.255
 //     nodescout -w MAC ADDRESS [...]   the packet to ADDRESS
+//     nodescout --help | -h            the usage, on standard output
+//     nodescout --version              the name and version, on standard output
 //
 // The words are joined with single blanks and split again at every blank,
 // so an empty word ("") counts as it always has: `-w "" MAC` sends to MAC
@@ -16,6 +18,11 @@
 #include <string>
 
 namespace nodescout {
+
+// When the command line is exactly "--help", "-h" or "--version", writes
+// the usage or "nodescout VERSION" to output and returns true (the program
+// then ends with status 0); otherwise writes nothing and returns false.
+bool AnswerInformationRequest(const std::string& commandLine, std::ostream& output);
 
 // Carries out a non-empty command line; the exit status of the program.
 // 0 when a packet went out; otherwise one line on errors (what was wrong,

@@ -24,6 +24,9 @@ BOOL CNodescoutApp::InitInstance() {
     // The resources first: the application's name and the start-up message
     // are string resources. Registering them needs no display.
     AfxAddResources(NodescoutResources());
+    if (AnswerInformationRequest(m_lpCmdLine, std::cout)) {
+        return FALSE;
+    }
 
     const bool bHasFolder = InitAppPaths();
     const std::string commandLine = JoinCommandLine(ArgumentCount(), Arguments());

@@ -5,8 +5,10 @@
 //   nodescout_walk SETTINGS_FILE FIRST_ADDRESS END_ADDRESS
 //
 // Probes FIRST_ADDRESS up to the address before END_ADDRESS, reading the
-// probe's wait (TimeOutMilliseconds or TimeOutMicroseconds) from
-// SETTINGS_FILE before every probe.
+// settings as the window reads them from SETTINGS_FILE: the probe's wait
+// (TimeOutMilliseconds or TimeOutMicroseconds) before every probe, or, with
+// ParallelProbes above 1, that many probes in flight, read with the wait
+// once as the walk starts.
 // Standard output: one line per host found, "address<TAB>mac<TAB>name".
 // Standard error: the wait in effect and the wall time of the walk.
 //
@@ -19,7 +21,9 @@
 #include "probe/ProbeHost.h"
 #include "probe/ProbeSettings.h"
 #include "probe/ProbeWait.h"
+#include "probe/UdpProbeWindow.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -42,6 +46,9 @@ public:
     void SetStatusText(const char*) override {}
     bool StopRequested() override { return false; }
     bool Pause(int) override { return true; }
+    std::unique_ptr<ProbeWindow> OpenProbeWindow() override {
+        return OpenConfiguredProbeWindow(g_szIniPath.c_str());
+    }
 };
 
 // One range, given as texts as the range fields hold them.
@@ -87,8 +94,9 @@ int Usage() {
 // The wait the probe will read, as the probe reads it.
 void ReportWait(const char* path) {
     const timeval wait = ReadProbeWait(path);
-    std::fprintf(stderr, "nodescout_walk: each probe waits %ld s %ld us\n",
-                 static_cast<long>(wait.tv_sec), static_cast<long>(wait.tv_usec));
+    std::fprintf(stderr, "nodescout_walk: each probe waits %ld s %ld us, %d in flight\n",
+                 static_cast<long>(wait.tv_sec), static_cast<long>(wait.tv_usec),
+                 std::max(ReadParallelProbes(path), 1));
 }
 
 int Run(const char* settingsPath, const char* first, const char* end) {

@@ -138,11 +138,7 @@ private:
 
     int TextFlags() const {
         const DWORD style = Hwnd()->style;
-        const DWORD type = style & SS_TYPEMASK;
-        int flags = Qt::AlignTop | Qt::TextExpandTabs;
-        flags |= type == SS_CENTER ? Qt::AlignHCenter
-                                   : (type == SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft);
-        flags |= type == SS_LEFTNOWORDWRAP ? 0 : Qt::TextWordWrap;
+        int flags = Qt::AlignTop | Qt::AlignLeft | Qt::TextExpandTabs | Qt::TextWordWrap;
         flags |= (style & SS_NOPREFIX) ? 0 : Qt::TextShowMnemonic;
         return flags;
     }
@@ -211,14 +207,14 @@ public:
     }
 
     void SetText(const QString& text) override {
-        m_bSetByProgram = true;
+        m_setByProgram = true;
         setText(text);
-        m_bSetByProgram = false;
+        m_setByProgram = false;
     }
     QString Text() const override { return text(); }
 
-    int m_nLimitBytes = 0; // 0: no limit
-    bool m_bSetByProgram = false;
+    int m_limitBytes = 0; // 0: no limit
+    bool m_setByProgram = false;
     QString m_acceptedText; // the text as it was before the edit being checked
 
 protected:
@@ -238,7 +234,7 @@ protected:
 LimitValidator::LimitValidator(EditWidget* edit) : QValidator(edit), m_edit(edit) {}
 
 QValidator::State LimitValidator::validate(QString& input, int& position) const {
-    if (m_edit->m_bSetByProgram || m_edit->m_nLimitBytes <= 0) {
+    if (m_edit->m_setByProgram || m_edit->m_limitBytes <= 0) {
         m_edit->m_acceptedText = input;
         return Acceptable;
     }
@@ -254,13 +250,15 @@ QValidator::State LimitValidator::validate(QString& input, int& position) const 
            before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
         ++suffix;
     }
-    const qsizetype allowed = std::max<qsizetype>(m_edit->m_nLimitBytes, before.toUtf8().size());
+    const qsizetype allowed = std::max<qsizetype>(
+        m_edit->m_limitBytes, static_cast<qsizetype>(detail::FromQt(before).size()));
     qsizetype insertedEnd = input.size() - suffix;
-    qsizetype bytes = input.toUtf8().size();
+    auto bytes = static_cast<qsizetype>(detail::FromQt(input).size());
     while (bytes > allowed && insertedEnd > prefix) {
         const qsizetype width =
             insertedEnd - prefix >= 2 && input.at(insertedEnd - 1).isLowSurrogate() ? 2 : 1;
-        bytes -= input.mid(insertedEnd - width, width).toUtf8().size();
+        bytes -=
+            static_cast<qsizetype>(detail::FromQt(input.mid(insertedEnd - width, width)).size());
         input.remove(insertedEnd - width, width);
         if (position >= insertedEnd) {
             position -= static_cast<int>(width);
@@ -334,11 +332,6 @@ QWidget* CreateEdit(HWND hWnd, const ControlTemplate& control, QWidget* parent) 
     auto* edit = new EditWidget(hWnd, parent);
     const DWORD style = control.style;
     edit->setFrame((style & WS_BORDER) || (control.exStyle & WS_EX_CLIENTEDGE));
-    edit->setReadOnly(style & ES_READONLY);
-    edit->setEchoMode((style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
-    edit->setAlignment((style & ES_RIGHT)    ? Qt::AlignRight
-                       : (style & ES_CENTER) ? Qt::AlignHCenter
-                                             : Qt::AlignLeft);
     edit->setFocusPolicy(Qt::StrongFocus);
     QObject::connect(edit, &QLineEdit::textChanged, [hWnd] { NotifyCommand(hWnd, EN_CHANGE); });
     return edit;
@@ -354,23 +347,6 @@ HBRUSH CStatic::CtlColor(CDC*, UINT) {
 
 void CStatic::OnClicked() {
     detail::NotifyCommand(GetSafeHwnd(), STN_CLICKED);
-}
-
-HICON CStatic::SetIcon(HICON hIcon) {
-    return detail::OnUi<HICON>(this, nullptr, [&](HWND hWnd) {
-        const HICON previous = hWnd->icon;
-        hWnd->icon = hIcon;
-        hWnd->widget->update();
-        return previous;
-    });
-}
-
-HICON CStatic::GetIcon() const {
-    return detail::OnUi<HICON>(this, nullptr, [](HWND hWnd) { return hWnd->icon; });
-}
-
-bool CStatic::FitsControl(const HWND hWnd) const {
-    return hWnd->kind == ControlClass::Static;
 }
 
 // ============================================================ CButton
@@ -401,31 +377,12 @@ void CButton::Click() {
     });
 }
 
-LRESULT CButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case BM_GETCHECK:
-        return GetCheck();
-    case BM_SETCHECK:
-        SetCheck(static_cast<int>(wParam));
-        return 0;
-    case BM_CLICK:
-        Click();
-        return 0;
-    default:
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-}
-
-bool CButton::FitsControl(const HWND hWnd) const {
-    return hWnd->kind == ControlClass::Button;
-}
-
 // ============================================================ CEdit
 
 void CEdit::LimitText(int nChars) {
     detail::OnUi(this, 0, [&](HWND hWnd) {
         if (auto* edit = dynamic_cast<detail::EditWidget*>(hWnd->widget.data())) {
-            edit->m_nLimitBytes = std::max(nChars, 0);
+            edit->m_limitBytes = std::max(nChars, 0);
         }
         return 0;
     });
@@ -437,7 +394,7 @@ UINT CEdit::GetLimitText() const {
         if (!edit) {
             return 0;
         }
-        return edit->m_nLimitBytes > 0 ? static_cast<UINT>(edit->m_nLimitBytes) : 0x7FFFFFFEu;
+        return edit->m_limitBytes > 0 ? static_cast<UINT>(edit->m_limitBytes) : 0x7FFFFFFEu;
     });
 }
 
@@ -462,25 +419,6 @@ void CEdit::ReplaceSel(const char* text) {
         detail::WidgetAs<QLineEdit>(hWnd)->insert(typed);
         return 0;
     });
-}
-
-LRESULT CEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case EM_LIMITTEXT:
-        LimitText(static_cast<int>(wParam));
-        return 0;
-    case EM_GETLIMITTEXT:
-        return static_cast<LRESULT>(GetLimitText());
-    case EM_REPLACESEL:
-        ReplaceSel(reinterpret_cast<const char*>(lParam));
-        return 0;
-    default:
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-}
-
-bool CEdit::FitsControl(const HWND hWnd) const {
-    return hWnd->kind == ControlClass::Edit;
 }
 
 } // namespace nodescout

@@ -22,12 +22,6 @@ public:
     // (WM_COMMAND with STN_CLICKED); a subclass that overrides it handles the
     // click itself, as a reflected notification.
     virtual void OnClicked();
-
-    HICON SetIcon(HICON hIcon);
-    HICON GetIcon() const;
-
-protected:
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 // ------------------------------------------------ buttons
@@ -38,10 +32,6 @@ public:
     void SetCheck(int nCheck);
     // Presses the button as a click would (BM_CLICK).
     void Click();
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 // ------------------------------------------------ edits
@@ -50,25 +40,20 @@ class CEdit : public CWnd {
 public:
     // EM_LIMITTEXT: the user can make the text at most nChars bytes long (0:
     // no limit). The limit counts the bytes of the text as the program gets
-    // it (UTF-8), so a buffer of nChars + 1 bytes always holds what the edit
-    // hands back after the user typed. Like on Windows, SetWindowText is not
-    // limited; what is there already stays.
+    // it (one byte a character), so a buffer of nChars + 1 bytes always
+    // holds what the edit hands back after the user typed. Like on Windows,
+    // SetWindowText is not limited; what is there already stays.
     void LimitText(int nChars = 0);
-    void SetLimitText(UINT nMax) { LimitText(static_cast<int>(nMax)); }
     UINT GetLimitText() const;
     // Selects characters nStart up to nEnd (-1: to the end).
     void SetSel(int nStart, int nEnd);
     // Replaces the selection with text as typing would (the limit applies).
     void ReplaceSel(const char* text);
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 // ------------------------------------------------ list view (report view)
 
-// The comparison SortItems applies: the item data of two rows and the
+// The comparison SortItemsEx applies: the indices of two rows and the
 // caller's value; negative when the first row goes first.
 using PFNLVCOMPARE = int (*)(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
@@ -77,17 +62,16 @@ public:
     DWORD SetExtendedStyle(DWORD dwNewStyle); // returns the old style
     DWORD GetExtendedStyle() const;
 
+    // Columns are left-aligned whatever nFormat says (LVCFMT_LEFT is all the
+    // program uses).
     int InsertColumn(int nCol, const char* heading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
                      int nSubItem = -1);
     int GetColumnCount() const;
     int GetColumnWidth(int nCol) const;
-    BOOL SetColumnWidth(int nCol, int cx);
 
     // Inserts a row before nItem (at the end when nItem >= GetItemCount());
     // returns its index, or -1 (also while the list has no column).
     int InsertItem(int nItem, const char* text);
-    int InsertItem(UINT nMask, int nItem, const char* text, UINT nState, UINT nStateMask,
-                   int nImage, LPARAM lParam);
     BOOL DeleteItem(int nItem);
     BOOL DeleteAllItems();
     int GetItemCount() const;
@@ -118,13 +102,10 @@ public:
     // (LVNI_ALL, LVNI_SELECTED, LVNI_FOCUSED); -1 when there is none.
     int GetNextItem(int nItem, int nFlags) const;
 
-    // Sorts the rows with the comparison; the selection, the focus and the
-    // hot item stay with their rows.
-    BOOL SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
-    // The same, but the comparison gets the indices the two rows had before
-    // the sort instead of their item data (LVM_SORTITEMSEX), so it can tell
-    // apart rows with equal item data. The rows stay where they are while the
-    // comparison runs.
+    // Sorts the rows with the comparison, which gets the indices the two rows
+    // had before the sort (LVM_SORTITEMSEX), so it can tell apart rows with
+    // equal item data. The rows stay where they are while the comparison
+    // runs; the selection, the focus and the hot item stay with their rows.
     BOOL SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
 
     // The marked ("hot") row, drawn highlighted; -1 for none. It stays with
@@ -138,10 +119,6 @@ public:
     // which is part of the client area): LVIR_BOUNDS whole row, LVIR_LABEL
     // its first column.
     BOOL GetItemRect(int nItem, CRect* pRect, UINT nCode) const;
-    BOOL EnsureVisible(int nItem, BOOL bPartialOK);
-
-protected:
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 // ------------------------------------------------ progress bar
@@ -152,18 +129,13 @@ protected:
 // the minimum. The bar shows the state without text and never animates.
 class CProgressCtrl : public CWnd {
 public:
-    void SetRange(short nLower, short nUpper);
-    void SetRange32(int nLower, int nUpper);
     void GetRange(int& nLower, int& nUpper) const;
     int SetPos(int nPos); // returns the previous position
     int GetPos() const;
-    int OffsetPos(int nPos); // returns the previous position
-    int SetStep(int nStep);  // returns the previous step
-    int StepIt();            // returns the previous position
+    int StepIt(); // returns the previous position
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool FitsControl(const HWND hWnd) const override;
 };
 
 } // namespace nodescout

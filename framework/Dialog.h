@@ -58,15 +58,10 @@ public:
     void SetDefID(UINT nID);
     DWORD GetDefID() const;
     void GotoDlgCtrl(CWnd* pWndCtrl);
-    void NextDlgCtrl();
-    void PrevDlgCtrl();
 
     // Dialog units to pixels with the dialog font's metrics.
     void MapDialogRect(CRect* pRect) const;
-    // The dialog font's base units in pixels (horizontal, vertical).
-    CSize GetDialogBaseUnits() const;
 
-    UINT GetTemplateID() const noexcept;
     // The workers that must end before this window goes.
     CWorkerRegistry& GetWorkers() noexcept { return m_workers; }
 
@@ -93,8 +88,11 @@ private:
     CWorkerRegistry m_workers;
 
     bool CreateWindowFromTemplate();
+    void CreateDialogWidget(const DialogTemplate& dialogTemplate);
+    void CreateControls(const DialogTemplate& dialogTemplate);
     void RunModalLoop();
     void AnswerFromTestSeam(const UiTestSeam::ModalAnswer& answer);
+    // Marks the push button that Enter would press now.
     void ShowDefaultButton();
 
     friend struct DialogAccess;
@@ -137,7 +135,6 @@ void DDX_Text(CDataExchange* pDX, int nIDC, FixedText<N>& value) {
 // The radio group that starts at nIDC: the index among its radio buttons of
 // the checked one, -1 when none is checked.
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 // Binds rControl to control nIDC at the first exchange (see SubclassDlgItem).
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 

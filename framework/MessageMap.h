@@ -39,7 +39,6 @@ public:
 
     // The first entry for this message, or null.
     const MessageEntry* Find(UINT message, WPARAM wParam, LPARAM lParam) const;
-    const std::vector<MessageEntry>& Entries() const noexcept { return m_entries; }
 
 private:
     std::vector<MessageEntry> m_entries;
@@ -104,8 +103,7 @@ MessageEntry OnWmQueryDragIcon(HCURSOR (T::*handler)()) {
             }};
 }
 
-// Any other message, for example one of the program's own from WM_APP up:
-// LRESULT Handler(WPARAM wParam, LPARAM lParam).
+// Any other message: LRESULT Handler(WPARAM wParam, LPARAM lParam).
 template <class T>
 MessageEntry OnMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
     return {message, 0, 0, true, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {

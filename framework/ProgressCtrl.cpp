@@ -26,23 +26,23 @@ public:
     QString Text() const override { return m_text; }
 
     // The Windows state: the range 0..100 and step 10 that a new bar has.
-    int m_nLower = 0;
-    int m_nUpper = 100;
-    int m_nPos = 0;
-    int m_nStep = 10;
+    int m_lower = 0;
+    int m_upper = 100;
+    int m_pos = 0;
+    int m_step = 10;
 
     void KeepInRange() {
-        if (m_nPos < m_nLower) {
-            m_nPos = m_nLower;
+        if (m_pos < m_lower) {
+            m_pos = m_lower;
         }
-        if (m_nPos > m_nUpper) {
-            m_nPos = m_nUpper;
+        if (m_pos > m_upper) {
+            m_pos = m_upper;
         }
     }
 
     void Show() {
-        const long long span = static_cast<long long>(m_nUpper) - m_nLower;
-        const long long done = static_cast<long long>(m_nPos) - m_nLower;
+        const long long span = static_cast<long long>(m_upper) - m_lower;
+        const long long done = static_cast<long long>(m_pos) - m_lower;
         const int shown = span > 0 ? static_cast<int>(done * kScale / span) : 0;
         if (shown == value()) {
             return;
@@ -58,48 +58,42 @@ public:
     }
 
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-        const int previousPos = m_nPos;
+        const int previousPos = m_pos;
         switch (message) {
         case PBM_SETRANGE: {
             const LRESULT previous =
-                MAKELPARAM(static_cast<WORD>(m_nLower), static_cast<WORD>(m_nUpper));
+                MAKELPARAM(static_cast<WORD>(m_lower), static_cast<WORD>(m_upper));
             SetRange(LOWORD(static_cast<DWORD_PTR>(lParam)),
                      HIWORD(static_cast<DWORD_PTR>(lParam)));
             return previous;
         }
-        case PBM_SETRANGE32: {
-            const LRESULT previous =
-                MAKELPARAM(static_cast<WORD>(m_nLower), static_cast<WORD>(m_nUpper));
-            SetRange(static_cast<int>(wParam), static_cast<int>(lParam));
-            return previous;
-        }
         case PBM_GETRANGE:
-            return wParam ? m_nLower : m_nUpper;
+            return wParam ? m_lower : m_upper;
         case PBM_SETPOS:
-            m_nPos = static_cast<int>(wParam);
+            m_pos = static_cast<int>(wParam);
             KeepInRange();
             break;
         case PBM_DELTAPOS:
-            m_nPos += static_cast<int>(wParam);
+            m_pos += static_cast<int>(wParam);
             KeepInRange();
             break;
         case PBM_SETSTEP: {
-            const int previousStep = m_nStep;
-            m_nStep = static_cast<int>(wParam);
+            const int previousStep = m_step;
+            m_step = static_cast<int>(wParam);
             return previousStep;
         }
         case PBM_STEPIT:
             // Past the maximum the bar starts again at the minimum (and
             // below the minimum, with a negative step, at the maximum).
-            m_nPos += m_nStep;
-            if (m_nPos > m_nUpper) {
-                m_nPos = m_nLower;
-            } else if (m_nPos < m_nLower) {
-                m_nPos = m_nUpper;
+            m_pos += m_step;
+            if (m_pos > m_upper) {
+                m_pos = m_lower;
+            } else if (m_pos < m_lower) {
+                m_pos = m_upper;
             }
             break;
         case PBM_GETPOS:
-            return m_nPos;
+            return m_pos;
         default:
             return 0;
         }
@@ -112,8 +106,8 @@ private:
     QString m_text;
 
     void SetRange(int lower, int upper) {
-        m_nLower = lower;
-        m_nUpper = upper;
+        m_lower = lower;
+        m_upper = upper;
         KeepInRange();
         Show();
     }
@@ -139,44 +133,26 @@ LRESULT CProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
-void CProgressCtrl::SetRange(short nLower, short nUpper) {
-    SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(nLower), static_cast<WORD>(nUpper)));
-}
-
-void CProgressCtrl::SetRange32(int nLower, int nUpper) {
-    SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), static_cast<LPARAM>(nUpper));
-}
-
 void CProgressCtrl::GetRange(int& nLower, int& nUpper) const {
+    RequireUiThread();
     auto* self = const_cast<CProgressCtrl*>(this);
-    CallOnUiThread([&] {
-        nLower = static_cast<int>(self->SendMessage(PBM_GETRANGE, TRUE, 0));
-        nUpper = static_cast<int>(self->SendMessage(PBM_GETRANGE, FALSE, 0));
-    });
+    nLower = static_cast<int>(self->SendMessage(PBM_GETRANGE, TRUE, 0));
+    nUpper = static_cast<int>(self->SendMessage(PBM_GETRANGE, FALSE, 0));
 }
 
 int CProgressCtrl::SetPos(int nPos) {
+    RequireUiThread();
     return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos), 0));
 }
 
 int CProgressCtrl::GetPos() const {
+    RequireUiThread();
     return static_cast<int>(const_cast<CProgressCtrl*>(this)->SendMessage(PBM_GETPOS, 0, 0));
 }
 
-int CProgressCtrl::OffsetPos(int nPos) {
-    return static_cast<int>(SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nPos), 0));
-}
-
-int CProgressCtrl::SetStep(int nStep) {
-    return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(nStep), 0));
-}
-
 int CProgressCtrl::StepIt() {
+    RequireUiThread();
     return static_cast<int>(SendMessage(PBM_STEPIT, 0, 0));
-}
-
-bool CProgressCtrl::FitsControl(const HWND hWnd) const {
-    return hWnd->kind == ControlClass::Progress;
 }
 
 } // namespace nodescout

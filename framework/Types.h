@@ -103,9 +103,6 @@ struct CRect {
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
-inline constexpr int IDABORT = 3;
-inline constexpr int IDRETRY = 4;
-inline constexpr int IDIGNORE = 5;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 inline constexpr int IDC_STATIC = -1;
@@ -120,37 +117,25 @@ inline constexpr UINT MB_YESNOCANCEL = 0x3;
 inline constexpr UINT MB_YESNO = 0x4;
 inline constexpr UINT MB_TYPEMASK = 0xF;
 inline constexpr UINT MB_ICONHAND = 0x10;
-inline constexpr UINT MB_ICONERROR = MB_ICONHAND;
-inline constexpr UINT MB_ICONSTOP = MB_ICONHAND;
 inline constexpr UINT MB_ICONQUESTION = 0x20;
 inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
-inline constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
 inline constexpr UINT MB_ICONINFORMATION = 0x40;
-inline constexpr UINT MB_ICONASTERISK = MB_ICONINFORMATION;
 inline constexpr UINT MB_ICONMASK = 0xF0;
-inline constexpr UINT MB_DEFBUTTON1 = 0x000;
 inline constexpr UINT MB_DEFBUTTON2 = 0x100;
-inline constexpr UINT MB_DEFBUTTON3 = 0x200;
 inline constexpr UINT MB_DEFMASK = 0xF00;
 
 // ---------------------------------------------------------------- messages
 
-inline constexpr UINT WM_SETTEXT = 0x000C;
-inline constexpr UINT WM_GETTEXT = 0x000D;
-inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
-inline constexpr UINT WM_SETCURSOR = 0x0020;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
 inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
-inline constexpr UINT WM_CHAR = 0x0102;
-inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
-inline constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
+inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
@@ -158,7 +143,6 @@ inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
 inline constexpr UINT WM_USER = 0x0400;
-inline constexpr UINT WM_APP = 0x8000;
 
 // Mouse-key flags of mouse messages.
 inline constexpr UINT MK_LBUTTON = 0x0001;
@@ -178,6 +162,8 @@ inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_RESTORE = 0xF120;
 
 // Menus.
+inline constexpr UINT MF_BYCOMMAND = 0x0000;
+inline constexpr UINT MF_ENABLED = 0x0000;
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_GRAYED = 0x0001;
 inline constexpr UINT MF_DISABLED = 0x0002;
@@ -185,7 +171,6 @@ inline constexpr UINT MF_SEPARATOR = 0x0800;
 
 // ---------------------------------------------------------------- window styles
 
-inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
@@ -193,7 +178,6 @@ inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_VSCROLL = 0x00200000;
-inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_THICKFRAME = 0x00040000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
@@ -206,7 +190,6 @@ inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 
 inline constexpr DWORD DS_SETFONT = 0x0040;
 inline constexpr DWORD DS_MODALFRAME = 0x0080;
-inline constexpr DWORD DS_CENTER = 0x0800;
 
 // Buttons.
 inline constexpr DWORD BS_PUSHBUTTON = 0x0;
@@ -221,12 +204,9 @@ inline constexpr DWORD BS_PUSHLIKE = 0x1000;
 
 // Static controls.
 inline constexpr DWORD SS_LEFT = 0x00;
-inline constexpr DWORD SS_CENTER = 0x01;
-inline constexpr DWORD SS_RIGHT = 0x02;
 inline constexpr DWORD SS_ICON = 0x03;
 inline constexpr DWORD SS_BLACKRECT = 0x04;
 inline constexpr DWORD SS_BLACKFRAME = 0x07;
-inline constexpr DWORD SS_LEFTNOWORDWRAP = 0x0C;
 inline constexpr DWORD SS_TYPEMASK = 0x1F;
 inline constexpr DWORD SS_NOPREFIX = 0x80;
 inline constexpr DWORD SS_NOTIFY = 0x100;
@@ -236,7 +216,6 @@ inline constexpr DWORD ES_LEFT = 0x0000;
 inline constexpr DWORD ES_CENTER = 0x0001;
 inline constexpr DWORD ES_RIGHT = 0x0002;
 inline constexpr DWORD ES_MULTILINE = 0x0004;
-inline constexpr DWORD ES_PASSWORD = 0x0020;
 inline constexpr DWORD ES_AUTOVSCROLL = 0x0040;
 inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 inline constexpr DWORD ES_READONLY = 0x0800;
@@ -250,7 +229,6 @@ inline constexpr DWORD LVS_EDITLABELS = 0x0200;
 inline constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
 inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
 
-inline constexpr DWORD LVS_EX_GRIDLINES = 0x00000001;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
 inline constexpr DWORD LVS_EX_INFOTIP = 0x00000400;
 
@@ -259,25 +237,16 @@ inline constexpr DWORD PBS_SMOOTH = 0x01;
 
 // ---------------------------------------------------------------- control messages
 
-inline constexpr UINT BM_GETCHECK = 0x00F0;
-inline constexpr UINT BM_SETCHECK = 0x00F1;
-inline constexpr UINT BM_CLICK = 0x00F5;
 inline constexpr UINT BST_UNCHECKED = 0;
 inline constexpr UINT BST_CHECKED = 1;
 
-inline constexpr UINT EM_LIMITTEXT = 0x00C5;
-inline constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
-inline constexpr UINT EM_REPLACESEL = 0x00C2;
-inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;
-
-inline constexpr UINT PBM_SETRANGE = WM_USER + 1;   // 1025
-inline constexpr UINT PBM_SETPOS = WM_USER + 2;     // 1026
-inline constexpr UINT PBM_DELTAPOS = WM_USER + 3;   // 1027
-inline constexpr UINT PBM_SETSTEP = WM_USER + 4;    // 1028
-inline constexpr UINT PBM_STEPIT = WM_USER + 5;     // 1029
-inline constexpr UINT PBM_SETRANGE32 = WM_USER + 6; // 1030
-inline constexpr UINT PBM_GETRANGE = WM_USER + 7;   // 1031
-inline constexpr UINT PBM_GETPOS = WM_USER + 8;     // 1032
+inline constexpr UINT PBM_SETRANGE = WM_USER + 1; // 1025
+inline constexpr UINT PBM_SETPOS = WM_USER + 2;   // 1026
+inline constexpr UINT PBM_DELTAPOS = WM_USER + 3; // 1027
+inline constexpr UINT PBM_SETSTEP = WM_USER + 4;  // 1028
+inline constexpr UINT PBM_STEPIT = WM_USER + 5;   // 1029
+inline constexpr UINT PBM_GETRANGE = WM_USER + 7; // 1031
+inline constexpr UINT PBM_GETPOS = WM_USER + 8;   // 1032
 
 // ---------------------------------------------------------------- notifications
 
@@ -286,7 +255,6 @@ inline constexpr UINT STN_CLICKED = 0;
 inline constexpr UINT EN_CHANGE = 0x0300;
 
 inline constexpr UINT NM_FIRST = 0;
-inline constexpr UINT NM_CLICK = NM_FIRST - 2;
 inline constexpr UINT NM_DBLCLK = NM_FIRST - 3;
 inline constexpr UINT LVN_FIRST = 0u - 100u;
 inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
@@ -381,7 +349,6 @@ inline constexpr int SM_CYICON = 12;
 
 // Stock objects and background modes for CDC.
 inline constexpr int NULL_BRUSH = 5;
-inline constexpr int HOLLOW_BRUSH = NULL_BRUSH;
 inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;
 

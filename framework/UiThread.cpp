@@ -12,6 +12,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <thread>
 
@@ -38,10 +40,10 @@ Channel& TheChannel() {
     return channel;
 }
 
-std::atomic<bool> g_bUiUp{false};
+std::atomic<bool> g_uiUp{false};
 std::atomic<std::thread::id> g_uiThread{};
 
-thread_local detail::WorkerState* t_pCurrentWorker = nullptr;
+thread_local detail::WorkerState* t_currentWorker = nullptr;
 
 void SignalUiLocked(Channel& channel) {
     ++channel.wakeGeneration;
@@ -78,11 +80,11 @@ std::mutex& UiCallMutex() {
 }
 
 WorkerState* CurrentWorker() noexcept {
-    return t_pCurrentWorker;
+    return t_currentWorker;
 }
 
 void SetCurrentWorker(WorkerState* worker) noexcept {
-    t_pCurrentWorker = worker;
+    t_currentWorker = worker;
 }
 
 void CancelPendingCallLocked(WorkerState& worker) {
@@ -98,7 +100,7 @@ void CancelPendingCallLocked(WorkerState& worker) {
 void StartUiChannel() {
     Channel& channel = TheChannel();
     QCoreApplication* application = QCoreApplication::instance();
-    if (g_bUiUp.load() || !application) {
+    if (g_uiUp.load() || !application) {
         return;
     }
     {
@@ -111,7 +113,7 @@ void StartUiChannel() {
     QObject::connect(channel.notifier, &QSocketNotifier::activated, [] { ServeUiCalls(); });
     QObject::connect(application, &QObject::destroyed, [] { StopUiChannel(); });
     g_uiThread.store(std::this_thread::get_id());
-    g_bUiUp.store(true);
+    g_uiUp.store(true);
     // Calls that came before the channel was up wait in the queue already.
     std::lock_guard lock(UiCallMutex());
     SignalUiLocked(channel);
@@ -120,7 +122,7 @@ void StartUiChannel() {
 void StopUiChannel() {
     Channel& channel = TheChannel();
     std::lock_guard lock(UiCallMutex());
-    if (!g_bUiUp.exchange(false)) {
+    if (!g_uiUp.exchange(false)) {
         return;
     }
     channel.notifier = nullptr; // a child of the application, deleted with it
@@ -131,11 +133,19 @@ void StopUiChannel() {
 } // namespace detail
 
 bool IsUiThread() {
-    return g_bUiUp.load() && g_uiThread.load() == std::this_thread::get_id();
+    return g_uiUp.load() && g_uiThread.load() == std::this_thread::get_id();
+}
+
+void RequireUiThread(std::source_location caller) {
+    if (g_uiUp.load() && !IsUiThread()) {
+        std::fprintf(stderr, "nodescout: %s runs on the UI thread only; a worker called it\n",
+                     caller.function_name());
+        std::abort();
+    }
 }
 
 bool CallOnUiThread(const std::function<void()>& call) {
-    if (!g_bUiUp.load() || IsUiThread()) {
+    if (!g_uiUp.load() || IsUiThread()) {
         call();
         return true;
     }
@@ -148,7 +158,7 @@ bool CallOnUiThread(const std::function<void()>& call) {
         if (worker && worker->stopSource.stop_requested()) {
             return false;
         }
-        if (!g_bUiUp.load()) {
+        if (!g_uiUp.load()) {
             // The UI ended meanwhile; the windows are gone, so the call
             // finds none and does nothing.
             lock.unlock();

@@ -1,10 +1,12 @@
 #pragma once
 
 // The one road from a worker thread to the windows: a synchronous call that
-// the UI thread carries out between its own work, one call at a time. Every
-// member function of CWnd and its controls goes this way when it is called
-// off the UI thread, the way a Windows SendMessage does; on the UI thread it
-// runs directly.
+// the UI thread carries out between its own work, one call at a time. A
+// worker reaches the windows only through CallOnUiThread, CWnd::SendMessage,
+// CWnd::SetDlgItemText and AfxMessageBox, which go this way the way a
+// Windows SendMessage does (on the UI thread they run directly). Every other
+// member of the windows, controls and dialogs belongs to the UI thread and
+// ends the program when another thread calls it (RequireUiThread).
 //
 // A call from a worker whose stop has been asked for is dropped: it does not
 // run, and the caller gets false (member functions give their "no window"
@@ -13,6 +15,7 @@
 
 #include <functional>
 #include <optional>
+#include <source_location>
 #include <utility>
 
 namespace nodescout {
@@ -20,6 +23,11 @@ namespace nodescout {
 // True on the thread that runs the windows (the one that created them
 // through AfxEnsureUi). Before any UI exists, no thread is the UI thread.
 bool IsUiThread();
+
+// Ends the program with a message naming the caller unless this is the UI
+// thread (or no UI exists yet). Active in every build type: a window touched
+// from a worker is a race that tests must catch, not a silent one.
+void RequireUiThread(std::source_location caller = std::source_location::current());
 
 // Runs call on the UI thread and waits until it has run; runs it directly on
 // the UI thread itself, and also when no UI exists yet. An exception thrown

@@ -184,14 +184,6 @@ void CWinApp::SetArguments(int argc, char** argv) {
     m_lpCmdLine = m_strCmdLine.c_str();
 }
 
-HICON CWinApp::LoadIcon(UINT nIDResource) const {
-    return AfxLoadIcon(nIDResource);
-}
-
-HCURSOR CWinApp::LoadStandardCursor(int nCursorId) const {
-    return nodescout::LoadStandardCursor(nCursorId);
-}
-
 CWinApp* AfxGetApp() {
     return g_pApp;
 }

@@ -36,9 +36,6 @@ public:
     // The window that owns the program's dialogs while it runs.
     CWnd* m_pMainWnd = nullptr;
 
-    HICON LoadIcon(UINT nIDResource) const;
-    HCURSOR LoadStandardCursor(int nCursorId) const;
-
     // Used by AfxWinMain.
     void SetArguments(int argc, char** argv);
     int& ArgumentCount() noexcept { return m_argc; }

@@ -6,9 +6,9 @@
 // object is a handle with hooks. Without a window every call does nothing
 // and returns its "failed" value (0, FALSE, -1, empty).
 //
-// Member functions may be called from worker threads: they then run on the
-// UI thread as a synchronous call (framework/UiThread.h). The hooks
-// (virtual On... functions) are called on the UI thread only.
+// Members belong to the UI thread (framework/UiThread.h): from a worker only
+// SendMessage and SetDlgItemText may be called, which then run on the UI
+// thread as a synchronous call; any other member ends the program there.
 
 #include "framework/MessageMap.h"
 #include "framework/Types.h"
@@ -37,20 +37,18 @@ public:
 
     // The window this object stands for, or null.
     HWND GetSafeHwnd() const noexcept { return m_hWnd.load(std::memory_order_acquire); }
-    // The object attached to a window (the subclassing object or the
-    // framework's own wrapper), or null.
-    static CWnd* FromHandle(HWND hWnd);
     // Binds this object to a window without a subclass step; Detach undoes it.
     BOOL Attach(HWND hWnd);
     HWND Detach();
     // Binds this object to control nID of pParent and calls PreSubclassWindow.
     // Fails (FALSE) when there is no such control or it is bound already;
     // throws std::logic_error when the object's class does not fit the
-    // control's kind (a CListCtrl for an edit).
+    // control's kind (a CListCtrl for an edit; a plain CWnd fits any).
     BOOL SubclassDlgItem(int nID, CWnd* pParent);
     virtual BOOL DestroyWindow();
 
     int GetDlgCtrlID() const;
+    // The dialog a control sits in; null for a dialog.
     CWnd* GetParent() const;
     DWORD GetStyle() const;
     // Changes style bits; SS_NOTIFY on a static decides whether it sees the
@@ -67,20 +65,14 @@ public:
     void GetWindowText(std::string& text) const;
     int GetWindowTextLength() const;
 
-    BOOL EnableWindow(BOOL bEnable = TRUE);
-    BOOL IsWindowEnabled() const;
     BOOL ShowWindow(int nCmdShow); // SW_HIDE, SW_SHOW
     BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
-    CWnd* SetFocus();
     static CWnd* GetFocus();
 
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();
     void GetClientRect(CRect* pRect) const;
-    void GetWindowRect(CRect* pRect) const; // screen coordinates
-    void ScreenToClient(CPoint* pPoint) const;
-    void ClientToScreen(CPoint* pPoint) const;
 
     // Mouse capture: this window gets every mouse message until released.
     CWnd* SetCapture();
@@ -89,25 +81,27 @@ public:
     void SetIcon(HICON hIcon, BOOL bBigIcon);
     // The window's system menu (windows with WS_SYSMENU), or null. The
     // framework shows it on a right click on the window's background and on
-    // Alt+Space; a chosen item arrives as WM_SYSCOMMAND.
+    // Alt+Space, each time after WM_INITMENUPOPUP (wParam the CMenu*, lParam
+    // MAKELPARAM(0, TRUE)) has let the window bring its items up to date; a
+    // chosen item arrives as WM_SYSCOMMAND.
     CMenu* GetSystemMenu(BOOL bRevert) const;
 
     // ------------------------------------------------ messages
 
     // Sends a message to this window and returns the window's answer; from a
     // worker thread this is a synchronous call on the UI thread. Without a
-    // window (or when the calling worker is being stopped) returns 0.
+    // window (or when the calling worker is being stopped) returns 0. May be
+    // called from any thread.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // ------------------------------------------------ child controls
 
     CWnd* GetDlgItem(int nID) const;
+    // May be called from any thread, like SendMessage.
     void SetDlgItemText(int nID, const char* text);
     void SetDlgItemText(int nID, const std::string& text) { SetDlgItemText(nID, text.c_str()); }
     int GetDlgItemText(int nID, char* buffer, int nMaxCount) const;
     int GetDlgItemText(int nID, std::string& text) const;
-    void SetDlgItemInt(int nID, int value, BOOL bSigned = TRUE);
-    UINT GetDlgItemInt(int nID, BOOL* pTranslated = nullptr, BOOL bSigned = TRUE) const;
     void CheckDlgButton(int nID, UINT nCheck);
     UINT IsDlgButtonChecked(int nID) const;
     void CheckRadioButton(int nIDFirst, int nIDLast, int nIDCheck);
@@ -127,8 +121,10 @@ public:
     // The pointer moved over this window (or anywhere while it has the
     // capture). point is in client coordinates.
     virtual void OnMouseMove(UINT nFlags, CPoint point);
-    virtual void OnLButtonDown(UINT nFlags, CPoint point);
-    virtual void OnLButtonUp(UINT nFlags, CPoint point);
+    // This window had the mouse capture and lost it (WM_CAPTURECHANGED): it
+    // released it, another window took it, or a modal box or dialog opened.
+    // pWnd is the window that has it now, or null.
+    virtual void OnCaptureChanged(CWnd* pWnd);
     // The pointer is over this window and not captured: set a cursor with
     // ::SetCursor and return TRUE, or return FALSE for the normal cursor.
     virtual BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
@@ -149,8 +145,6 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual const MessageMap* GetMessageMap() const;
-    // Whether this class can stand for a control of that kind.
-    virtual bool FitsControl(const HWND hWnd) const;
 
 private:
     std::atomic<HWND> m_hWnd{nullptr};
@@ -161,7 +155,8 @@ private:
 // Runs pWnd's WindowProc on the calling (UI) thread.
 LRESULT AfxCallWindowProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Releases the mouse capture.
+// Releases the mouse capture; the window that had it hears of it
+// (OnCaptureChanged).
 BOOL ReleaseCapture();
 // Sets the cursor while the current OnSetCursor runs; returns the previous one.
 HCURSOR SetCursor(HCURSOR hCursor);
@@ -180,8 +175,10 @@ public:
     };
 
     BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, const char* lpszNewItem = nullptr);
-    int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
-    UINT GetMenuItemID(int nPos) const;
+    // Sets the item with command nIDEnableItem enabled (MF_ENABLED) or
+    // greyed (MF_GRAYED or MF_DISABLED; by command only, MF_BYCOMMAND).
+    // Returns the item's state before, or (UINT)-1 when no item has it.
+    UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable);
     const std::vector<Item>& Items() const noexcept { return m_items; }
 
 private:
@@ -204,8 +201,6 @@ public:
     bool HasTextColor() const noexcept { return m_bTextColour; }
     int SetBkMode(int nBkMode);
     int GetBkMode() const noexcept { return m_nBkMode; }
-    COLORREF SetBkColor(COLORREF colour);
-    COLORREF GetBkColor() const noexcept { return m_crBk; }
     HDC GetSafeHdc() const;
     BOOL DrawIcon(int x, int y, HICON hIcon);
 
@@ -216,7 +211,6 @@ private:
     COLORREF m_crText = 0;
     bool m_bTextColour = false;
     int m_nBkMode = OPAQUE;
-    COLORREF m_crBk = RGB(255, 255, 255);
 };
 
 // Drawing on a window from its WM_PAINT handler. Outside that handler it
@@ -241,9 +235,7 @@ public:
     // A tool over pWnd: lpRectTool (client coordinates) or the whole window.
     BOOL AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool = nullptr,
                  UINT_PTR nIDTool = 0);
-    void UpdateTipText(const char* text, CWnd* pWnd, UINT_PTR nIDTool = 0);
     void RelayEvent(MSG* pMsg);
-    void Activate(BOOL bActivate);
 
     // The tip text for a point of a window, or null (used by the framework).
     const std::string* TipAt(HWND hWnd, CPoint point) const;
@@ -257,7 +249,6 @@ private:
         CRect rect;
     };
     bool m_bCreated = false;
-    bool m_bActive = true;
     std::vector<Tool> m_tools;
 };
 

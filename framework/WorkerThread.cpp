@@ -2,6 +2,7 @@
 
 #include "framework/UiThread.h"
 #include "framework/detail/UiCalls.h"
+#include "platform/process/StopSignal.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -41,6 +42,12 @@ CWorkerThread::CWorkerThread(std::function<void()> threadProc)
     m_thread = std::jthread([state = m_pState] {
         detail::SetCurrentWorker(state.get());
         FinishedMark mark(*state);
+        // Blocking waits below the routine (a probe waiting for its answer)
+        // watch the thread's stop signal; the stop raises it.
+        StopSignal stopSignal;
+        const CurrentStopSignalScope currentStop(stopSignal);
+        const std::stop_callback raiseOnStop(state->stopSource.get_token(),
+                                             [&stopSignal] { stopSignal.Raise(); });
         state->threadProc();
         detail::SetCurrentWorker(nullptr);
     });

@@ -12,6 +12,10 @@
 // UI thread is then carrying out that worker's call, somewhere below on its
 // stack) cannot wait for the worker; it only asks and returns. Every later
 // call of that worker is dropped, and a later Stop() or the registry joins it.
+//
+// Waits on descriptors below the routine (a probe waiting for its answer)
+// end at the stop too: the stop raises the thread's current stop signal
+// (platform/process/StopSignal.h), which such waits watch.
 
 #include <chrono>
 #include <cstddef>

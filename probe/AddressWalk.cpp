@@ -2,6 +2,7 @@
 
 #include "platform/net/Inet.h"
 #include "platform/process/TimerSlack.h"
+#include "probe/OverlappedWalk.h"
 #include "probe/RangeCheck.h"
 
 #include <strings.h>
@@ -27,9 +28,38 @@ bool EqualIgnoringAsciiCase(const MacText& a, const MacText& b) noexcept {
     return strcasecmp(a.c_str(), b.c_str()) == 0;
 }
 
-} // namespace
+// The addresses of one range through a window, the start text read anew
+// for every address.
+void WalkRangeOverlapped(WalkOwner& owner, ProbeWindow& window, RangeSource& source, int index,
+                         std::int32_t count, bool showStatus) {
+    const auto addressAt = [&](std::uint64_t i) -> std::optional<std::uint32_t> {
+        const std::optional<std::uint32_t> first =
+            ParseDottedAddress(source.RangeStart(index).View());
+        if (!first) {
+            return std::nullopt; // the start was edited into a text that is no address
+        }
+        return *first + static_cast<std::uint32_t>(i);
+    };
+    const auto take = [&](std::uint32_t hostOrder, const MacText& mac, const Text& name) {
+        if (owner.StopRequested()) {
+            return false;
+        }
+        const Text dotted = DottedText(hostOrder);
+        if (showStatus) {
+            owner.SetStatusText(dotted.c_str());
+        }
+        if (!mac.IsEmpty()) {
+            owner.RowFound(dotted.c_str(), mac.c_str(), name.c_str());
+        }
+        owner.AddressDone();
+        return true;
+    };
+    WalkInAddressOrder(owner, window, count > 0 ? static_cast<std::uint64_t>(count) : 0, addressAt,
+                       take);
+}
 
-void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus) {
+void WalkRangeWith(WalkOwner& owner, ProbeWindow* window, RangeSource& source, int index,
+                   bool showStatus) {
     const std::optional<std::uint32_t> end = ParseDottedAddress(source.RangeEnd(index).View());
     const std::optional<std::uint32_t> start = ParseDottedAddress(source.RangeStart(index).View());
     if (!start || !end || owner.StopRequested()) {
@@ -37,6 +67,13 @@ void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus
     }
     const auto count = static_cast<std::int32_t>(*end - *start);
     owner.RangeBegins(count);
+    if (window != nullptr) {
+        WalkRangeOverlapped(owner, *window, source, index, count, showStatus);
+        if (!owner.StopRequested()) {
+            owner.RangeEnds(count);
+        }
+        return;
+    }
     for (std::int32_t i = 0; i < count; ++i) {
         const std::optional<std::uint32_t> first =
             ParseDottedAddress(source.RangeStart(index).View());
@@ -66,13 +103,44 @@ void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus
     }
 }
 
+// The MAC search through a window; a match sets message.
+void SearchMacOverlapped(WalkOwner& owner, ProbeWindow& window, std::uint32_t start,
+                         std::uint32_t end, const MacText& macText, Text& message) {
+    const std::uint64_t count = start <= end ? std::uint64_t{end} - start + 1 : 0;
+    const auto addressAt = [start](std::uint64_t i) -> std::optional<std::uint32_t> {
+        return static_cast<std::uint32_t>(start + i);
+    };
+    const auto take = [&](std::uint32_t hostOrder, const MacText& mac, const Text& name) {
+        if (owner.StopRequested()) {
+            return false;
+        }
+        if (!mac.IsEmpty() && EqualIgnoringAsciiCase(mac, macText)) {
+            const Text dotted = DottedText(hostOrder);
+            owner.RowFound(dotted.c_str(), mac.c_str(), name.c_str());
+            message.Format("Congratulations. Get it: %s - %s", mac.c_str(), dotted.c_str());
+            return false;
+        }
+        owner.AddressDone();
+        return true;
+    };
+    WalkInAddressOrder(owner, window, count, addressAt, take);
+}
+
+} // namespace
+
+void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus) {
+    const std::unique_ptr<ProbeWindow> window = owner.OpenProbeWindow();
+    WalkRangeWith(owner, window.get(), source, index, showStatus);
+}
+
 int ScanAllRanges(WalkOwner& owner, RangeSource& table) {
     UseFineTimerSlack();
     if (table.RangeCount() <= 0) {
         return 1;
     }
+    const std::unique_ptr<ProbeWindow> window = owner.OpenProbeWindow();
     for (int index = 0; !owner.StopRequested(); ++index) {
-        WalkRange(owner, table, index, true);
+        WalkRangeWith(owner, window.get(), table, index, true);
         if (index + 1 >= table.RangeCount()) {
             break;
         }
@@ -106,6 +174,14 @@ std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Tex
     }
     owner.RangeBegins(count);
     Text message("Sorry, cannot find it.");
+    if (const std::unique_ptr<ProbeWindow> window = owner.OpenProbeWindow()) {
+        SearchMacOverlapped(owner, *window, start, end, macText, message);
+        if (owner.StopRequested()) {
+            return std::nullopt;
+        }
+        owner.RangeEnds(count);
+        return message;
+    }
     // Counting in 64 bits lets the walk include 255.255.255.255 and stop
     // there instead of wrapping to 0.0.0.0.
     for (std::uint64_t address = start; start <= end && address <= end; ++address) {

@@ -18,11 +18,24 @@
 // A walk spends nearly all its time in the probes' waits for an answer, so
 // each walk first asks for the finest timer slack on its thread
 // (platform/process/TimerSlack.h): the waits then end when they are due.
+//
+// Overlapped walks: when the owner opens a probe window as a walk starts
+// (OpenProbeWindow), the walk keeps several probes in flight through it
+// (probe/OverlappedWalk.h) instead of calling Probe, and takes the results
+// strictly in address order: the same events in the same order as the
+// one-at-a-time walk, except that the status text shows each address as its
+// result is taken, not before its probe, and a range's start text is read
+// as each probe starts, up to a window's width ahead of the address taken.
+// The MAC search takes the first match in address order; the probes still
+// in flight then are dropped. A walk of several ranges opens one window for
+// all of them.
 
 #include "platform/text/FixedText.h"
+#include "probe/ProbeWindow.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace nodescout {
@@ -50,6 +63,9 @@ public:
     // Pauses the calling walk for seconds (a negative value counts as 0).
     // False when a stop cut the pause short.
     virtual bool Pause(int seconds) = 0;
+    // The probes of an overlapped walk, asked for once as each walk starts;
+    // none (the default) walks one probe at a time through Probe.
+    virtual std::unique_ptr<ProbeWindow> OpenProbeWindow() { return nullptr; }
 };
 
 // Where a walk reads its range(s) from.

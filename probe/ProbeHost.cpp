@@ -4,6 +4,7 @@
 #include "platform/net/NeighbourTable.h"
 #include "platform/net/UdpSocket.h"
 #include "platform/process/AppPaths.h"
+#include "platform/process/StopSignal.h"
 #include "probe/NeighbourLookup.h"
 #include "probe/NodeStatus.h"
 #include "probe/ProbeSettings.h"
@@ -22,7 +23,8 @@ std::optional<NodeStatusAnswer> QueryNodeStatus(std::uint32_t address, timeval w
     if (!socket.SendTo(request, address, htons(kNetBiosNamePort)).Succeeded()) {
         return std::nullopt;
     }
-    if (socket.WaitReadable(wait) != WaitResult::Readable) {
+    // A stop of the thread's worker ends the wait at once.
+    if (socket.WaitReadable(wait, CurrentStopHandle()) != WaitResult::Readable) {
         return std::nullopt;
     }
     std::array<std::uint8_t, kNodeStatusAnswerCapacity> buffer{};
@@ -48,10 +50,13 @@ bool ProbeHost(std::uint32_t address, MacText& macText, Text& computerName) {
 }
 
 bool ProbeHostWithWait(std::uint32_t address, MacText& macText, Text& computerName, timeval wait) {
+    return ReadProbeOutcome(address, QueryNodeStatus(address, wait), macText, computerName);
+}
+
+bool ReadProbeOutcome(std::uint32_t address, const std::optional<NodeStatusAnswer>& answer,
+                      MacText& macText, Text& computerName) {
     macText.Clear();
     computerName.Clear();
-
-    const std::optional<NodeStatusAnswer> answer = QueryNodeStatus(address, wait);
     if (!answer) {
         return LookUpNeighbour(address, macText);
     }

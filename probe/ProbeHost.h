@@ -11,13 +11,18 @@
 //
 // The wait for the answer is read from the settings file (g_szIniPath) on
 // every call; ProbeHostWithWait takes it as an argument instead. No state is
-// kept between calls, so several threads may probe at once.
+// kept between calls, so several threads may probe at once. On a thread with
+// a current stop signal (platform/process/StopSignal.h; the program's worker
+// threads have one) the wait ends once that is raised, and the probe goes on
+// as if no answer had come.
 
 #include "platform/text/FixedText.h"
+#include "probe/NodeStatus.h"
 
 #include <sys/time.h>
 
 #include <cstdint>
+#include <optional>
 
 namespace nodescout {
 
@@ -28,5 +33,12 @@ bool ProbeHost(std::uint32_t address, MacText& macText, Text& computerName);
 
 // The same with the wait for the answer given (see probe/ProbeWait.h).
 bool ProbeHostWithWait(std::uint32_t address, MacText& macText, Text& computerName, timeval wait);
+
+// The step after the wait that every probe shares: the MAC text and name of
+// address (network byte order) from the answer that came, or, with none,
+// from the neighbour table, by the rules above. Both outputs are emptied
+// first; returns true exactly when macText was filled.
+bool ReadProbeOutcome(std::uint32_t address, const std::optional<NodeStatusAnswer>& answer,
+                      MacText& macText, Text& computerName);
 
 } // namespace nodescout

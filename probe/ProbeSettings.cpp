@@ -3,6 +3,7 @@
 #include "platform/profile/PrivateProfile.h"
 #include "probe/ProbeWait.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -30,6 +31,22 @@ std::optional<int> WholeMilliseconds(std::string_view text) noexcept {
     return static_cast<int>(value);
 }
 
+// A whole number of decimal digits, saturated at most; empty for anything
+// else.
+std::optional<int> WholeNumberUpTo(std::string_view text, int most) noexcept {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = std::min<long>(value * 10 + (c - '0'), most);
+    }
+    return static_cast<int>(value);
+}
+
 } // namespace
 
 timeval ReadProbeWait(const char* path) {
@@ -42,6 +59,16 @@ timeval ReadProbeWait(const char* path) {
     const int microseconds = static_cast<int>(GetPrivateProfileInt(
         kProfileSection, kTimeOutMicrosecondsKey, kDefaultTimeOutMicroseconds, path));
     return ProbeWait(microseconds);
+}
+
+int ReadParallelProbes(const char* path) {
+    char text[64] = {};
+    const std::uint32_t length =
+        GetPrivateProfileString(kProfileSection, kParallelProbesKey, "", text, sizeof text, path);
+    if (length >= sizeof text - 1) {
+        return 1; // cut to fit: what it would read as is not what was written
+    }
+    return WholeNumberUpTo(std::string_view(text, length), kMostParallelProbes).value_or(1);
 }
 
 } // namespace nodescout

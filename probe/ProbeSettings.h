@@ -21,4 +21,15 @@ inline constexpr int kLongestTimeOutMilliseconds = 60000;
 // the wait is ProbeWait of TimeOutMicroseconds (default 500), as without it.
 timeval ReadProbeWait(const char* path);
 
+inline constexpr char kParallelProbesKey[] = "ParallelProbes";
+inline constexpr int kMostParallelProbes = 1024;
+
+// How many probes a range walk keeps in flight, read from the settings file
+// at path when a walk starts (probe/OverlappedWalk.h). A whole number from
+// 0 to 1024 (decimal digits only, blanks around it ignored) is taken as it
+// is; a larger whole number is taken as 1024; anything else (absent, empty,
+// a sign, other characters, a value of 63 characters or more) is 1. 0 and
+// 1 both mean one probe at a time.
+int ReadParallelProbes(const char* path);
+
 } // namespace nodescout

@@ -1,11 +1,13 @@
 #include "ui/HyperLink.h"
 
+#include "framework/Dialog.h"
+#include "framework/UiThread.h"
 #include "framework/WinApp.h"
-
-#include "platform/shell/Shell.h"
+#include "framework/WorkerThread.h"
 
 #include <cstdio>
 #include <string_view>
+#include <system_error>
 
 namespace nodescout {
 
@@ -107,13 +109,13 @@ void CHyperLink::SetVisited(bool bVisited) {
 }
 
 // The capture tells the control when the pointer leaves: the first movement
-// outside its rectangle ends the hover.
+// outside its rectangle ends the hover. A capture lost on the way (a modal
+// box took it) ends the hover too, so the next movement starts a new one.
 void CHyperLink::OnMouseMove(UINT nFlags, CPoint point) {
     CStatic::OnMouseMove(nFlags, point);
-    if (!m_bOver) {
+    if (!m_bOver || CWnd::GetCapture() != this) {
         m_bOver = true;
-        Invalidate(TRUE);
-        UpdateWindow();
+        RedrawNow();
         SetCapture();
         return;
     }
@@ -122,9 +124,20 @@ void CHyperLink::OnMouseMove(UINT nFlags, CPoint point) {
     if (!rect.PtInRect(point)) {
         m_bOver = false;
         ReleaseCapture();
-        Invalidate(TRUE);
-        UpdateWindow();
+        RedrawNow();
     }
+}
+
+void CHyperLink::OnCaptureChanged(CWnd*) {
+    if (m_bOver) {
+        m_bOver = false;
+        RedrawNow();
+    }
+}
+
+void CHyperLink::RedrawNow() {
+    Invalidate(TRUE);
+    UpdateWindow();
 }
 
 BOOL CHyperLink::OnSetCursor(CWnd*, UINT, UINT) {
@@ -137,8 +150,27 @@ BOOL CHyperLink::OnSetCursor(CWnd*, UINT, UINT) {
 
 // ------------------------------------------------ the click
 
+// The opener can take long (a browser may keep it running), so a worker of
+// the dialog waits for it. The worker is stopped before the dialog's window
+// goes; a stopped worker's call to the UI thread is dropped, so a closed
+// window is never touched.
 void CHyperLink::OnClicked() {
-    const int result = OpenUrl(m_strUrl, SW_SHOW);
+    auto* pDialog = dynamic_cast<CDialog*>(GetParent());
+    if (!pDialog) {
+        FinishClick(OpenUrl(m_strUrl, SW_SHOW)); // no window to wait in: only the start counts
+        return;
+    }
+    try {
+        pDialog->GetWorkers().Start([this, url = m_strUrl] {
+            const int result = OpenUrl(url, SW_SHOW, SleepUnlessStopped);
+            CallOnUiThread([this, result] { FinishClick(result); });
+        });
+    } catch (const std::system_error& error) {
+        FinishClick(ShellCodeFromErrno(error.code().value())); // no thread to wait on
+    }
+}
+
+void CHyperLink::FinishClick(int result) {
     m_bVisited = result > 32;
     if (m_bVisited) {
         SetVisited(true);
@@ -166,8 +198,8 @@ void CHyperLink::ShowOpenError(int nError) {
 
 // ------------------------------------------------ opening an address
 
-int CHyperLink::OpenUrl(const std::string& address, int nShowCmd) {
-    const int shellResult = ShellExecuteOpen(address, nShowCmd);
+int CHyperLink::OpenUrl(const std::string& address, int nShowCmd, const ShellWaitPause& pause) {
+    const int shellResult = ShellExecuteOpen(address, nShowCmd, pause);
     if (static_cast<unsigned>(shellResult) > 32) {
         return shellResult;
     }

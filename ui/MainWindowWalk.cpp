@@ -1,6 +1,8 @@
 #include "ui/MainWindowWalk.h"
 
 #include "framework/WorkerThread.h"
+#include "platform/process/AppPaths.h"
+#include "probe/UdpProbeWindow.h"
 
 #include <algorithm>
 #include <chrono>
@@ -44,6 +46,10 @@ bool MainWindowWalkOwner::StopRequested() {
 
 bool MainWindowWalkOwner::Pause(int seconds) {
     return SleepUnlessStopped(std::chrono::seconds(std::max(seconds, 0)));
+}
+
+std::unique_ptr<ProbeWindow> MainWindowWalkOwner::OpenProbeWindow() {
+    return OpenConfiguredProbeWindow(g_szIniPath.c_str());
 }
 
 } // namespace nodescout

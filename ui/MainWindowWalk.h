@@ -7,6 +7,9 @@
 // UI thread; the ranges come from the window's
 // guarded fields, read at the moment the walk asks for them. A walk run by
 // a worker stops when that worker is asked to stop, also during its pause.
+// With ParallelProbes above 1 in the settings file (read as each walk
+// starts), the range walks probe through the real UDP probe window
+// (probe/UdpProbeWindow.h) rather than the window's probe function.
 
 #include "probe/AddressWalk.h"
 #include "ui/NodescoutDlg.h"
@@ -27,6 +30,7 @@ public:
     void SetStatusText(const char* text) override;
     bool StopRequested() override;
     bool Pause(int seconds) override;
+    std::unique_ptr<ProbeWindow> OpenProbeWindow() override;
 
 private:
     // Sends to the progress bar, from whichever thread the walk runs on.

@@ -148,6 +148,7 @@ void CNodescoutDlg::DoDataExchange(CDataExchange* pDX) {
 const MessageMap* CNodescoutDlg::GetMessageMap() const {
     static const MessageMap map{
         OnWmSysCommand(&CNodescoutDlg::OnSysCommand),
+        OnMessage(WM_INITMENUPOPUP, &CNodescoutDlg::OnInitMenuPopup),
         OnWmPaint(&CNodescoutDlg::OnPaint),
         OnWmQueryDragIcon(&CNodescoutDlg::OnQueryDragIcon),
         OnBnClicked(IDC_RETR_ALL, &CNodescoutDlg::OnRetrAll),
@@ -165,6 +166,7 @@ const MessageMap* CNodescoutDlg::GetMessageMap() const {
 
 BOOL CNodescoutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    AppendStopScanningToSystemMenu();
     AppendAboutToSystemMenu();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
@@ -191,6 +193,10 @@ void CNodescoutDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg dlgAbout(this);
         dlgAbout.DoModal();
+        return;
+    }
+    if ((nID & 0xFFF0) == IDM_STOPSCANNING) {
+        OnStopScanning();
         return;
     }
     // Close, Alt+F4 and the close box end in OnCancel this way.

@@ -137,6 +137,14 @@ protected:
     const MessageMap* GetMessageMap() const override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
+    // Before the system menu shows: "Stop Scanning" is enabled exactly while
+    // a worker of the window runs.
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    // "Stop Scanning": stops every walk ("Retr All", "MAC => IP", the
+    // auto-scan, whose toggle comes unchecked) and returns once their workers
+    // have ended, nothing added after; the progress bar and the status text
+    // stay as they are.
+    void OnStopScanning();
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnRetrAll();
@@ -177,6 +185,7 @@ private:
     // Starts a worker that the window stops and joins before it goes.
     // Empty when no thread could be started.
     std::shared_ptr<CWorkerThread> StartWorker(std::function<void()> threadProc);
+    void AppendStopScanningToSystemMenu();
     void AppendAboutToSystemMenu();
     std::vector<RowTexts> RowsOfList() const;
     void ExportList(const char* fileName, char separator);

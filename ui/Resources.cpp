@@ -6,9 +6,72 @@
 
 #include "ui/resource.h"
 
+#include <filesystem>
+#include <string_view>
+
 namespace nodescout {
 
-constexpr const char* kProductWebAddress = NODESCOUT_HOME_PAGE;
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// The path of a file address with its %XX escapes undone; empty for any
+// other address.
+std::string PathOfFileAddress(std::string_view address) {
+    constexpr std::string_view kScheme = "file://";
+    if (!address.starts_with(kScheme)) {
+        return {};
+    }
+    address.remove_prefix(kScheme.size());
+    std::string path;
+    for (std::size_t i = 0; i < address.size(); ++i) {
+        if (address[i] == '%' && i + 2 < address.size() && HexDigitValue(address[i + 1]) >= 0 &&
+            HexDigitValue(address[i + 2]) >= 0) {
+            path += static_cast<char>(HexDigitValue(address[i + 1]) * 16 +
+                                      HexDigitValue(address[i + 2]));
+            i += 2;
+            continue;
+        }
+        path += address[i];
+    }
+    return path;
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::exists(path, error);
+}
+
+const std::string& ChosenWebAddress() {
+    static const std::string address =
+        ProductWebAddressFor(NODESCOUT_HOME_PAGE, NODESCOUT_SOURCE_README);
+    return address;
+}
+
+} // namespace
+
+std::string ProductWebAddressFor(const std::string& configured, const std::string& sourceReadme) {
+    const std::string installed = PathOfFileAddress(configured);
+    if (sourceReadme.empty() || installed.empty() || FileExists(installed) ||
+        !FileExists(PathOfFileAddress(sourceReadme))) {
+        return configured;
+    }
+    return sourceReadme;
+}
+
+// Chosen once, before the templates below are set up (same file, earlier).
+const char* const kProductWebAddress = ChosenWebAddress().c_str();
 
 namespace {
 
@@ -49,7 +112,8 @@ constexpr ControlTemplate kAboutControls[] = {
 
 // ------------------------------------------------ 102: the main window
 
-constexpr ControlTemplate kMainControls[] = {
+// Not constexpr: the link text is chosen when the program starts.
+const ControlTemplate kMainControls[] = {
     ListView(IDC_LIST, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS, 14, 41, 311, 129),
     Frame(14, 34, 312, 1),
     PushButton("IP => MAC", IDC_IP_TO_MAC, 66, 11, 43, 15),
@@ -168,6 +232,7 @@ constexpr DialogTemplate kDialogs[] = {
 constexpr StringResource kStrings[] = {
     {IDS_ABOUTBOX, "&About Nodescout..."},
     {IDP_SOCKETS_INIT_FAILED, "Windows sockets initialization failed."},
+    {IDS_STOPSCANNING, "&Stop Scanning"},
     {IDS_APP_TITLE, "Nodescout"},
 };
 

@@ -8,6 +8,8 @@
 
 #include "framework/Templates.h"
 
+#include <string>
+
 namespace nodescout {
 
 // The table of every template, string and icon of the program; constant
@@ -15,7 +17,15 @@ namespace nodescout {
 const ResourceTable& NodescoutResources();
 
 // The address that the main window's link text shows and opens, chosen when
-// Nodescout is built (the CMake variable NODESCOUT_HOME_PAGE).
+// Nodescout is built (the CMake variable NODESCOUT_HOME_PAGE), and for the
+// default, the installed README, when it starts: ProductWebAddressFor with
+// the README of the source tree it was built from.
 extern const char* const kProductWebAddress;
+
+// configured, unless it is a file address (file://, with %XX escapes) of a
+// file that does not exist while sourceReadme, a file address as well,
+// names one that does: then sourceReadme. An empty sourceReadme (an address
+// configured at build time) leaves configured as it is.
+std::string ProductWebAddressFor(const std::string& configured, const std::string& sourceReadme);
 
 } // namespace nodescout

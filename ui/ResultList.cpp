@@ -127,11 +127,11 @@ void CResultList::RefreshMacIndex() {
 
 int CResultList::AppendRow(const char* ipText, const char* macText, const char* computerName) {
     const int nCount = m_ListCtrl.GetItemCount();
-    const int nItem = m_ListCtrl.InsertItem(LVIF_TEXT | LVIF_PARAM, nCount,
-                                            NumberText("", nCount).c_str(), 0, 0, 0, nCount);
+    const int nItem = m_ListCtrl.InsertItem(nCount, NumberText("", nCount).c_str());
     if (nItem < 0) {
         return -1;
     }
+    m_ListCtrl.SetItemData(nItem, static_cast<DWORD_PTR>(nCount));
     m_ListCtrl.SetItemText(nItem, kAddressColumn, ipText);
     m_ListCtrl.SetItemText(nItem, kMacColumn, macText);
     m_ListCtrl.SetItemText(nItem, kNameColumn, computerName);

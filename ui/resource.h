@@ -2,7 +2,7 @@
 
 // The numbers of Nodescout's window resources: dialog templates, the
 // controls on them, string resources, the application icon and the system
-// menu's About command. The templates themselves are in ui/Resources.cpp.
+// menu's commands. The templates themselves are in ui/Resources.cpp.
 //
 // Control IDs are numbers within one template, so one number can carry a
 // different name on another template (1013 is "Wake On Lan" on the main
@@ -28,9 +28,11 @@ inline constexpr UINT IDD_AUTOSCAN = 108;         // auto-scan options
 
 inline constexpr UINT IDS_ABOUTBOX = 101;                // "&About Nodescout..."
 inline constexpr UINT IDP_SOCKETS_INIT_FAILED = 103;     // "Windows sockets initialization failed."
+inline constexpr UINT IDS_STOPSCANNING = 104;            // "&Stop Scanning"
 inline constexpr UINT IDS_APP_TITLE = AFX_IDS_APP_TITLE; // 57344, "Nodescout"
 inline constexpr UINT IDR_MAINFRAME = 128;               // the application icon
 inline constexpr UINT IDM_ABOUTBOX = 0x0010;             // 16, the system menu's About command
+inline constexpr UINT IDM_STOPSCANNING = 0x0020;         // 32, stops every walk (system menu)
 
 // ------------------------------------------------ main window (102)
 

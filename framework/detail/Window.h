@@ -15,11 +15,13 @@
 #include <QWidget>
 
 #include <memory>
+#include <source_location>
 #include <string>
 #include <string_view>
 #include <utility>
 
 class QEventLoop;
+class QHelpEvent;
 
 namespace nodescout {
 
@@ -52,10 +54,20 @@ struct CDialog::Run {
     int result = 0;
 };
 
+// The dialog's protected parts that the dialog widget and the data exchange use.
+struct DialogAccess {
+    // WM_COMMAND with BN_CLICKED for id, as a click of that button sends it.
+    static void Command(CDialog& dialog, int id);
+    static bool HasPaintHandler(const CDialog& dialog);
+};
+
 namespace detail {
 
 // ------------------------------------------------ texts
 
+// A text of the program (single bytes) as the widgets show it, each byte
+// its Windows-1252 character, and back: every byte survives the round
+// trip. A character the user types that the code page lacks becomes '?'.
 QString ToQt(std::string_view text);
 std::string FromQt(const QString& text);
 
@@ -92,6 +104,11 @@ W* WidgetAs(HWND hWnd) {
 // the control's class when nothing is bound yet.
 CWnd* ObjectOf(HWND hWnd);
 
+// The run of the dialog that wnd stands for, or null (also for a control).
+CDialog::Run* RunOf(const CWnd* wnd);
+// Copies at most nMaxCount - 1 bytes of text and a terminator; the number copied.
+int CopyOut(const std::string& text, char* buffer, int nMaxCount);
+
 // The control with that ID in a dialog, or null.
 HWND FindControl(const CDialog::Run& run, int id);
 // The group (first and last template position) of the control at position
@@ -104,15 +121,39 @@ void NotifyCommand(HWND control, UINT code);
 // Tells the control's dialog: WM_NOTIFY; returns the handler's result.
 LRESULT NotifyParent(HWND control, NMHDR& header);
 
-// ------------------------------------------------ control factories
+// ------------------------------------------------ control kinds
+
+// Everything the framework knows of one control kind; a new kind is one more
+// row of the table in ControlKinds.cpp.
+struct ControlKind {
+    ControlClass kind;
+    // The control's widget, made from its template.
+    QWidget* (*createWidget)(HWND hWnd, const ControlTemplate& control, QWidget* parent);
+    // The framework's own object for a control that no other object stands for.
+    std::unique_ptr<CWnd> (*makeWrapper)();
+    // Whether object is of the kind's class (or a class derived from it).
+    bool (*isOfClass)(const CWnd& object);
+    // Shows a change of window style (SS_NOTIFY on a static); may be null.
+    void (*showStyle)(HWND hWnd);
+};
+
+const ControlKind& KindOf(ControlClass kind);
+// Whether object may stand for the control: an object of a control class
+// only for a control of that kind, any other object for any control.
+bool FitsControl(const CWnd& object, HWND control);
 
 QWidget* CreateButton(HWND hWnd, const ControlTemplate& control, QWidget* parent);
 QWidget* CreateStatic(HWND hWnd, const ControlTemplate& control, QWidget* parent);
 QWidget* CreateEdit(HWND hWnd, const ControlTemplate& control, QWidget* parent);
 QWidget* CreateListView(HWND hWnd, const ControlTemplate& control, QWidget* parent);
 QWidget* CreateProgress(HWND hWnd, const ControlTemplate& control, QWidget* parent);
-// Window-style changes that a control shows (SS_NOTIFY on a static).
 void ApplyStaticStyle(HWND hWnd);
+
+// Button variants by style (false or ~0 for a control that is no button).
+DWORD ButtonType(HWND hWnd);
+bool IsPushButton(HWND hWnd);
+bool IsRadioButton(HWND hWnd);
+
 // Windows that exist now (records are freed when their dialog goes).
 bool IsLiveWindow(HWND hWnd);
 void AddLiveWindow(HWND hWnd);
@@ -120,14 +161,14 @@ void RemoveLiveWindow(HWND hWnd);
 
 // ------------------------------------------------ UI-thread helper
 
-// Runs body on the UI thread with the window's record and returns its
-// result; fallback without a window or when the calling worker is stopping.
+// UI thread only: runs body with the window's record and returns its
+// result; fallback without a window.
 template <class R, class F>
-R OnUi(const CWnd* wnd, R fallback, F&& body) {
-    return CallOnUiThread(fallback, [&]() -> R {
-        HWND hWnd = wnd->GetSafeHwnd();
-        return hWnd && hWnd->widget ? body(hWnd) : fallback;
-    });
+R OnUi(const CWnd* wnd, R fallback, F&& body,
+       std::source_location caller = std::source_location::current()) {
+    RequireUiThread(caller);
+    HWND hWnd = wnd->GetSafeHwnd();
+    return hWnd && hWnd->widget ? body(hWnd) : fallback;
 }
 
 // ------------------------------------------------ drawing and cursors
@@ -138,6 +179,21 @@ void AskForCursor(HWND hWnd, QWidget* widget);
 // The painter of the paint event running now for a window (CPaintDC).
 void SetCurrentPainter(HWND hWnd, QPainter* painter);
 QPainter* CurrentPainter(HWND hWnd);
+
+// ------------------------------------------------ the dialog's widget
+
+// The dialog's window (DialogWidget.cpp), and the event filter that every
+// control's events pass first (PreTranslateMessage, mouse hooks, tooltips).
+QWidget* CreateDialogWidget(HWND hWnd, CDialog* dialog, QWidget* owner, Qt::WindowFlags flags);
+QObject* CreateControlEvents(CDialog* dialog, QWidget* dialogWidget);
+
+// The system menu of a dialog with WS_SYSMENU, and showing it as a popup
+// whose items send WM_SYSCOMMAND.
+void SetUpSystemMenu(CDialog::Run& run, DWORD style);
+void ShowSystemMenu(CDialog& dialog, QWidget* owner, const QPoint& globalPosition);
+
+// The tip for the point of a tooltip event on a control (or its viewport).
+void ShowToolTip(HWND hWnd, QObject* watched, const QHelpEvent* help);
 
 // A QPainter handed to CDC, so drawing code can use a framework DC.
 class PainterDC : public CDC {

@@ -3,7 +3,7 @@
 #include "platform/process/SystemError.h"
 
 #include <netinet/in.h>
-#include <sys/select.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -67,22 +67,25 @@ IoResult UdpSocket::SendTo(std::span<const std::uint8_t> payload, std::uint32_t 
                            reinterpret_cast<const sockaddr*>(&address), sizeof address));
 }
 
-WaitResult UdpSocket::WaitReadable(timeval wait) noexcept {
-    // select() cannot watch a descriptor at or above FD_SETSIZE.
-    if (!IsOpen() || m_fd.Get() >= FD_SETSIZE) {
+WaitResult UdpSocket::WaitReadable(timeval wait, int stopHandle) noexcept {
+    if (!IsOpen()) {
         return WaitResult::Failed;
     }
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(m_fd.Get(), &readable);
-    const int ready = select(m_fd.Get() + 1, &readable, nullptr, nullptr, &wait);
+    pollfd watched[2] = {{m_fd.Get(), POLLIN, 0}, {stopHandle, POLLIN, 0}};
+    const nfds_t count = stopHandle >= 0 ? 2 : 1;
+    // ppoll rather than poll: the wait is set in microseconds.
+    const timespec timeout{wait.tv_sec, static_cast<long>(wait.tv_usec) * 1000};
+    const int ready = ppoll(watched, count, &timeout, nullptr);
     if (ready < 0) {
         return WaitResult::Failed;
     }
     if (ready == 0) {
         return WaitResult::TimedOut;
     }
-    return FD_ISSET(m_fd.Get(), &readable) ? WaitResult::Readable : WaitResult::Failed;
+    if (watched[0].revents & POLLIN) {
+        return WaitResult::Readable;
+    }
+    return count == 2 && (watched[1].revents & POLLIN) ? WaitResult::Stopped : WaitResult::Failed;
 }
 
 IoResult UdpSocket::Receive(std::span<std::uint8_t> buffer) noexcept {

@@ -23,7 +23,8 @@ struct IoResult {
     bool Succeeded() const noexcept { return !error && bytes > 0; }
 };
 
-enum class WaitResult { Readable, TimedOut, Failed };
+// Stopped: the stop descriptor given to the wait turned readable first.
+enum class WaitResult { Readable, TimedOut, Failed, Stopped };
 
 class UdpSocket {
 public:
@@ -46,8 +47,12 @@ public:
     IoResult SendTo(std::span<const std::uint8_t> payload, std::uint32_t addressNetworkOrder,
                     std::uint16_t portNetworkOrder) noexcept;
 
-    // select() on this one socket for readability, waiting at most `wait`.
-    WaitResult WaitReadable(timeval wait) noexcept;
+    // Waits at most `wait` (to the microsecond) for this socket to turn
+    // readable. A stopHandle of 0 or more (a StopSignal's, see
+    // platform/process/StopSignal.h) is watched too: once it is readable the
+    // wait ends with Stopped, also before it begins. The socket wins when
+    // both are ready.
+    WaitResult WaitReadable(timeval wait, int stopHandle = -1) noexcept;
 
     // recv() of one datagram into buffer (a longer datagram is cut).
     IoResult Receive(std::span<std::uint8_t> buffer) noexcept;

@@ -1,7 +1,7 @@
 #include "platform/profile/ProfileDocument.h"
 
 #include "platform/profile/ProfileText.h"
-#include "platform/profile/Windows1252.h"
+#include "platform/text/Windows1252.h"
 
 namespace nodescout::profile {
 namespace {

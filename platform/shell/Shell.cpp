@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
@@ -33,24 +34,56 @@ std::vector<char*> ArgumentPointers(std::vector<std::string>& words) {
     return pointers;
 }
 
-// Starts words[0] (looked up in PATH) with the other words as arguments and
-// lets a waiter collect it when it ends, so no zombie stays behind.
-int SpawnDetached(std::vector<std::string> words) {
-    if (words.empty()) {
-        return 2;
-    }
-    std::vector<char*> argv = ArgumentPointers(words);
-    pid_t child = 0;
-    const int error = posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ);
-    if (error != 0) {
-        return ShellCodeFromErrno(error);
-    }
+// Lets a thread of its own collect child when it ends, so no zombie stays
+// behind. The thread touches nothing but the process id, so it may outlive
+// everything else.
+void ReapWhenEnded(pid_t child) {
     std::thread([child] {
         int status = 0;
         while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
     }).detach();
-    return kShellSuccess;
+}
+
+// Starts words[0] (looked up in PATH) with the other words as arguments:
+// kShellSuccess and child set, or the classic code of the failed start.
+int Spawn(std::vector<std::string> words, pid_t& child) {
+    if (words.empty()) {
+        return 2;
+    }
+    std::vector<char*> argv = ArgumentPointers(words);
+    const int error = posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ);
+    return error == 0 ? kShellSuccess : ShellCodeFromErrno(error);
+}
+
+int SpawnDetached(std::vector<std::string> words) {
+    pid_t child = 0;
+    const int result = Spawn(std::move(words), child);
+    if (result == kShellSuccess) {
+        ReapWhenEnded(child);
+    }
+    return result;
+}
+
+// How often a wait for the opener looks whether it has ended.
+constexpr std::chrono::milliseconds kOpenerPollInterval{50};
+
+// Waits for the opener child to end, pausing with pause between looks.
+int WaitForOpener(pid_t child, const ShellWaitPause& pause) {
+    for (;;) {
+        int status = 0;
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        if (ended == child) {
+            return ShellCodeFromOpenerStatus(status);
+        }
+        if (ended < 0 && errno != EINTR) {
+            return kShellSuccess; // not ours to wait for any more: nothing known
+        }
+        if (!pause(kOpenerPollInterval)) {
+            ReapWhenEnded(child);
+            return kShellSuccess;
+        }
+    }
 }
 
 // Runs a program to its end and hands back what it wrote on its standard
@@ -214,16 +247,41 @@ ShellOpenFunction SetShellOpenFunction(ShellOpenFunction function) {
     return function;
 }
 
-int ShellExecuteOpen(const std::string& target, int showCommand) {
+int ShellCodeFromOpenerStatus(int waitStatus) noexcept {
+    if (!WIFEXITED(waitStatus)) {
+        return SE_ERR_NOASSOC;
+    }
+    switch (WEXITSTATUS(waitStatus)) {
+    case 0:
+        return kShellSuccess;
+    case 1:
+    case 2:
+        return 2;
+    case 3:
+        return SE_ERR_ASSOCINCOMPLETE;
+    default:
+        return SE_ERR_NOASSOC;
+    }
+}
+
+int ShellExecuteOpen(const std::string& target, int showCommand, const ShellWaitPause& pause) {
     {
         const std::lock_guard lock(g_openFunctionMutex);
         if (g_openFunction) {
             return g_openFunction(target, showCommand);
         }
     }
-    // Without the desktop's opener nothing is associated with anything.
-    const int result = SpawnDetached({"xdg-open", target});
-    return result == 2 ? SE_ERR_NOASSOC : result;
+    pid_t opener = 0;
+    const int started = Spawn({"xdg-open", target}, opener);
+    if (started != kShellSuccess) {
+        // Without the desktop's opener nothing is associated with anything.
+        return started == 2 ? SE_ERR_NOASSOC : started;
+    }
+    if (!pause) {
+        ReapWhenEnded(opener);
+        return kShellSuccess;
+    }
+    return WaitForOpener(opener, pause);
 }
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {

@@ -10,6 +10,7 @@
 //   5 access denied                8 not enough memory  11 invalid program
 //  26 sharing violation (program busy)                  31 no associated program
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <system_error>
@@ -18,15 +19,37 @@
 namespace nodescout {
 
 inline constexpr int kShellSuccess = 42;
+inline constexpr int SE_ERR_ASSOCINCOMPLETE = 27;
 inline constexpr int SE_ERR_NOASSOC = 31;
 
 // The show command Nodescout passes (the classic SW_SHOW). Linux has no use
 // for it: the desktop decides how a window opens.
 inline constexpr int kShellShowCommand = 5;
 
-// Opens a folder, file or address with the desktop's opener. The opener is
-// started, not waited for.
-int ShellExecuteOpen(const std::string& target, int showCommand);
+// How a caller that waits for a program pauses between two looks at it:
+// true after the pause, false to stop waiting at once.
+using ShellWaitPause = std::function<bool(std::chrono::milliseconds)>;
+
+// Opens a folder, file or address with the desktop's opener. Without pause
+// the opener is started, not waited for: the result says only whether it
+// started. With pause the call returns when the opener has ended and gives
+// its outcome (ShellCodeFromOpenerStatus); when pause gives up, the opener
+// is left to end by itself and the result is kShellSuccess, as nothing is
+// known to have failed. A browser that the opener runs in the foreground
+// keeps it running, so such a wait can last as long as the browser does.
+int ShellExecuteOpen(const std::string& target, int showCommand, const ShellWaitPause& pause = {});
+
+// The outcome of a desktop opener (xdg-open) that ended with waitStatus (as
+// waitpid reports it), in the classic codes:
+//   exit 0                               kShellSuccess
+//   exit 1, syntax error (an empty or    2 file not found
+//     option-like address)
+//   exit 2, file not found               2 file not found
+//   exit 3, a required tool is missing   27 association incomplete
+//   exit 4, the action failed (no        31 no associated program
+//     program could open it)
+//   anything else, or killed by a signal 31 no associated program
+int ShellCodeFromOpenerStatus(int waitStatus) noexcept;
 
 // Tests put a stand-in in place of the desktop's opener, so that no window
 // or browser starts. Returns the one it replaced (empty: the real one).

@@ -14,13 +14,14 @@ namespace {
 
 struct Outcome {
     int status = -1;
-    std::string errors;
+    std::string errors; // or the standard output, when asked for
 };
 
-// Runs the program with the arguments (a shell word list) and no display.
-Outcome RunProgram(const std::string& arguments) {
-    const std::string command =
-        "env -u DISPLAY -u WAYLAND_DISPLAY " NODESCOUT_PROGRAM " " + arguments + " 2>&1 >/dev/null";
+// Runs the program with the arguments (a shell word list) and no display;
+// captures its standard error, or its standard output (and no error).
+Outcome RunProgram(const std::string& arguments, bool bCaptureOutput = false) {
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " NODESCOUT_PROGRAM " " +
+                                arguments + (bCaptureOutput ? " 2>/dev/null" : " 2>&1 >/dev/null");
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -36,7 +37,8 @@ Outcome RunProgram(const std::string& arguments) {
 }
 
 TEST(CommandLine, UnrecognisedLinesFailWithOneLineAndTheUsage) {
-    for (const char* arguments : {"-W 001122aabbcc", "--help", "word", "'-w'x"}) {
+    for (const char* arguments :
+         {"-W 001122aabbcc", "--help x", "-help", "--version 1", "word", "'-w'x"}) {
         const Outcome outcome = RunProgram(arguments);
         EXPECT_EQ(outcome.status, 2) << arguments;
         EXPECT_NE(outcome.errors.find("unrecognised command line"), std::string::npos) << arguments;
@@ -44,6 +46,20 @@ TEST(CommandLine, UnrecognisedLinesFailWithOneLineAndTheUsage) {
         EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1)
             << outcome.errors;
     }
+}
+
+TEST(CommandLine, HelpAndVersionGoToStandardOutputWithStatusZero) {
+    for (const char* arguments : {"--help", "-h"}) {
+        const Outcome outcome = RunProgram(arguments, true);
+        EXPECT_EQ(outcome.status, 0) << arguments;
+        EXPECT_TRUE(outcome.errors.starts_with("usage: nodescout [-w MAC [ADDRESS]]\n"))
+            << outcome.errors;
+        EXPECT_NE(outcome.errors.find("--version"), std::string::npos);
+        EXPECT_TRUE(RunProgram(arguments).errors.empty()) << "nothing on standard error";
+    }
+    const Outcome version = RunProgram("--version", true);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.errors, "nodescout " NODESCOUT_VERSION "\n");
 }
 
 TEST(CommandLine, RefusedMacTextsSendNothingAndSaySo) {

@@ -54,8 +54,12 @@ std::vector<int> Selected(CListCtrl& list) {
     return rows;
 }
 
+// SortItemsEx hands over row indices; the rows stay put while it compares.
+const CListCtrl* g_pSortedList = nullptr;
+
 int CompareData(LPARAM a, LPARAM b, LPARAM descending) {
-    const int order = static_cast<int>(a) - static_cast<int>(b);
+    const int order = static_cast<int>(g_pSortedList->GetItemData(static_cast<int>(a))) -
+                      static_cast<int>(g_pSortedList->GetItemData(static_cast<int>(b)));
     return descending ? -order : order;
 }
 
@@ -111,7 +115,7 @@ TEST_F(ListCtrlTest, SeveralRowsSelectedAndFoundInIndexOrder) {
     });
 }
 
-TEST_F(ListCtrlTest, SortItemsUsesTheCallbackAndKeepsSelectionAndHotItemWithTheirRows) {
+TEST_F(ListCtrlTest, SortingUsesTheCallbackAndKeepsSelectionAndHotItemWithTheirRows) {
     WithList(5, [](TestDialog&, CListCtrl& list) {
         list.SetItemData(0, 30);
         list.SetItemData(1, 10);
@@ -120,14 +124,15 @@ TEST_F(ListCtrlTest, SortItemsUsesTheCallbackAndKeepsSelectionAndHotItemWithThei
         list.SetItemData(4, 40);
         list.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
         EXPECT_EQ(list.SetHotItem(0), -1);
-        ASSERT_TRUE(list.SortItems(CompareData, 0));
+        g_pSortedList = &list;
+        ASSERT_TRUE(list.SortItemsEx(CompareData, 0));
         EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"r1", "r3", "r0", "r4", "r2"}));
         EXPECT_EQ(Selected(list), (std::vector<int>{4}));
         EXPECT_EQ(list.GetHotItem(), 2);
-        list.SortItems(CompareData, 1);
+        list.SortItemsEx(CompareData, 1);
         EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"r2", "r4", "r0", "r3", "r1"}));
         // A comparison that is no order at all must not break the list.
-        list.SortItems([](LPARAM, LPARAM, LPARAM) { return -1; }, 0);
+        list.SortItemsEx([](LPARAM, LPARAM, LPARAM) { return -1; }, 0);
         EXPECT_EQ(list.GetItemCount(), 5);
         // The hot row goes with a deleted row; Qt's own header sorting stays off.
         list.DeleteItem(list.GetHotItem());
@@ -257,7 +262,7 @@ TEST_F(ListCtrlTest, WithoutAWindowEveryCallDoesNothing) {
     EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), -1);
     EXPECT_EQ(list.SetHotItem(0), -1);
     EXPECT_FALSE(list.Scroll(CSize{0, 10}));
-    EXPECT_FALSE(list.SortItems(CompareData, 0));
+    EXPECT_FALSE(list.SortItemsEx(CompareData, 0));
     // The same after the dialog that held it has gone.
     TestDialog dialog(IDD_SAMPLE_RANGE);
     dialog.exchange = [&](CDataExchange* pDX) { DDX_Control(pDX, IDC_LIST, dialog.m_List); };

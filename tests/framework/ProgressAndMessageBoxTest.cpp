@@ -69,10 +69,10 @@ TEST_F(ProgressTest, TheBarShowsTheStateWithoutTextOrAnimation) {
         auto* bar = dynamic_cast<QProgressBar*>(progress.GetQtWidget());
         ASSERT_NE(bar, nullptr);
         EXPECT_FALSE(bar->isTextVisible());
-        progress.SetRange(1, 1); // minimum equals maximum
+        progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(1, 1)); // minimum equals maximum
         EXPECT_LT(bar->minimum(), bar->maximum());
         EXPECT_EQ(bar->value(), bar->minimum());
-        progress.SetRange(0, 4);
+        progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 4));
         progress.SetPos(2);
         EXPECT_EQ(bar->value() - bar->minimum(), (bar->maximum() - bar->minimum()) / 2);
     });
@@ -80,8 +80,8 @@ TEST_F(ProgressTest, TheBarShowsTheStateWithoutTextOrAnimation) {
 
 TEST_F(ProgressTest, WorkersStepTheBarThroughTheUiThread) {
     WithProgress([](CProgressCtrl& progress) {
-        progress.SetRange32(0, 1000);
-        progress.SetStep(1);
+        progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 1000));
+        progress.SendMessage(PBM_SETSTEP, 1, 0);
         progress.SetPos(0);
         std::vector<std::thread> workers;
         for (int w = 0; w < 4; ++w) {
@@ -96,6 +96,20 @@ TEST_F(ProgressTest, WorkersStepTheBarThroughTheUiThread) {
         for (std::thread& worker : workers) {
             worker.join();
         }
+    });
+}
+
+// Only SendMessage crosses threads; any other member called from a worker
+// ends the program at once instead of racing the UI thread.
+TEST_F(ProgressTest, AWorkerCallingAUiThreadMemberEndsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    WithProgress([](CProgressCtrl& progress) {
+        EXPECT_DEATH(
+            {
+                std::thread worker([&progress] { progress.SetPos(1); });
+                worker.join();
+            },
+            "SetPos.*UI thread only");
     });
 }
 

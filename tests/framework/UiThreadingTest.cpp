@@ -211,7 +211,7 @@ TEST(UiThreadingTest, ADialogStopsItsWorkersBeforeItsWindowGoes) {
         for (int w = 0; w < 3; ++w) {
             dialog.GetWorkers().Start([&] {
                 while (!ThisWorkerStopRequested()) {
-                    dialog.m_Progress.StepIt();
+                    dialog.m_Progress.SendMessage(PBM_STEPIT);
                     ++steps;
                 }
             });

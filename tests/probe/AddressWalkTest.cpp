@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -248,6 +251,121 @@ TEST(AutoScan, RescansWithAPauseBetweenPassesUntilStopped) {
     const Log pass = Begins(1) + Log{"probe 198.18.0.1", "done", "end 1"};
     EXPECT_EQ(owner.log, (pass + Log{"pause -5"} + pass + Log{"pause -5"} + Begins(1) +
                           Log{"probe 198.18.0.1"}));
+}
+
+// A window of probes answered by the owner's script, finishing one probe
+// per Collect, the newest first, so that results come back against the
+// address order; every other start is refused, as paced sends are.
+class ScrambledWindow : public ProbeWindow {
+public:
+    ScrambledWindow(RecordingOwner& owner, std::size_t capacity, int& dropped)
+        : m_owner(owner), m_capacity(capacity), m_dropped(dropped) {}
+    ~ScrambledWindow() override { m_dropped += static_cast<int>(m_inFlight.size()); }
+
+    std::size_t Capacity() const override { return m_capacity; }
+    bool Start(std::uint64_t sequence, std::uint32_t address) override {
+        if ((m_refuse = !m_refuse)) {
+            return false;
+        }
+        EXPECT_LT(m_inFlight.size(), m_capacity);
+        FinishedProbe probe{sequence, {}, {}};
+        m_owner.Probe(address, probe.macText, probe.computerName);
+        m_inFlight.push_back(probe);
+        return true;
+    }
+    void Collect(std::vector<FinishedProbe>& finished) override {
+        if (!m_inFlight.empty()) {
+            finished.push_back(m_inFlight.back());
+            m_inFlight.pop_back();
+        }
+    }
+
+private:
+    RecordingOwner& m_owner;
+    std::size_t m_capacity;
+    int& m_dropped;
+    bool m_refuse = false;
+    std::vector<FinishedProbe> m_inFlight;
+};
+
+class OverlappingOwner : public RecordingOwner {
+public:
+    int dropped = 0;
+    std::unique_ptr<ProbeWindow> OpenProbeWindow() override {
+        return std::make_unique<ScrambledWindow>(*this, 4, dropped);
+    }
+};
+
+// The events a walk sent, without the probes (an overlapped walk probes
+// ahead of the results it takes).
+Log EventsOf(const Log& log) {
+    Log events;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(events),
+                 [](const std::string& entry) { return entry.rfind("probe ", 0) != 0; });
+    return events;
+}
+
+void ScriptHosts(RecordingOwner& owner) {
+    owner.answers["198.18.0.2"] = {"020000000002", "TWO"};
+    owner.answers["198.18.0.5"] = {"020000000005", ""};
+    owner.answers["198.18.0.6"] = {"020000000002", "AGAIN"};
+    owner.answers["198.18.1.3"] = {"020000000013", "THIRTEEN"};
+}
+
+TEST(OverlappedWalk, RangesGiveTheEventsOfTheOneAtATimeWalkInAddressOrder) {
+    Table table;
+    table.ranges = {{"198.18.0.1", "198.18.0.11"}, {"198.18.1.1", "198.18.1.5"}};
+    RecordingOwner single;
+    OverlappingOwner overlapped;
+    ScriptHosts(single);
+    ScriptHosts(overlapped);
+    ScanAllRanges(single, table);
+    ScanAllRanges(overlapped, table);
+    EXPECT_EQ(EventsOf(overlapped.log), EventsOf(single.log));
+    EXPECT_EQ(overlapped.log.size(), single.log.size()) << "every address probed once";
+    EXPECT_EQ(overlapped.dropped, 0);
+}
+
+TEST(OverlappedWalk, MacSearchTakesTheFirstMatchInAddressOrderAndDropsTheRest) {
+    RecordingOwner single;
+    OverlappingOwner overlapped;
+    ScriptHosts(single);
+    ScriptHosts(overlapped);
+    const MacText wanted("020000000002");
+    const auto singleMessage = SearchMac(single, Text("198.18.0.1"), Text("198.18.0.9"), wanted);
+    const auto message = SearchMac(overlapped, Text("198.18.0.1"), Text("198.18.0.9"), wanted);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->View(), "Congratulations. Get it: 020000000002 - 198.18.0.2");
+    EXPECT_EQ(message->View(), singleMessage->View());
+    EXPECT_EQ(EventsOf(overlapped.log), EventsOf(single.log));
+    EXPECT_GT(overlapped.dropped, 0) << "the probes after the match were still in flight";
+
+    // Up to and including 255.255.255.255, without wrapping.
+    overlapped.log.clear();
+    EXPECT_EQ(SearchMac(overlapped, Text("255.255.255.254"), Text("garbage"), wanted)->View(),
+              "Sorry, cannot find it.");
+    EXPECT_EQ(overlapped.log, (Begins(1) + Log{"probe 255.255.255.254", "probe 255.255.255.255",
+                                               "done", "done", "end 1"}));
+}
+
+TEST(OverlappedWalk, NothingIsTakenAfterAStop) {
+    OverlappingOwner owner;
+    ScriptHosts(owner);
+    owner.onProbe = [&](const std::string& address) { owner.stop = address == "198.18.0.8"; };
+    Table table;
+    table.ranges = {{"198.18.0.1", "198.18.0.20"}, {"198.18.1.1", "198.18.1.9"}};
+    ScanAllRanges(owner, table);
+    ASSERT_FALSE(owner.log.empty());
+    EXPECT_EQ(owner.log.back(), "probe 198.18.0.8") << "nothing after the stop";
+    EXPECT_EQ(owner.dropped, 1) << "the probe of .8 was in flight";
+
+    // A start edited into a text that is no address ends the range after the
+    // addresses already started.
+    OverlappingOwner edited;
+    table.ranges = {{"198.18.0.1", "198.18.0.9"}};
+    edited.onProbe = [&](const std::string&) { table.ranges[0].first = "198.18.0.2555"; };
+    ScanRange(edited, table);
+    EXPECT_EQ(edited.log, (Begins(8) + Log{"probe 198.18.0.1", "done", "end 8"}));
 }
 
 } // namespace

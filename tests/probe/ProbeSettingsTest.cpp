@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace nodescout {
 namespace {
@@ -45,6 +46,29 @@ TEST(ReadProbeWait, TakesUsableMillisecondsElseTheMicrosecondsKey) {
         const timeval wait = ReadProbeWait(path.c_str());
         EXPECT_EQ(wait.tv_sec, c.seconds);
         EXPECT_EQ(wait.tv_usec, c.microseconds);
+    }
+}
+
+TEST(ReadParallelProbes, TakesWholeNumbersUpTo1024AndOneForAnythingElse) {
+    const std::pair<const char*, int> cases[] = {
+        {"", 1},
+        {"ParallelProbes=0\n", 0},
+        {"ParallelProbes=1\n", 1},
+        {"ParallelProbes= 256 \n", 256},
+        {"ParallelProbes=1024\n", 1024},
+        {"ParallelProbes=1025\n", 1024},
+        {"ParallelProbes=99999999999999999999999\n", 1024},
+        {"ParallelProbes=-4\n", 1},
+        {"ParallelProbes=+4\n", 1},
+        {"ParallelProbes=4x\n", 1},
+        {"ParallelProbes=\n", 1},
+        {"ParallelProbes=000000000000000000000000000000000000000000000000000000000000000000016\n",
+         1},
+    };
+    const test::TempDir folder;
+    for (const auto& [profile, expected] : cases) {
+        const std::string path = folder.Write("Scout.ini", std::string("[Profile]\n") + profile);
+        EXPECT_EQ(ReadParallelProbes(path.c_str()), expected) << profile;
     }
 }
 

@@ -6,7 +6,10 @@
 // safe from any thread. Nothing is sent anywhere.
 
 #include "platform/net/Inet.h"
+#include "platform/process/StopSignal.h"
 #include "platform/text/FixedText.h"
+
+#include <poll.h>
 
 #include <chrono>
 #include <cstdint>
@@ -33,7 +36,8 @@ public:
         std::lock_guard lock(m_mutex);
         m_bAnswerEverywhere = true;
     }
-    // How long each probe takes, as a real one waits for its answer.
+    // How long each probe takes, as a real one waits for its answer: a stop
+    // of the probing worker ends the wait, as it ends a real one.
     void SetProbeTime(std::chrono::microseconds probeTime) {
         std::lock_guard lock(m_mutex);
         m_probeTime = probeTime;
@@ -72,6 +76,17 @@ private:
     std::function<void()> m_onProbe;
     std::vector<std::string> m_probed;
 
+    static void WaitUnlessStopped(std::chrono::microseconds wait) {
+        pollfd stop{CurrentStopHandle(), POLLIN, 0};
+        if (stop.fd < 0) {
+            std::this_thread::sleep_for(wait);
+            return;
+        }
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+        const timespec timeout{seconds.count(), (wait - seconds).count() * 1000};
+        ppoll(&stop, 1, &timeout, nullptr);
+    }
+
     bool Answer(std::uint32_t address, MacText& mac, Text& name) {
         mac.Clear();
         name.Clear();
@@ -93,7 +108,7 @@ private:
             onProbe = m_onProbe;
         }
         if (probeTime.count() > 0) {
-            std::this_thread::sleep_for(probeTime);
+            WaitUnlessStopped(probeTime);
         }
         if (onProbe) {
             onProbe();

@@ -1,13 +1,15 @@
 // The main window's link: its set-up from the control's text, its colours
 // while the pointer passes, the click with its sound and message, and the
 // way it falls back to the desktop's default web browser. No real opener or
-// browser starts: the desktop's opener is stood in for, and the default
-// browser is a recording script registered on a desktop of the test's own.
+// browser starts: the desktop's opener is stood in for (by a function, or by
+// a script named xdg-open first in PATH), and the default browser is a
+// recording script registered on a desktop of the test's own.
 
 #include "ui/HyperLink.h"
 
-#include "tests/support/UiTest.h"
 #include "tests/support/FakeDesktop.h"
+#include "tests/support/ProcessEvents.h"
+#include "tests/support/UiTest.h"
 #include "ui/Resources.h"
 #include "ui/resource.h"
 
@@ -20,6 +22,7 @@
 #include <QWidget>
 #include <QtTest/QTest>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -125,6 +128,12 @@ protected:
         return words;
     }
 
+    // The desktop's opener becomes a script of the test's own.
+    void UseOpenerScript(const std::string& body) {
+        SetShellOpenFunction(nullptr);
+        chmod(m_desktop.Root().Write("bin/xdg-open", "#!/bin/sh\n" + body + "\n").c_str(), 0755);
+    }
+
     test::FakeDesktop m_desktop;
     ShellOpenFunction m_previousOpener;
     int m_nOpenerResult = SE_ERR_NOASSOC;
@@ -176,8 +185,8 @@ TEST_F(HyperLinkTest, HoverColoursWhileTheMouseIsCapturedAndVisitedLooksTheSame)
 
         MoveMouse(widget, QPoint(5, 5));
         QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return link.m_bVisited; }));
         EXPECT_EQ(m_opened, Words{std::string(kProductWebAddress) + " 5"});
-        EXPECT_TRUE(link.m_bVisited);
         EXPECT_TRUE(DrawnIn(widget, kHoverColour));
         MoveMouse(widget, QPoint(5, widget->height() + 10));
         EXPECT_EQ(CWnd::GetCapture(), nullptr);
@@ -188,19 +197,31 @@ TEST_F(HyperLinkTest, HoverColoursWhileTheMouseIsCapturedAndVisitedLooksTheSame)
     EXPECT_TRUE(UiTestSeam::MessageBoxes().empty());
 }
 
-TEST_F(HyperLinkTest, FailedClickClearsVisitedBeepsThenSaysWhy) {
+// The box takes the mouse while the pointer rests on the link: the hover
+// ends with it, and the next movement over the link starts a new one.
+TEST_F(HyperLinkTest, FailedClickClearsVisitedBeepsSaysWhyAndTheLinkStillHovers) {
     LinkDialog dialog;
     UiTestSeam::QueueMessageBoxAnswer(IDOK);
     UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog&) {
         TestLink& link = dialog.m_Link;
+        QWidget* widget = link.GetQtWidget();
         link.SetVisited(true);
         m_nOpenerResult = 26; // and no default browser to fall back on
-        MoveMouse(link.GetQtWidget(), QPoint(5, 5));
-        QTest::mouseClick(link.GetQtWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        MoveMouse(widget, QPoint(5, 5));
+        QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return link.m_nBeeps == 1; }));
         EXPECT_FALSE(link.m_bVisited);
-        EXPECT_EQ(link.m_nBeeps, 1);
         EXPECT_EQ(link.m_nBoxesBeforeBeep, 0U) << "the sound comes before the message";
         EXPECT_EQ(CWnd::GetCapture(), nullptr) << "the message box needs the mouse";
+        EXPECT_FALSE(link.m_bOver);
+        EXPECT_TRUE(DrawnIn(widget, kLinkColour)) << "the hover ended with the box";
+
+        MoveMouse(widget, QPoint(6, 5));
+        EXPECT_EQ(CWnd::GetCapture(), &link);
+        EXPECT_TRUE(DrawnIn(widget, kHoverColour));
+        MoveMouse(widget, QPoint(-20, 5));
+        EXPECT_EQ(CWnd::GetCapture(), nullptr);
+        EXPECT_TRUE(DrawnIn(widget, kLinkColour));
     });
     dialog.DoModal();
     const std::vector<ShownMessageBox> shown = UiTestSeam::MessageBoxes();
@@ -208,6 +229,87 @@ TEST_F(HyperLinkTest, FailedClickClearsVisitedBeepsThenSaysWhy) {
     EXPECT_EQ(shown[0].text, "Unable to open hyperlink:\n\nA sharing violation occurred. ");
     EXPECT_EQ(shown[0].type, MB_ICONEXCLAMATION | MB_OK);
     EXPECT_EQ(shown[0].caption, AfxGetAppName());
+}
+
+// The opener's exit status decides: a failure takes the fallback to the
+// default browser, and only when that fails too comes the sound and the box.
+TEST_F(HyperLinkTest, AFailingOpenerFallsBackOrSaysWhyAndASucceedingOneShowsNothing) {
+    LinkDialog dialog;
+    const std::string browser = AddRecordingProgram("fakebrowser");
+    UiTestSeam::QueueMessageBoxAnswer(IDOK);
+    UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog&) {
+        TestLink& link = dialog.m_Link;
+        QWidget* widget = link.GetQtWidget();
+        const auto click = [&] {
+            link.m_bVisited = false;
+            QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        };
+        UseOpenerScript("exit 2"); // the file is not there
+        click();
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return link.m_nBeeps == 1; }));
+        ASSERT_EQ(UiTestSeam::MessageBoxes().size(), 1U);
+        EXPECT_EQ(UiTestSeam::MessageBoxes()[0].text,
+                  "Unable to open hyperlink:\n\nThe specified file was not found.");
+
+        RegisterBrowser("fakebrowser.desktop", "fakebrowser %u");
+        click();
+        EXPECT_EQ(WaitForArguments(browser), Words{kProductWebAddress});
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return link.m_bVisited; }));
+        std::filesystem::remove(browser);
+
+        UseOpenerScript("exit 0");
+        click();
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return link.m_bVisited; }));
+        EXPECT_FALSE(std::filesystem::exists(browser)) << "a browser ran after a success";
+        EXPECT_EQ(link.m_nBeeps, 1);
+    });
+    dialog.DoModal();
+    EXPECT_EQ(UiTestSeam::MessageBoxes().size(), 1U);
+}
+
+// An opener that keeps running (as xdg-open does while the browser it runs
+// is open): the window goes on, and it closes without waiting for it and
+// without a word about it.
+TEST_F(HyperLinkTest, AnOpenerThatKeepsRunningNeitherFreezesNorHoldsTheWindow) {
+    using Clock = std::chrono::steady_clock;
+    LinkDialog dialog;
+    const std::string pidFile = m_desktop.Root().File("opener.pid");
+    UseOpenerScript("echo $$ > " + pidFile + ".tmp && mv " + pidFile + ".tmp " + pidFile +
+                    "\nexec sleep 30");
+    UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog&) {
+        TestLink& link = dialog.m_Link;
+        const Clock::time_point before = Clock::now();
+        QTest::mouseClick(link.GetQtWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        EXPECT_LT(Clock::now() - before, std::chrono::seconds(1)) << "the click waited";
+        test::FakeDesktop::WaitForFile(pidFile);
+        int nTicks = 0;
+        EXPECT_TRUE(test::ProcessEventsUntil([&] { return ++nTicks > 20; }));
+        EXPECT_EQ(link.m_nBeeps, 0);
+    });
+    const Clock::time_point closing = Clock::now();
+    dialog.DoModal();
+    EXPECT_LT(Clock::now() - closing, std::chrono::seconds(3)) << "the close waited";
+    EXPECT_EQ(dialog.m_Link.m_nBeeps, 0);
+    EXPECT_TRUE(UiTestSeam::MessageBoxes().empty());
+    const std::string pid = test::FakeDesktop::WaitForFile(pidFile);
+    if (!pid.empty()) {
+        kill(std::stoi(pid), SIGTERM);
+    }
+}
+
+TEST(ProductWebAddress, AProgramNotInstalledLinksToItsSourceTreesReadme) {
+    test::TempDir dir;
+    const std::string installed = "file://" + dir.File("share/doc/My%20Scout/README.md");
+    const std::string source = "file://" + dir.File("src/README.md");
+    EXPECT_EQ(ProductWebAddressFor(installed, source), installed) << "no source README either";
+    std::filesystem::create_directories(dir.Path() / "src");
+    dir.Write("src/README.md", "");
+    EXPECT_EQ(ProductWebAddressFor(installed, source), source);
+    EXPECT_EQ(ProductWebAddressFor(installed, ""), installed) << "an address set at build time";
+    EXPECT_EQ(ProductWebAddressFor("https://198.18.0.1/", source), "https://198.18.0.1/");
+    std::filesystem::create_directories(dir.Path() / "share/doc/My Scout");
+    dir.Write("share/doc/My Scout/README.md", "");
+    EXPECT_EQ(ProductWebAddressFor(installed, source), installed) << "installed: its own";
 }
 
 TEST_F(HyperLinkTest, ErrorTextsFollowTheCode) {

@@ -553,6 +553,46 @@ TEST_F(ExportTest, WritesBothFormatsByteForByteAndOpensTheFolder) {
     EXPECT_TRUE(UiTestSeam::MessageBoxes().empty());
 }
 
+// Texts are single bytes kept as they came: a saved list whose names and
+// addresses hold every byte from 0x80 to 0xFF comes back byte for byte (an
+// address that is not one sorts last, where this one stands)
+// through the window, a sort, the export and the save at exit, and the
+// window shows each byte as its Windows-1252 character.
+TEST_F(ExportTest, KeepsEveryByteOfTheSavedListAndShowsItsWindows1252Character) {
+    std::string saved;
+    for (int row = 0; row < 8; ++row) {
+        std::string name;
+        for (int byte = 0x80 + row * 16; byte < 0x90 + row * 16; ++byte) {
+            name += static_cast<char>(byte);
+        }
+        const std::string address = "198.18.0." + std::to_string(row + 2);
+        saved += std::to_string(row + 1) + "\t" + address + (row == 7 ? name : "") +
+                 "\t02000000000" + std::to_string(row) + "\t" + name + "\r\n";
+    }
+    m_dir.Write("Default.txt", saved);
+    Run(
+        [&](CNodescoutDlg& dlg) {
+            auto* tree = dynamic_cast<QTreeWidget*>(ListOf(dlg).GetQtWidget());
+            ASSERT_NE(tree, nullptr);
+            // 0x80 is the euro sign, 0x81 (unassigned) its C1 control, 0x9A s with caron.
+            const QString shown = tree->topLevelItem(0)->text(3);
+            EXPECT_EQ(shown.at(0), QChar(0x20AC));
+            EXPECT_EQ(shown.at(1), QChar(0x0081));
+            EXPECT_EQ(tree->topLevelItem(1)->text(3).at(10), QChar(0x0161));
+            NMLISTVIEW click{};
+            click.hdr.idFrom = IDC_LIST;
+            click.hdr.code = LVN_COLUMNCLICK;
+            click.iSubItem = 3;
+            dlg.SendMessage(WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&click));
+            click.iSubItem = 1;
+            dlg.SendMessage(WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&click));
+            Export(dlg, IDOK);
+        },
+        IDOK);
+    EXPECT_EQ(m_dir.Read("NetInfo.txt"), saved);
+    EXPECT_EQ(m_dir.Read("Default.txt"), saved);
+}
+
 TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedAndTheFolderStillOpens) {
     // A folder where the file should be: no write gets past it, not even root's.
     const std::string blocked = m_dir.File("NetInfo.csv");

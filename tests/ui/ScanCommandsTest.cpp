@@ -15,6 +15,11 @@
 #include "ui/NodescoutDlg.h"
 #include "ui/RangeListDlg.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +50,37 @@ std::vector<Row> RowsOf(const CWnd& dialog) {
                         list.GetItemText(i, 3)});
     }
     return rows;
+}
+
+// Opens the window menu as a right click on the background does and
+// chooses "Stop Scanning" in it when choose is true (a greyed item does
+// nothing). Returns whether the item was enabled.
+bool StopScanningInWindowMenu(CWnd& dlg, bool choose) {
+    QWidget* widget = dlg.GetQtWidget();
+    const QPoint background(3, 3);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, background,
+                                 widget->mapToGlobal(background));
+    QApplication::sendEvent(widget, &rightClick);
+    auto* popup = dynamic_cast<QMenu*>(QApplication::activePopupWidget());
+    EXPECT_NE(popup, nullptr);
+    QAction* stop = nullptr;
+    for (QAction* action : popup ? popup->actions() : QList<QAction*>()) {
+        if (action->text() == "&Stop Scanning") {
+            stop = action;
+        }
+    }
+    EXPECT_NE(stop, nullptr);
+    if (popup) {
+        popup->close();
+    }
+    if (!stop) {
+        return false;
+    }
+    const bool enabled = stop->isEnabled();
+    if (choose) {
+        stop->trigger();
+    }
+    return enabled;
 }
 
 class ScanCommandsTest : public UiTest {
@@ -202,6 +238,55 @@ TEST_F(ScanCommandsTest, AutoScanRunsOnlyWhileTheToggleIsCheckedAndCancelChanges
         test::ProcessEventsUntil([] { return false; }, 20);
         EXPECT_EQ(m_network.ProbeCount(), probed.size()) << "nothing after the stop";
     });
+}
+
+// Probes that take long (a long wait set, hosts that do not answer) must
+// not leave a walk running until the program ends.
+TEST_F(ScanCommandsTest, StopScanningInTheWindowMenuEndsEveryWalkAtOnceAndIsGreyedOtherwise) {
+    using namespace std::chrono_literals;
+    m_network.AnswerEverywhere();
+    m_network.SetProbeTime(10s); // no walk gets past its first address
+    Run([&](CNodescoutDlg& dlg) {
+        EXPECT_FALSE(StopScanningInWindowMenu(dlg, false)) << "greyed: nothing runs";
+        dlg.AddOrUpdateRow("198.18.9.9", kMacA, "ALPHA");
+        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& range) {
+            range.SetDlgItemText(IDC_IP1, "198.18.0.1");
+            range.SetDlgItemText(IDC_IP2, "198.18.0.9");
+            ButtonOf(range, IDC_ADD).Click();
+        });
+        ButtonOf(dlg, IDC_RETR_ALL).Click();
+        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& find) {
+            find.SetDlgItemText(IDC_IP1, "198.18.1.1");
+            find.SetDlgItemText(IDC_IP2, "198.18.1.9");
+            find.SetDlgItemText(IDC_MAC, "02ffffffffff");
+        });
+        ButtonOf(dlg, IDC_MAC_TO_IP).Click();
+        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& options) {
+            options.SetDlgItemText(IDC_IP1, "198.18.2.1");
+            options.SetDlgItemText(IDC_IP2, "198.18.2.9");
+        });
+        CButton& toggle = ButtonOf(dlg, IDC_AUTO_SCAN);
+        toggle.Click();
+        ASSERT_EQ(toggle.GetCheck(), BST_CHECKED);
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return m_network.ProbeCount() == 3; }));
+        const int position = ProgressOf(dlg).GetPos();
+
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_TRUE(StopScanningInWindowMenu(dlg, true)) << "enabled while walks run";
+        const auto stop = std::chrono::steady_clock::now() - started;
+        EXPECT_LT(stop, 100ms) << "the probes in progress do not hold it up";
+        EXPECT_EQ(dlg.GetWorkers().RunningCount(), 0u);
+        EXPECT_EQ(toggle.GetCheck(), BST_UNCHECKED);
+
+        // The stopped probes all answered, yet nothing comes of them.
+        test::ProcessEventsUntil([] { return false; }, 30);
+        EXPECT_EQ(m_network.ProbeCount(), 3u);
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.9.9", kMacA, "ALPHA"}}));
+        EXPECT_EQ(ProgressOf(dlg).GetPos(), position) << "the bar stays where it was";
+        EXPECT_EQ(TextOf(dlg, IDC_STATUS), "198.18.0.1");
+        EXPECT_FALSE(StopScanningInWindowMenu(dlg, false)) << "greyed again";
+    });
+    EXPECT_TRUE(UiTestSeam::MessageBoxes().empty()) << "a stopped search tells nothing";
 }
 
 TEST_F(ScanCommandsTest, MacToIpFindsTheHostOnItsOwnCopiesAndTellsTheOutcome) {

@@ -1,12 +1,15 @@
 // The main window's walking workers are stopped at once and for good:
 // unchecking "Auto Scan" in the middle of a pass and in the middle of its
 // pause, a new auto-scan started right after, and the window closing while
-// "Retr All", "MAC => IP" and the auto-scan all run. Nothing may come from
-// a worker after its stop returned. The windows stay hidden: Qt paints
+// "Retr All", "MAC => IP" and the auto-scan all run, also while real probes
+// wait seconds for an answer. Nothing may come from a worker after its stop
+// returned. The windows stay hidden: Qt paints
 // with helper threads that ThreadSanitizer cannot follow.
 
 #include "framework/Framework.h"
 #include "platform/net/Inet.h"
+#include "platform/net/UdpSocket.h"
+#include "probe/ProbeHost.h"
 #include "tests/support/ScriptedNetwork.h"
 #include "tests/support/Watchdog.h"
 #include "ui/NodescoutDlg.h"
@@ -15,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -217,6 +221,60 @@ TEST_F(ScanStopTest, ClosingTheWindowStopsAndJoinsEveryWalkingWorkerFirst) {
         std::printf("closing with three walking workers took %.2f ms\n",
                     std::chrono::duration<double, std::milli>(close).count());
     }
+}
+
+// The real probe with a wait of three seconds, to a loopback address where
+// nothing answers (a socket of the test's own takes its port 137 where it
+// may, and stays silent): the stop must not wait for the answer.
+TEST_F(ScanStopTest, StopsEndAProbeWaitingSecondsForItsAnswerAtOnce) {
+    constexpr auto kGenerousStopLimit = 500ms; // the aim is 100 ms; the machine may be loaded
+    UdpSocket silentHost;
+    [[maybe_unused]] const auto bound = silentHost.Bind(inet_addr("127.0.0.77"), htons(137));
+    std::atomic<int> probesBegun{0};
+    CNodescoutDlg dlg;
+    dlg.SetProbeFunction([&](std::uint32_t address, MacText& mac, Text& name) {
+        ++probesBegun;
+        WakeUiWait();
+        return ProbeHostWithWait(address, mac, name, timeval{3, 0});
+    });
+    // Each walk is in its first wait once it has begun its probe and the
+    // time it takes to send has passed; no probe may end meanwhile.
+    auto inTheirWaits = [&](int walks) {
+        EXPECT_TRUE(ServeUntil([&] { return probesBegun == walks; }));
+        Serve(30ms);
+        EXPECT_EQ(probesBegun, walks) << "an answer came: the address is not silent";
+    };
+    Clock::duration autoScanStop{};
+    Clock::time_point closing;
+    Watchdog watchdog(20s, "stops of probes waiting for their answers");
+    QueueHidden(IDOK, [&](CDialog&) {
+        StartAutoScan(dlg, "127.0.0.77", "127.0.0.80", "10");
+        inTheirWaits(1);
+        const auto stopStarted = Clock::now();
+        ButtonOf(dlg, IDC_AUTO_SCAN).Click();
+        autoScanStop = Clock::now() - stopStarted;
+        EXPECT_EQ(dlg.GetWorkers().RunningCount(), 0u);
+
+        QueueHidden(IDOK, [](CDialog& range) {
+            range.SetDlgItemText(IDC_IP1, "127.0.0.77");
+            range.SetDlgItemText(IDC_IP2, "127.0.0.80");
+            ButtonOf(range, IDC_ADD).Click();
+        });
+        ButtonOf(dlg, IDC_RETR_ALL).Click();
+        StartAutoScan(dlg, "127.0.0.77", "127.0.0.80", "10");
+        inTheirWaits(3);
+        closing = Clock::now();
+    });
+    dlg.DoModal();
+    const auto close = Clock::now() - closing;
+    EXPECT_LT(autoScanStop, kGenerousStopLimit);
+    EXPECT_LT(close, kGenerousStopLimit);
+    EXPECT_EQ(dlg.GetWorkers().RunningCount(), 0u);
+    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(probesBegun, 3) << "no walk went on to its next address";
+    std::printf("with 3 s probe waits: unchecking Auto Scan took %.2f ms, closing %.2f ms\n",
+                std::chrono::duration<double, std::milli>(autoScanStop).count(),
+                std::chrono::duration<double, std::milli>(close).count());
 }
 
 } // namespace

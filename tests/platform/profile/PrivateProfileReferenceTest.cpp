@@ -9,7 +9,7 @@
 
 #include "platform/profile/PrivateProfile.h"
 #include "platform/profile/ProfileText.h"
-#include "platform/profile/Windows1252.h"
+#include "platform/text/Windows1252.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -204,7 +204,7 @@ std::string_view ValueReadBack(std::string_view value) {
 void ExpectNewLines(const ReferenceRow& row, const std::string& before, const std::string& ours) {
     const bool utf8 = row.fileBefore && row.fileBefore->starts_with("\xEF\xBB\xBF");
     const auto asFileText = [utf8](std::string_view text) {
-        return utf8 ? profile::Windows1252ToUtf8(text) : std::string(text);
+        return utf8 ? Windows1252ToUtf8(text) : std::string(text);
     };
     const std::string section(TrimBlanks(*row.section));
     const std::string key(TrimBlanks(*row.key));

@@ -77,6 +77,32 @@ TEST_F(FakeDesktopTest, WinExecStartsWithoutAShell) {
     EXPECT_EQ(WinExec(notExecutable.c_str(), kShellShowCommand), 5);
 }
 
+// The opener's exit status is its outcome; a wait given up reports nothing.
+TEST_F(FakeDesktopTest, AWaitedOpenersExitStatusIsTheResult) {
+    const std::string opener = m_desktop.Root().File("bin/xdg-open");
+    const auto openerEnding = [&](const std::string& ending) {
+        m_desktop.Root().Write("bin/xdg-open", "#!/bin/sh\n" + ending + "\n");
+        chmod(opener.c_str(), 0755);
+        return ShellExecuteOpen("file:///nowhere", kShellShowCommand, [](auto pause) {
+            std::this_thread::sleep_for(pause);
+            return true;
+        });
+    };
+    EXPECT_EQ(openerEnding("exit 0"), kShellSuccess);
+    EXPECT_EQ(openerEnding("exit 1"), 2) << "syntax error";
+    EXPECT_EQ(openerEnding("exit 2"), 2) << "file not found";
+    EXPECT_EQ(openerEnding("exit 3"), SE_ERR_ASSOCINCOMPLETE) << "a tool is missing";
+    EXPECT_EQ(openerEnding("exit 4"), SE_ERR_NOASSOC) << "the action failed";
+    EXPECT_EQ(openerEnding("kill -9 $$"), SE_ERR_NOASSOC);
+
+    m_desktop.Root().Write("bin/xdg-open", "#!/bin/sh\nexec sleep 1\n");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(ShellExecuteOpen("file:///x", kShellShowCommand, [](auto) { return false; }),
+              kShellSuccess);
+    EXPECT_EQ(ShellExecuteOpen("file:///x", kShellShowCommand), kShellSuccess) << "not waited";
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
 TEST(ShellExecuteOpen, TestsCanStandInForTheDesktopOpener) {
     std::string opened;
     const ShellOpenFunction previous =

@@ -1,10 +1,10 @@
-#include "platform/profile/Windows1252.h"
+#include "platform/text/Windows1252.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 
-namespace nodescout::profile {
+namespace nodescout {
 namespace {
 
 // The characters of the bytes 0x80 to 0x9F. The five bytes the code page
@@ -129,4 +129,4 @@ std::string Windows1252ToUtf8(std::string_view text) {
     return utf8;
 }
 
-} // namespace nodescout::profile
+} // namespace nodescout

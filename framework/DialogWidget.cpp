@@ -1,0 +1,329 @@
+// The dialog's Qt widget and the translation of Qt events into the
+// messages and hooks of the framework: keys as in a Windows dialog, the
+// close box and the system menu, painting, and every control's mouse and
+// keyboard events on their way to PreTranslateMessage.
+
+#include "framework/Dialog.h"
+
+#include "framework/detail/Window.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcut>
+
+namespace nodescout::detail {
+
+namespace {
+
+// Controls the arrow keys move between (the rest keep the arrows).
+bool IsArrowNavigable(HWND hWnd) {
+    const DWORD type = ButtonType(hWnd);
+    return hWnd && hWnd->kind == ControlClass::Button && type != BS_GROUPBOX;
+}
+
+bool IsBackground(HWND hWnd) {
+    return !hWnd || hWnd->isDialog || hWnd->kind == ControlClass::Static ||
+           ButtonType(hWnd) == BS_GROUPBOX;
+}
+
+UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    UINT flags = 0;
+    flags |= (buttons & Qt::LeftButton) ? MK_LBUTTON : 0;
+    flags |= (buttons & Qt::RightButton) ? MK_RBUTTON : 0;
+    flags |= (modifiers & Qt::ShiftModifier) ? MK_SHIFT : 0;
+    flags |= (modifiers & Qt::ControlModifier) ? MK_CONTROL : 0;
+    return flags;
+}
+
+WPARAM VirtualKey(int key) {
+    switch (key) {
+    case Qt::Key_Backspace:
+        return 0x08;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 0x09;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 0x0D;
+    case Qt::Key_Escape:
+        return 0x1B;
+    case Qt::Key_Left:
+        return 0x25;
+    case Qt::Key_Up:
+        return 0x26;
+    case Qt::Key_Right:
+        return 0x27;
+    case Qt::Key_Down:
+        return 0x28;
+    default:
+        return key >= 0x20 && key <= 0x7E ? static_cast<WPARAM>(key) : 0;
+    }
+}
+
+// The mouse and keyboard messages of a control as PreTranslateMessage sees
+// them; position relative to the control (not to a list's viewport).
+bool TranslateToMsg(HWND hWnd, const QObject* watched, const QEvent* event, MSG& msg) {
+    msg.hwnd = hWnd;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        const bool left = mouse->button() == Qt::LeftButton;
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            msg.message = WM_MOUSEMOVE;
+            break;
+        case QEvent::MouseButtonPress:
+            msg.message = left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
+            break;
+        case QEvent::MouseButtonRelease:
+            msg.message = left ? WM_LBUTTONUP : WM_RBUTTONUP;
+            break;
+        default:
+            msg.message = WM_LBUTTONDBLCLK;
+            break;
+        }
+        QPoint local = mouse->position().toPoint();
+        if (watched != hWnd->widget.data() && watched->isWidgetType()) {
+            local = static_cast<const QWidget*>(watched)->mapTo(hWnd->widget.data(), local);
+        }
+        msg.wParam = MouseFlags(mouse->buttons(), mouse->modifiers());
+        msg.lParam = MAKELPARAM(static_cast<WORD>(local.x()), static_cast<WORD>(local.y()));
+        const QPoint global = mouse->globalPosition().toPoint();
+        msg.pt = CPoint{global.x(), global.y()};
+        return true;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        msg.message = event->type() == QEvent::KeyPress ? WM_KEYDOWN : WM_KEYUP;
+        msg.wParam = VirtualKey(key->key());
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// The events of every control pass here first: message pre-translation,
+// the mouse hooks of bound objects, and tooltips.
+
+class DialogWidget : public QDialog, public WindowLink {
+public:
+    DialogWidget(HWND hWnd, CDialog* dialog, QWidget* owner, Qt::WindowFlags flags)
+        : QDialog(owner, flags), WindowLink(hWnd), m_dialog(dialog) {
+        auto* systemMenuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+        QObject::connect(systemMenuKey, &QShortcut::activated,
+                         [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
+        auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
+        QObject::connect(closeKey, &QShortcut::activated, [this] { SystemCommand(SC_CLOSE); });
+    }
+
+    void SetText(const QString& text) override { setWindowTitle(text); }
+    QString Text() const override { return windowTitle(); }
+
+    void ShowSystemMenu(const QPoint& globalPosition) {
+        detail::ShowSystemMenu(*m_dialog, this, globalPosition);
+    }
+
+    // Enter as a Windows dialog takes it: the focused push button, else the
+    // default button, else the OK command.
+    void PressEnter() {
+        HWND focus = HwndOfWidget(focusWidget());
+        if (IsPushButton(focus) && focus->widget->isEnabled()) {
+            static_cast<QAbstractButton*>(focus->widget.data())->click();
+            return;
+        }
+        const WORD defId = LOWORD(m_dialog->GetDefID());
+        const int id = defId ? defId : IDOK;
+        CDialog::Run* run = m_dialog->GetRun();
+        HWND control = run ? FindControl(*run, id) : nullptr;
+        if (!control || control->widget->isEnabled()) {
+            DialogAccess::Command(*m_dialog, id);
+        }
+    }
+
+    // The arrow keys on a button walk its group; an automatic radio button
+    // reached this way is checked, as a click would.
+    bool MoveInGroup(int key) {
+        const bool previous = key == Qt::Key_Up || key == Qt::Key_Left;
+        if (!previous && key != Qt::Key_Down && key != Qt::Key_Right) {
+            return false;
+        }
+        HWND focus = HwndOfWidget(focusWidget());
+        if (!IsArrowNavigable(focus)) {
+            return false;
+        }
+        CWnd* start = ObjectOf(focus);
+        CWnd* target = start;
+        do {
+            target = m_dialog->GetNextDlgGroupItem(target, previous ? TRUE : FALSE);
+        } while (target && target != start && !IsArrowNavigable(target->GetSafeHwnd()));
+        if (!target || target == start) {
+            return true;
+        }
+        target->GetQtWidget()->setFocus(Qt::OtherFocusReason);
+        if (ButtonType(target->GetSafeHwnd()) == BS_AUTORADIOBUTTON) {
+            static_cast<CButton*>(target)->Click();
+        }
+        return true;
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool plain =
+            event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+        if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+            PressEnter();
+        } else if (plain && event->key() == Qt::Key_Escape) {
+            DialogAccess::Command(*m_dialog, IDCANCEL);
+        } else if (plain && MoveInGroup(event->key())) {
+            // handled
+        } else {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+    }
+
+    void closeEvent(QCloseEvent* event) override {
+        // The close box: the system's Close command, which ends in IDCANCEL.
+        event->ignore();
+        SystemCommand(SC_CLOSE);
+    }
+
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        QWidget* child = childAt(event->pos());
+        if (event->reason() == QContextMenuEvent::Mouse && IsBackground(HwndOfWidget(child))) {
+            ShowSystemMenu(event->globalPos());
+            event->accept();
+        } else {
+            event->ignore();
+        }
+    }
+
+    bool focusNextPrevChild(bool next) override {
+        CWnd* current = ObjectOf(HwndOfWidget(focusWidget()));
+        if (current == m_dialog) {
+            current = nullptr;
+        }
+        CWnd* target = m_dialog->GetNextDlgTabItem(current, next ? FALSE : TRUE);
+        if (target && IsRadioButton(target->GetSafeHwnd())) {
+            target = CheckedRadioInGroup(target);
+        }
+        if (target) {
+            m_dialog->GotoDlgCtrl(target);
+        }
+        return true;
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        QDialog::paintEvent(event);
+        if (!DialogAccess::HasPaintHandler(*m_dialog)) {
+            return;
+        }
+        QPainter painter(this);
+        SetCurrentPainter(Hwnd(), &painter);
+        AfxCallWindowProc(m_dialog, WM_PAINT, 0, 0);
+        SetCurrentPainter(nullptr, nullptr);
+    }
+
+private:
+    CDialog* m_dialog;
+
+    void SystemCommand(UINT id) { AfxCallWindowProc(m_dialog, WM_SYSCOMMAND, id, 0); }
+
+    // Tabbing into a radio group lands on its checked button.
+    CWnd* CheckedRadioInGroup(CWnd* radio) {
+        for (CWnd* candidate = radio;;) {
+            auto* button = dynamic_cast<CButton*>(candidate);
+            if (button && IsRadioButton(button->GetSafeHwnd()) &&
+                button->GetCheck() == BST_CHECKED) {
+                return button;
+            }
+            candidate = m_dialog->GetNextDlgGroupItem(candidate, FALSE);
+            if (!candidate || candidate == radio) {
+                return radio;
+            }
+        }
+    }
+};
+
+class ControlEvents : public QObject {
+public:
+    explicit ControlEvents(CDialog* dialog, QObject* parent) : QObject(parent), m_dialog(dialog) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        HWND hWnd = HwndOfWidget(watched);
+        if (!hWnd || hWnd->isDialog || !hWnd->widget) {
+            return false;
+        }
+        if (event->type() == QEvent::ToolTip && hWnd->toolTip) {
+            ShowToolTip(hWnd, watched, static_cast<QHelpEvent*>(event));
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress &&
+            MoveInGroup(hWnd, static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+        MSG msg;
+        if (!TranslateToMsg(hWnd, watched, event, msg)) {
+            return false;
+        }
+        CWnd* object = ObjectOf(hWnd);
+        if (object->PreTranslateMessage(&msg) || m_dialog->PreTranslateMessage(&msg)) {
+            return true;
+        }
+        CallMouseHooks(hWnd, object, msg);
+        return false;
+    }
+
+private:
+    CDialog* m_dialog;
+
+    // Arrow keys on a button walk its group (before the button sees them).
+    static bool MoveInGroup(HWND hWnd, const QKeyEvent* key) {
+        const bool plain =
+            key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
+        if (!plain || !IsArrowNavigable(hWnd) || !hWnd->dialog || !hWnd->dialog->GetRun()) {
+            return false;
+        }
+        auto* widget = static_cast<DialogWidget*>(hWnd->dialog->GetRun()->self.widget.data());
+        return widget->MoveInGroup(key->key());
+    }
+
+    static void CallMouseHooks(HWND hWnd, CWnd* object, const MSG& msg) {
+        const CPoint point{
+            static_cast<LONG>(static_cast<short>(LOWORD(static_cast<DWORD_PTR>(msg.lParam)))),
+            static_cast<LONG>(static_cast<short>(HIWORD(static_cast<DWORD_PTR>(msg.lParam))))};
+        const UINT flags = static_cast<UINT>(msg.wParam);
+        switch (msg.message) {
+        case WM_MOUSEMOVE:
+            AskForCursor(hWnd, hWnd->widget);
+            object->OnMouseMove(flags, point);
+            break;
+        default:
+            break;
+        }
+    }
+};
+
+} // namespace
+
+QWidget* CreateDialogWidget(HWND hWnd, CDialog* dialog, QWidget* owner, Qt::WindowFlags flags) {
+    return new DialogWidget(hWnd, dialog, owner, flags);
+}
+
+QObject* CreateControlEvents(CDialog* dialog, QWidget* dialogWidget) {
+    return new ControlEvents(dialog, dialogWidget);
+}
+
+} // namespace nodescout::detail
