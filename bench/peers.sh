@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
 # Times Nodescout's range walk against nbtscan over one private /24 and
 # counts what each finds. Builds a throwaway LAN of network namespaces on
-# 198.18.0.0/24 (Samba nmbd hosts and hosts that answer ARP only, with MACs
-# chosen here), walks all 256 addresses with nodescout_walk and with
-# nbtscan from the LAN's client namespace, and prints a Markdown table of
-# medians. Nothing is sent on the machine's own network. Needs root; installs
-# the Debian packages it misses.
+# 198.18.0.0/24 (Samba nmbd hosts, hosts that answer ARP only, and hosts
+# that answer node status 2 to 50 ms late like Wi-Fi clients and busy
+# machines, with MACs chosen here), walks all 256 addresses with
+# nodescout_walk in several modes and with nbtscan from the LAN's client
+# namespace, and prints a Markdown table of medians. Nothing is sent on the
+# machine's own network. Needs root; installs the Debian packages it misses.
 #
-#   bench/peers.sh [--quick|--parallel] [REPEATS]   each measurement REPEATS times (default 3)
+#   bench/peers.sh [--quick] [REPEATS]   each measurement REPEATS times (default 3)
 #
-# TimeOutMicroseconds=2000 waits 2 s per silent address, so one such walk
-# takes over 8 minutes and the whole run with 3 repeats about half an hour;
-# --quick leaves that walk out; --parallel times only the walk with
-# TimeOutMilliseconds=100, one probe at a time against ParallelProbes=256.
+# Each Nodescout mode is nothing but the Scout.ini that nodescout_walk
+# reads (see CONFIGS). TimeOutMicroseconds=1000 waits 1 s per silent
+# address, so one such walk takes about 4 minutes; --quick leaves it out.
 set -euo pipefail
 export LC_ALL=C
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,17 +20,13 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/lib/lan.sh"
 
 quick=0
-parallel=0
 if [ "${1:-}" = --quick ]; then
     quick=1
-    shift
-elif [ "${1:-}" = --parallel ]; then
-    parallel=1
     shift
 fi
 repeats=${1:-3}
 if [ $# -gt 1 ] || ! [[ $repeats =~ ^[1-9][0-9]*$ ]]; then
-    echo "usage: $0 [--quick|--parallel] [REPEATS]" >&2
+    echo "usage: $0 [--quick] [REPEATS]" >&2
     exit 2
 fi
 if [ "$(id -u)" -ne 0 ]; then
@@ -49,6 +45,16 @@ SAMBA_HOSTS=(
     "smb77 198.18.0.77 02:50:45:45:52:4d PEERSMB77"
     "smb140 198.18.0.140 02:50:45:45:52:8c PEERSMB140"
     "smb203 198.18.0.203 02:50:45:45:52:cb PEERSMB203"
+)
+# name address MAC NetBIOS-name delay-ms; nodescout_late_responder answers
+# node status after the delay, with the host's own MAC as adapter address
+# (as Windows sends it).
+LATE_HOSTS=(
+    "late2 198.18.0.33 02:50:45:45:52:21 LATE2MS 2"
+    "late5 198.18.0.66 02:50:45:45:52:42 LATE5MS 5"
+    "late10 198.18.0.109 02:50:45:45:52:6d LATE10MS 10"
+    "late20 198.18.0.188 02:50:45:45:52:bc LATE20MS 20"
+    "late50 198.18.0.231 02:50:45:45:52:e7 LATE50MS 50"
 )
 # name address MAC; no NetBIOS service, they answer ARP only.
 SILENT_HOSTS=(
@@ -82,18 +88,19 @@ plain_mac() {
 
 build_walk() {
     local build_dir=$top/build-peers
-    say "Building nodescout_walk in $build_dir"
+    say "Building nodescout_walk and nodescout_late_responder in $build_dir"
     cmake -S "$top" -B "$build_dir" -G Ninja -DNODESCOUT_BUILD_TESTS=OFF >/dev/null
-    cmake --build "$build_dir" --target nodescout_walk -j2 >"$work/build.log" 2>&1 ||
-        { cat "$work/build.log" >&2; return 1; }
+    cmake --build "$build_dir" --target nodescout_walk nodescout_late_responder -j2 \
+        >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; return 1; }
     WALK=$build_dir/bench/nodescout_walk
+    RESPONDER=$build_dir/tests/support/nodescout_late_responder
 }
 
 build_lan() {
     local entry name address mac netbios
     lan_create "nspeers$$" "$CLIENT"
-    for entry in "${SAMBA_HOSTS[@]}" "${SILENT_HOSTS[@]}"; do
-        read -r name address mac netbios <<<"$entry"
+    for entry in "${SAMBA_HOSTS[@]}" "${LATE_HOSTS[@]}" "${SILENT_HOSTS[@]}"; do
+        read -r name address mac netbios _ <<<"$entry"
         lan_add_host "$name" "$address" "$mac"
         EXPECTED_MAC[$address]=$(plain_mac "$mac")
     done
@@ -101,6 +108,12 @@ build_lan() {
         read -r name address mac netbios <<<"$entry"
         say "Starting nmbd $netbios on $address"
         lan_start_nmbd "$name" "$netbios"
+        EXPECTED_NAME[$address]=$netbios
+    done
+    for entry in "${LATE_HOSTS[@]}"; do
+        read -r name address mac netbios delay <<<"$entry"
+        say "Starting $netbios on $address, answering after $delay ms"
+        lan_start_responder "$name" "$RESPONDER" "$delay" "$netbios" "$mac"
         EXPECTED_NAME[$address]=$netbios
     done
 }
@@ -111,16 +124,12 @@ forget_neighbours() {
     lan_exec ip neigh flush all >/dev/null 2>&1 || true
 }
 
-# nodescout_walk with TimeOutMicroseconds=$1, or, when $1 holds an "=",
-# with the [Profile] lines $1 separated by ";"; rows "address mac name" to
-# $2. Prints the wall time of the walk in seconds.
+# nodescout_walk with a Scout.ini whose [Profile] holds the keys $1
+# (KEY=VALUE, separated by ";"; none: the defaults); rows "address mac
+# name" to $2. Prints the wall time of the walk in seconds.
 run_nodescout() {
-    local timeout=$1 rows=$2 settings=$work/Scout.ini raw=$work/walk.out log=$work/walk.err
-    if [[ $timeout == *=* ]]; then
-        printf '[Profile]\n%s\n' "${timeout//;/$'\n'}" >"$settings"
-    else
-        printf '[Profile]\nTimeOutMicroseconds=%s\n' "$timeout" >"$settings"
-    fi
+    local keys=$1 rows=$2 settings=$work/Scout.ini raw=$work/walk.out log=$work/walk.err
+    { echo '[Profile]'; [ -z "$keys" ] || tr ';' '\n' <<<"$keys"; } >"$settings"
     forget_neighbours
     lan_exec "$WALK" "$settings" "$FIRST" "$END" >"$raw" 2>"$log" ||
         { cat "$log" >&2; return 1; }
@@ -149,9 +158,9 @@ run_nbtscan() {
 
 # Scores rows "address mac name" against the hosts: prints
 # "hosts names macs samba_macs others", samba_macs saying which MACs were
-# reported for the Samba hosts (own: the one this script gave the host,
-# zero: the all-zero adapter address of the node-status answer) and others
-# the rows at addresses no host has.
+# reported for the hosts with a name (own: the one this script gave the
+# host, zero: the all-zero adapter address of Samba's node-status answer)
+# and others the rows at addresses no host has.
 score() {
     local rows=$1 address mac name hosts=0 names=0 macs=0 samba_macs="" others=""
     while read -r address mac name; do
@@ -184,22 +193,17 @@ spread() {
 
 # "tool:options|label". Each repeat measures every one in turn, so that a
 # change of the machine's load falls on all of them alike.
+# For Nodescout the options are the [Profile] keys of its Scout.ini.
 CONFIGS=(
-    "nodescout:500|Nodescout, TimeOutMicroseconds=500 (500 us per address)"
-    "nodescout:2000|Nodescout, TimeOutMicroseconds=2000 (2 s per address)"
+    "nodescout:|Nodescout, the defaults (TimeOutMicroseconds=500: 500 us per address)"
+    "nodescout:TimeOutMicroseconds=1000|Nodescout, TimeOutMicroseconds=1000 (1 s per address)"
+    "nodescout:ParallelProbes=256;TimeOutMilliseconds=100|Nodescout, ParallelProbes=256 with TimeOutMilliseconds=100"
     "nbtscan:|nbtscan, default wait (-t 1000: 1 s after the last query)"
-    "nbtscan:-t 1|nbtscan -t 1 (1 ms)"
-    "nbtscan:-t 2000|nbtscan -t 2000 (2 s)"
 )
+NBTSCAN_INDEX=3
 
 if [ "$quick" -eq 1 ]; then
     unset 'CONFIGS[1]'
-fi
-if [ "$parallel" -eq 1 ]; then
-    CONFIGS=(
-        "nodescout:TimeOutMilliseconds=100|Nodescout, TimeOutMilliseconds=100, one probe at a time"
-        "nodescout:TimeOutMilliseconds=100;ParallelProbes=256|Nodescout, TimeOutMilliseconds=100, ParallelProbes=256"
-    )
 fi
 
 measure_once() {
@@ -229,7 +233,7 @@ main() {
             seconds=$(measure_once "$config" "$work/rows")
             read -r hosts names macs samba_macs others <<<"$(score "$work/rows")"
             say "run $repeat/$repeats  $label: ${seconds} s, hosts $hosts, names $names," \
-                "MACs $macs, Samba MACs $samba_macs, other rows $others"
+                "MACs $macs, MACs of named hosts $samba_macs, other rows $others"
             printf '%s %s %s %s %s %s\n' "$seconds" "$hosts" "$names" "$macs" "$samba_macs" \
                 "$others" >>"$work/result-$index"
         done
@@ -243,14 +247,20 @@ main() {
     echo "$date_now; $(nproc) CPUs ($cpu), kernel $(uname -r); load average (1, 5, 15 min)" \
         "$load_before before, $load_after after; median of $repeats runs each."
     echo
-    echo "| Tool and wait | Wall time (s) | Hosts found (of ${#EXPECTED_MAC[@]}) |" \
-        "Names found (of ${#EXPECTED_NAME[@]}) | MACs right (of ${#EXPECTED_MAC[@]}) |" \
-        "MAC given for the Samba hosts | Rows at no host's address |"
-    echo "|---|---|---|---|---|---|---|"
+    echo "| Tool and settings | Wall time (s) | nbtscan's time over this one |" \
+        "Hosts found (of ${#EXPECTED_MAC[@]}) | Names found (of ${#EXPECTED_NAME[@]}) |" \
+        "MACs right (of ${#EXPECTED_MAC[@]}) | MAC given for the hosts with a name |" \
+        "Rows at no host's address |"
+    echo "|---|---|---|---|---|---|---|---|"
+    local nbtscan_seconds seconds
+    nbtscan_seconds=$(cut -d' ' -f1 "$work/result-$NBTSCAN_INDEX" | median)
     for index in "${!CONFIGS[@]}"; do
         local file=$work/result-$index
-        printf '| %s | %s | %s | %s | %s | %s | %s |\n' "${CONFIGS[$index]#*|}" \
-            "$(cut -d' ' -f1 "$file" | median | xargs printf '%.3f')" \
+        seconds=$(cut -d' ' -f1 "$file" | median)
+        printf '| %s | %s | %s | %s | %s | %s | %s | %s |\n' "${CONFIGS[$index]#*|}" \
+            "$(printf '%.3f' "$seconds")" \
+            "$(awk -v n="$nbtscan_seconds" -v s="$seconds" \
+                'BEGIN { printf (n < s ? "%.2f" : "%.1f"), n / s }')" \
             "$(cut -d' ' -f2 "$file" | spread)" "$(cut -d' ' -f3 "$file" | spread)" \
             "$(cut -d' ' -f4 "$file" | spread)" "$(cut -d' ' -f5 "$file" | sort -u | paste -sd' ')" \
             "$(cut -d' ' -f6 "$file" | sort -u | paste -sd' ')"

@@ -15,6 +15,10 @@
 #   lan_add_host NAME ADDRESS MAC            a host that answers ARP only
 #   lan_start_nmbd NAME NETBIOS_NAME [WORKGROUP]
 #                                            nmbd on that host (waits until it answers)
+#   lan_start_responder NAME PROGRAM DELAY_MS NETBIOS_NAME ADAPTER
+#                                            a late answerer on that host: PROGRAM is
+#                                            nodescout_late_responder, ADAPTER "zero" or
+#                                            a MAC (waits until it answers)
 #   lan_exec COMMAND...                      runs a command in the client namespace
 #   lan_destroy                              stops every nmbd, removes every namespace
 #
@@ -26,6 +30,10 @@
 #                                            writes FOLDER/smb.conf and becomes nmbd in the
 #                                            host's namespace, in the foreground, logging
 #                                            to stdout
+#   lan.sh responder PROGRAM NAMESPACE ADDRESS DELAY_MS NETBIOS_NAME ADAPTER
+#                                            becomes PROGRAM (nodescout_late_responder)
+#                                            in the host's namespace, in the foreground:
+#                                            it answers node status after DELAY_MS
 #   lan.sh delete NAMESPACE...               kills what runs in them and removes them
 
 # The MAC of the client's bridge, so that the client's own address has the
@@ -110,6 +118,18 @@ lan_exec_nmbd() {
         nmbd "$5/smb.conf"
 }
 
+# PROGRAM NAMESPACE ADDRESS DELAY_MS NETBIOS_NAME ADAPTER; does not return.
+# At a real-time priority where the system allows it, like nmbd: the delay
+# is the host's, not the busy machine's.
+lan_exec_responder() {
+    local program=$1 netns=$2
+    shift 2
+    # shellcheck disable=SC2016 # the inner shell expands $$ and $@
+    exec ip netns exec "$netns" sh -c \
+        '{ chrt --fifo --pid 20 $$ 2>/dev/null || true; } && exec "$@"' \
+        responder "$program" "$@"
+}
+
 # NAMESPACE...: whatever still runs in them is killed first.
 lan_delete_namespaces() {
     local netns
@@ -154,15 +174,30 @@ lan_start_nmbd() {
     bash "$LAN_SCRIPT" nmbd "$(lan_host_netns "$LAN_PREFIX" "$name")" "$address/$LAN_BITS" \
         "$netbios" "$workgroup" "$folder" >"$folder/nmbd.out" 2>&1 &
     LAN_PIDS+=($!)
+    lan_wait_for_name "$address" "$netbios" "$folder/nmbd.out"
+}
+
+lan_start_responder() {
+    local name=$1 program=$2 delay=$3 netbios=$4 adapter=$5
+    local address_variable=LAN_ADDRESS_$1 log=$LAN_FOLDER/responder-$1.out
+    local address=${!address_variable}
+    bash "$LAN_SCRIPT" responder "$program" "$(lan_host_netns "$LAN_PREFIX" "$name")" \
+        "$address" "$delay" "$netbios" "$adapter" >"$log" 2>&1 &
+    LAN_PIDS+=($!)
+    lan_wait_for_name "$address" "$netbios" "$log"
+}
+
+# ADDRESS NETBIOS_NAME LOG: until a node-status query from the client gets
+# the name, at most five seconds.
+lan_wait_for_name() {
     local _
     for _ in $(seq 1 50); do
-        if ip netns exec "$LAN_CLIENT" nmblookup -U "$address" -A "$address" 2>/dev/null |
-            grep -q "$netbios"; then
+        if ip netns exec "$LAN_CLIENT" nmblookup -U "$1" -A "$1" 2>/dev/null | grep -q "$2"; then
             return 0
         fi
         sleep 0.1
     done
-    echo "nmbd for $netbios did not answer; see $folder/nmbd.out" >&2
+    echo "$2 on $1 did not answer; see $3" >&2
     return 1
 }
 
@@ -207,11 +242,18 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
             { echo "usage: $0 nmbd NAMESPACE ADDRESS/BITS NETBIOS_NAME WORKGROUP FOLDER" >&2; exit 2; }
         lan_exec_nmbd "$@"
         ;;
+    responder)
+        [ $# -eq 6 ] || {
+            echo "usage: $0 responder PROGRAM NAMESPACE ADDRESS DELAY_MS NETBIOS_NAME ADAPTER" >&2
+            exit 2
+        }
+        lan_exec_responder "$@"
+        ;;
     delete)
         lan_delete_namespaces "$@"
         ;;
     *)
-        echo "usage: $0 create|add-host|nmbd|delete ..." >&2
+        echo "usage: $0 create|add-host|nmbd|responder|delete ..." >&2
         exit 2
         ;;
     esac

@@ -34,6 +34,7 @@ constexpr char kNamespaceFolder[] = "/run/netns";
 // Builds, runs nmbd in and removes the LAN's parts, for the shell scripts
 // and for NetLab alike.
 constexpr char kLanScript[] = NODESCOUT_LAN_SCRIPT;
+constexpr char kLateResponder[] = NODESCOUT_LATE_RESPONDER;
 
 // A lan.sh command: ["bash", lan.sh, command, arguments...].
 std::vector<std::string> LanCommand(const std::string& command,
@@ -496,22 +497,39 @@ LabProcess& NetLab::StartNmbd(const LabHost& host, const std::string& netbiosNam
                               const std::string& workgroup, std::chrono::milliseconds timeout) {
     // lan.sh writes the configuration into the folder and becomes nmbd.
     const std::filesystem::path folder = m_folder / ("nmbd-" + netbiosName);
-    m_processes.push_back(std::make_unique<LabProcess>(
-        LanCommand("nmbd", {host.netns, host.address + "/" + m_prefixLength, netbiosName, workgroup,
-                            folder.string()}),
-        m_folder / ("nmbd-" + netbiosName + ".log")));
-    LabProcess& nmbd = *m_processes.back();
+    return StartAnswering(host, "nmbd",
+                          LanCommand("nmbd", {host.netns, host.address + "/" + m_prefixLength,
+                                              netbiosName, workgroup, folder.string()}),
+                          "nmbd-" + netbiosName + ".log", timeout);
+}
+
+LabProcess& NetLab::StartLateResponder(const LabHost& host, const std::string& netbiosName,
+                                       std::chrono::milliseconds delay,
+                                       const std::string& adapter) {
+    return StartAnswering(
+        host, "late responder",
+        LanCommand("responder", {kLateResponder, host.netns, host.address,
+                                 std::to_string(delay.count()), netbiosName, adapter}),
+        "responder-" + netbiosName + ".log", std::chrono::seconds(10));
+}
+
+LabProcess& NetLab::StartAnswering(const LabHost& host, const std::string& what,
+                                   const std::vector<std::string>& command,
+                                   const std::string& logName, std::chrono::milliseconds timeout) {
+    m_processes.push_back(std::make_unique<LabProcess>(command, m_folder / logName));
+    LabProcess& process = *m_processes.back();
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {
-        if (!nmbd.IsRunning()) {
-            throw NetLabError("nmbd on " + host.address + " ended at start:\n" + nmbd.Output());
+        if (!process.IsRunning()) {
+            throw NetLabError(what + " on " + host.address + " ended at start:\n" +
+                              process.Output());
         }
         if (WaitForNodeStatus(host.address, std::chrono::milliseconds(200))) {
-            return nmbd;
+            return process;
         }
     }
-    throw NetLabError("nmbd on " + host.address + " did not answer within " +
-                      std::to_string(timeout.count()) + " ms:\n" + nmbd.Output());
+    throw NetLabError(what + " on " + host.address + " did not answer within " +
+                      std::to_string(timeout.count()) + " ms:\n" + process.Output());
 }
 
 bool NetLab::WaitForNodeStatus(const std::string& address,

@@ -167,11 +167,22 @@ public:
     LabProcess& StartNmbd(const LabHost& host, const std::string& netbiosName,
                           const std::string& workgroup = "SCOUTLAB",
                           std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // Starts nodescout_late_responder on the host: it answers node status
+    // as netbiosName, delay after each request, with the adapter address
+    // "zero" (six zero bytes, as Samba sends) or a MAC. Waits until it
+    // answers; throws with its output when it does not within ten seconds.
+    LabProcess& StartLateResponder(const LabHost& host, const std::string& netbiosName,
+                                   std::chrono::milliseconds delay,
+                                   const std::string& adapter = "zero");
     // Sends node-status requests from the client namespace to address
     // until some datagram comes back from its port 137.
     bool WaitForNodeStatus(const std::string& address, std::chrono::milliseconds timeout) const;
 
 private:
+    // Starts command and waits until host answers node status.
+    LabProcess& StartAnswering(const LabHost& host, const std::string& what,
+                               const std::vector<std::string>& command, const std::string& logName,
+                               std::chrono::milliseconds timeout);
     void TearDown() noexcept;
     void Ip(const std::string& netns, const std::vector<std::string>& arguments) const;
 

@@ -5,7 +5,9 @@
 #include "tests/support/NetLab.h"
 
 #include <algorithm>
+#include <deque>
 #include <future>
+#include <optional>
 
 namespace nodescout::test {
 namespace {
@@ -52,8 +54,9 @@ std::vector<std::uint8_t> NodeStatusAnswerBytes(std::size_t nameCount, std::stri
 }
 
 NodeStatusResponder::NodeStatusResponder(const std::string& netns, const std::string& address,
-                                         std::vector<std::uint8_t> answer)
-    : m_answer(std::move(answer)) {
+                                         std::vector<std::uint8_t> answer,
+                                         std::chrono::milliseconds delay)
+    : m_delay(delay), m_answer(std::move(answer)) {
     std::promise<std::string> started;
     std::future<std::string> startError = started.get_future();
     m_thread = std::jthread(
@@ -62,7 +65,10 @@ NodeStatusResponder::NodeStatusResponder(const std::string& netns, const std::st
             std::string error;
             {
                 // The socket belongs to the namespace it was opened in.
-                ScopedNamespace inside(netns);
+                std::optional<ScopedNamespace> inside;
+                if (!netns.empty()) {
+                    inside.emplace(netns);
+                }
                 socket = UdpSocket();
                 if (!socket.IsOpen()) {
                     error = "socket: " + socket.OpenError().message();
@@ -89,25 +95,55 @@ void NodeStatusResponder::SetAnswer(std::vector<std::uint8_t> answer) {
     m_answer = std::move(answer);
 }
 
-std::vector<std::uint8_t> NodeStatusResponder::Answer() const {
-    const std::lock_guard lock(m_mutex);
-    return m_answer;
+std::vector<std::uint8_t>
+NodeStatusResponder::AnswerTo(std::span<const std::uint8_t> request) const {
+    std::vector<std::uint8_t> answer;
+    {
+        const std::lock_guard lock(m_mutex);
+        answer = m_answer;
+    }
+    if (answer.size() >= 2 && request.size() >= 2) {
+        std::copy_n(request.begin(), 2, answer.begin()); // the transaction id
+    }
+    return answer;
 }
 
 void NodeStatusResponder::Serve(const std::stop_token& stop, UdpSocket& socket) {
+    using Clock = std::chrono::steady_clock;
+    struct Pending {
+        Clock::time_point due;
+        std::vector<std::uint8_t> answer;
+        std::uint32_t sender;
+        std::uint16_t port;
+    };
+    std::deque<Pending> pending; // in order of arrival, so also of due time
     std::vector<std::uint8_t> request(kNodeStatusAnswerCapacity);
     while (!stop.stop_requested()) {
-        // Short waits, so that the destructor never waits long for the thread.
-        if (socket.WaitReadable(timeval{0, 20000}) != WaitResult::Readable) {
-            continue;
+        // Short waits, so that the destructor never waits long for the
+        // thread; shorter still when an answer falls due sooner.
+        auto wait = std::chrono::microseconds(20000);
+        if (!pending.empty()) {
+            wait = std::clamp(std::chrono::duration_cast<std::chrono::microseconds>(
+                                  pending.front().due - Clock::now()),
+                              std::chrono::microseconds(0), wait);
         }
-        std::uint32_t sender = 0;
-        std::uint16_t port = 0;
-        if (!socket.ReceiveFrom(request, sender, port).Succeeded()) {
-            continue;
+        const auto waitCount = static_cast<long>(wait.count());
+        if (socket.WaitReadable(timeval{waitCount / 1000000, waitCount % 1000000}) ==
+            WaitResult::Readable) {
+            std::uint32_t sender = 0;
+            std::uint16_t port = 0;
+            const IoResult received = socket.ReceiveFrom(request, sender, port);
+            if (received.Succeeded()) {
+                ++m_requests;
+                pending.push_back({Clock::now() + m_delay,
+                                   AnswerTo(std::span(request).first(received.bytes)), sender,
+                                   port});
+            }
         }
-        ++m_requests;
-        socket.SendTo(Answer(), sender, port);
+        while (!pending.empty() && pending.front().due <= Clock::now()) {
+            socket.SendTo(pending.front().answer, pending.front().sender, pending.front().port);
+            pending.pop_front();
+        }
     }
 }
 

@@ -1,16 +1,21 @@
 #pragma once
 
-// A stand-in NetBIOS host for answers that Samba's nmbd never sends: a thread
-// of its own enters a host namespace, binds UDP port 137 on the host's
-// address and answers every datagram with bytes the test chose.
+// A stand-in NetBIOS host for answers that Samba's nmbd never sends, and for
+// hosts that answer late: a thread of its own enters a host namespace, binds
+// UDP port 137 on the host's address and answers every datagram with bytes
+// the test chose, a fixed delay after the datagram arrived. Each answer
+// starts with the transaction id of the request it answers, as real hosts
+// send it.
 
 #include "platform/net/UdpSocket.h"
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <span>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -31,10 +36,13 @@ std::vector<std::uint8_t> NodeStatusAnswerBytes(std::size_t nameCount, std::stri
 
 class NodeStatusResponder {
 public:
-    // Starts answering on address:137 inside netns; throws NetLabError when
-    // the port cannot be bound there.
+    // Starts answering on address:137 inside netns (an empty netns: the
+    // namespace of the calling thread), each request `delay` after it
+    // arrived; requests that arrive meanwhile wait their own turn. Throws
+    // NetLabError when the port cannot be bound there.
     NodeStatusResponder(const std::string& netns, const std::string& address,
-                        std::vector<std::uint8_t> answer);
+                        std::vector<std::uint8_t> answer,
+                        std::chrono::milliseconds delay = std::chrono::milliseconds(0));
     ~NodeStatusResponder(); // stops the thread
     NodeStatusResponder(const NodeStatusResponder&) = delete;
     NodeStatusResponder& operator=(const NodeStatusResponder&) = delete;
@@ -46,8 +54,9 @@ public:
 
 private:
     void Serve(const std::stop_token& stop, UdpSocket& socket);
-    std::vector<std::uint8_t> Answer() const;
+    std::vector<std::uint8_t> AnswerTo(std::span<const std::uint8_t> request) const;
 
+    std::chrono::milliseconds m_delay;
     mutable std::mutex m_mutex;
     std::vector<std::uint8_t> m_answer;
     std::atomic<std::size_t> m_requests{0};

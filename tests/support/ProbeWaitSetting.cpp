@@ -7,10 +7,13 @@
 
 namespace nodescout::test {
 
-ProbeWaitSetting::ProbeWaitSetting(int timeOutMicroseconds) : m_previousPath(g_szIniPath) {
-    const std::string path = m_folder.Write(
-        "Scout.ini", std::string("[") + kProfileSection + "]\n" + kTimeOutMicrosecondsKey + "=" +
-                         std::to_string(timeOutMicroseconds) + "\n");
+ProbeWaitSetting::ProbeWaitSetting(int timeOutMicroseconds)
+    : ProbeWaitSetting(std::string(kTimeOutMicrosecondsKey) + "=" +
+                       std::to_string(timeOutMicroseconds) + "\n") {}
+
+ProbeWaitSetting::ProbeWaitSetting(const std::string& profileLines) : m_previousPath(g_szIniPath) {
+    const std::string path =
+        m_folder.Write("Scout.ini", std::string("[") + kProfileSection + "]\n" + profileLines);
     g_szIniPath = path;
 }
 
