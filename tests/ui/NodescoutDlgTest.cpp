@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QToolTip>
@@ -371,9 +372,10 @@ TEST_F(NodescoutDlgTest, WakeOnLanSendsForEachSelectedRowAndNamesTheMacsThatDidN
 
 // The tip a hover over a row shows, once the registry and the resolver have
 // answered (the first hovers may come before them).
-std::string SettledTipOf(CListCtrl& list, int row, const std::string& expectedStart) {
+std::string SettledTipOf(CListCtrl& list, int row, int column, const std::string& expectedStart) {
     auto* tree = dynamic_cast<QTreeWidget*>(list.GetQtWidget());
-    const QPoint where = tree->visualItemRect(tree->topLevelItem(row)).center();
+    const QPoint where(tree->header()->sectionViewportPosition(column) + 5,
+                       tree->visualItemRect(tree->topLevelItem(row)).center().y());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     std::string tip;
     do {
@@ -396,11 +398,12 @@ TEST_F(NodescoutDlgTest, RowTipsNameTheMakerAndTheHostElseShowTheCutCell) {
             dlg.AddOrUpdateRow("no address", "0a1b21aabbcc", "");
             dlg.AddOrUpdateRow("no address", "00aa00112233", longName.c_str());
             CListCtrl& list = ListOf(dlg);
-            EXPECT_EQ(SettledTipOf(list, 0, "Maker: Intel Corporate\nHost name: "),
+            EXPECT_EQ(SettledTipOf(list, 0, kNumberColumn, "Maker: Intel Corporate\nHost name: "),
                       "Maker: Intel Corporate\nHost name: " +
                           ReverseLookup(inet_addr("127.0.0.1")));
-            EXPECT_EQ(SettledTipOf(list, 1, "Maker: "), "Maker: locally administered address");
-            EXPECT_EQ(SettledTipOf(list, 2, longName), longName) << "nothing to tell";
+            EXPECT_EQ(SettledTipOf(list, 1, kNumberColumn, "Maker: "),
+                      "Maker: locally administered address");
+            EXPECT_EQ(SettledTipOf(list, 2, kNameColumn, longName), longName) << "nothing to tell";
         },
         IDOK);
     EXPECT_EQ(m_dir.Read("Default.txt").find("Maker"), std::string::npos) << "tips are not saved";
