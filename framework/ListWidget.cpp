@@ -96,13 +96,35 @@ void ListWidget::ShowInfoTip(const QHelpEvent* help) {
         QToolTip::hideText();
         return;
     }
-    const QString text = index.data(Qt::DisplayRole).toString();
-    const int needed = fontMetrics().horizontalAdvance(text) + 8;
-    if (needed > visualRect(index).width()) {
-        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
-    } else {
-        QToolTip::hideText();
+    QString text = AskedInfoTip(index);
+    if (text.isEmpty()) {
+        text = index.data(Qt::DisplayRole).toString();
+        const int needed = fontMetrics().horizontalAdvance(text) + 8;
+        if (needed <= visualRect(index).width()) {
+            text.clear();
+        }
     }
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+    }
+}
+
+QString ListWidget::AskedInfoTip(const QModelIndex& index) const {
+    char buffer[1024] = {};
+    NMLVGETINFOTIP ask;
+    ask.hdr.code = LVN_GETINFOTIP;
+    ask.pszText = buffer;
+    ask.cchTextMax = static_cast<int>(sizeof buffer);
+    ask.iItem = index.row();
+    ask.iSubItem = index.column();
+    if (QTreeWidgetItem* item = Row(index.row())) {
+        ask.lParam = static_cast<LPARAM>(item->data(0, kItemDataRole).toLongLong());
+    }
+    NotifyParent(Hwnd(), ask.hdr);
+    buffer[sizeof buffer - 1] = '\0'; // a handler that filled it all
+    return ToQt(buffer);
 }
 
 QWidget* CreateListView(HWND hWnd, const ControlTemplate&, QWidget* parent) {

@@ -261,6 +261,7 @@ inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
 inline constexpr UINT LVN_BEGINLABELEDIT = LVN_FIRST - 5;
 inline constexpr UINT LVN_ENDLABELEDIT = LVN_FIRST - 6;
 inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
+inline constexpr UINT LVN_GETINFOTIP = LVN_FIRST - 57;
 
 // List-view item flags and states.
 inline constexpr UINT LVIF_TEXT = 0x0001;
@@ -326,6 +327,19 @@ struct LVITEM {
 struct NMLVDISPINFO {
     NMHDR hdr;
     LVITEM item;
+};
+
+// LVN_GETINFOTIP: the list asks for the info tip of the row (and column)
+// under the pointer. A handler copies at most cchTextMax bytes, the last a
+// terminating zero, into pszText; a tip left empty shows the cut cell text.
+struct NMLVGETINFOTIP {
+    NMHDR hdr;
+    DWORD dwFlags = 0;
+    char* pszText = nullptr;
+    int cchTextMax = 0;
+    int iItem = -1;
+    int iSubItem = 0;
+    LPARAM lParam = 0;
 };
 
 // A mouse or keyboard message about to be handled, as PreTranslateMessage

@@ -7,7 +7,7 @@
 # machine's own network (tests run their own nmbd inside private network
 # namespaces).
 
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6svg6 fonts-dejavu-extra xdg-utils qt6-wayland)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6svg6 fonts-dejavu-extra xdg-utils qt6-wayland ieee-data)
 PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian appstream desktop-file-utils man-db)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev samba iproute2 xvfb xauth xdotool)
 

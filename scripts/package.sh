@@ -49,7 +49,7 @@ Architecture: $arch
 Maintainer: Nodescout developers <nodescout@nodescout.org>
 Installed-Size: $(du -sk --exclude=DEBIAN "$stage" | cut -f1)
 Depends: $depends
-Recommends: qt6-wayland, libqt6svg6, xdg-utils
+Recommends: qt6-wayland, libqt6svg6, xdg-utils, ieee-data
 Section: net
 Priority: optional
 Description: find the MAC address and NetBIOS name of IPv4 hosts

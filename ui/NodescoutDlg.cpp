@@ -160,6 +160,7 @@ const MessageMap* CNodescoutDlg::GetMessageMap() const {
         OnNotify(NM_DBLCLK, IDC_LIST, &CNodescoutDlg::OnListDblClk),
         OnBnClicked(IDC_AUTO_SCAN, &CNodescoutDlg::OnAutoScan),
         OnNotify(LVN_COLUMNCLICK, IDC_LIST, &CNodescoutDlg::OnListColumnClick),
+        OnNotify(LVN_GETINFOTIP, IDC_LIST, &CNodescoutDlg::OnListGetInfoTip),
     };
     return &map;
 }

@@ -22,6 +22,7 @@
 #include "platform/text/FixedText.h"
 #include "store/ListFile.h"
 #include "store/Settings.h"
+#include "ui/HostTips.h"
 #include "ui/HyperLink.h"
 #include "ui/ResultList.h"
 #include "ui/resource.h"
@@ -157,6 +158,9 @@ protected:
     void OnListDblClk(NMHDR* pNMHDR, LRESULT* pResult);
     void OnAutoScan();
     void OnListColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    // The list's LVN_GETINFOTIP: the row's maker and host name (ui/HostTips.h),
+    // or nothing, which leaves the list its own tip. Defined in HostTips.cpp.
+    void OnListGetInfoTip(NMHDR* pNMHDR, LRESULT* pResult);
 
 private:
     // It walks with this window's progress bar.
@@ -179,6 +183,7 @@ private:
     CResultList m_ResultList{m_ListCtrl}; // the list's rules and its MAC index
     CHyperLink m_Link;
     HICON m_hIcon = nullptr;
+    std::unique_ptr<CHostTips> m_pHostTips; // made with the first tip asked for
 
     ProbeFunction m_fnProbe;
     WakeOnLanFunction m_fnWakeOnLan;

@@ -245,8 +245,10 @@ private:
     // change stamp.
     void WatchChanges();
 
-    // An info tip shows a cell's whole text when the column cuts it.
+    // An info tip shows what the dialog gives for the row (LVN_GETINFOTIP)
+    // or else a cell's whole text when the column cuts it.
     void ShowInfoTip(const QHelpEvent* help);
+    QString AskedInfoTip(const QModelIndex& index) const;
 };
 
 inline ListWidget* ListOf(HWND hWnd) {

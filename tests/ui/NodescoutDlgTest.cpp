@@ -11,6 +11,7 @@
 #include "platform/shell/Shell.h"
 #include "probe/WakeOnLan.h"
 #include "tests/support/ScopedAppFolder.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScriptedNetwork.h"
 #include "tests/support/TempDir.h"
 #include "ui/NodescoutDlg.h"
@@ -18,7 +19,10 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QWidget>
 #include <QtTest/QTest>
@@ -26,6 +30,7 @@
 #include <sys/resource.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <map>
@@ -367,6 +372,45 @@ TEST_F(NodescoutDlgTest, WakeOnLanSendsForEachSelectedRowAndNamesTheMacsThatDidN
                              "No MAC address (nothing sent): \"not-a-mac\"\n"
                              "Could not be sent: \"020000000004\"");
     EXPECT_EQ(boxes[1].type, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The tip a hover over a row shows, once the registry and the resolver have
+// answered (the first hovers may come before them).
+std::string SettledTipOf(CListCtrl& list, int row, int column, const std::string& expectedStart) {
+    auto* tree = dynamic_cast<QTreeWidget*>(list.GetQtWidget());
+    const QPoint where(tree->header()->sectionViewportPosition(column) + 5,
+                       tree->visualItemRect(tree->topLevelItem(row)).center().y());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::string tip;
+    do {
+        QHelpEvent hover(QEvent::ToolTip, where, tree->viewport()->mapToGlobal(where));
+        QApplication::sendEvent(tree->viewport(), &hover);
+        tip = QToolTip::text().toStdString();
+        QTest::qWait(20);
+    } while ((tip.rfind(expectedStart, 0) != 0 || tip.find("looking up") != std::string::npos) &&
+             std::chrono::steady_clock::now() < deadline);
+    return tip;
+}
+
+TEST_F(NodescoutDlgTest, RowTipsNameTheMakerAndTheHostElseShowTheCutCell) {
+    test::ScopedEnvironment environment;
+    environment.Set("NODESCOUT_OUI_FILE", NODESCOUT_TEST_DATA_DIR "/oui-sample.txt");
+    const std::string longName(80, 'N');
+    Run(
+        [&](CNodescoutDlg& dlg) {
+            dlg.AddOrUpdateRow("127.0.0.1", "001b21aabbcc", "LOCAL");
+            dlg.AddOrUpdateRow("no address", "0a1b21aabbcc", "");
+            dlg.AddOrUpdateRow("no address", "00aa00112233", longName.c_str());
+            CListCtrl& list = ListOf(dlg);
+            EXPECT_EQ(SettledTipOf(list, 0, kNumberColumn, "Maker: Intel Corporate\nHost name: "),
+                      "Maker: Intel Corporate\nHost name: " +
+                          ReverseLookup(inet_addr("127.0.0.1")));
+            EXPECT_EQ(SettledTipOf(list, 1, kNumberColumn, "Maker: "),
+                      "Maker: locally administered address");
+            EXPECT_EQ(SettledTipOf(list, 2, kNameColumn, longName), longName) << "nothing to tell";
+        },
+        IDOK);
+    EXPECT_EQ(m_dir.Read("Default.txt").find("Maker"), std::string::npos) << "tips are not saved";
 }
 
 TEST_F(NodescoutDlgTest, AboutOpensFromTheSystemMenuStandIn) {
