@@ -23,15 +23,21 @@ std::uint64_t NextChangeStamp() {
     return ++s_lastStamp;
 }
 
+ListWidget::~ListWidget() {
+    // QTreeWidget empties its model as it goes, after this part of the
+    // object is gone: the stamp must not be touched then.
+    QObject::disconnect(model(), nullptr, this, nullptr);
+}
+
 void ListWidget::WatchChanges() {
     QAbstractItemModel* rows = model();
     const auto changed = [this] { m_changeStamp = NextChangeStamp(); };
-    QObject::connect(rows, &QAbstractItemModel::rowsInserted, changed);
-    QObject::connect(rows, &QAbstractItemModel::rowsRemoved, changed);
-    QObject::connect(rows, &QAbstractItemModel::rowsMoved, changed);
-    QObject::connect(rows, &QAbstractItemModel::layoutChanged, changed);
-    QObject::connect(rows, &QAbstractItemModel::modelReset, changed);
-    QObject::connect(rows, &QAbstractItemModel::dataChanged,
+    QObject::connect(rows, &QAbstractItemModel::rowsInserted, this, changed);
+    QObject::connect(rows, &QAbstractItemModel::rowsRemoved, this, changed);
+    QObject::connect(rows, &QAbstractItemModel::rowsMoved, this, changed);
+    QObject::connect(rows, &QAbstractItemModel::layoutChanged, this, changed);
+    QObject::connect(rows, &QAbstractItemModel::modelReset, this, changed);
+    QObject::connect(rows, &QAbstractItemModel::dataChanged, this,
                      [changed](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
                          if (ChangesText(roles)) {
                              changed();

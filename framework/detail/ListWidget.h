@@ -49,6 +49,7 @@ private:
 
 class ListWidget : public QTreeWidget, public WindowLink {
 public:
+    ~ListWidget() override;
     ListWidget(HWND hWnd, QWidget* parent) : QTreeWidget(parent), WindowLink(hWnd) {
         setRootIsDecorated(false);
         setItemsExpandable(false);
