@@ -388,37 +388,4 @@ void CEdit::LimitText(int nChars) {
     });
 }
 
-UINT CEdit::GetLimitText() const {
-    return detail::OnUi<UINT>(this, 0, [](HWND hWnd) -> UINT {
-        auto* edit = dynamic_cast<detail::EditWidget*>(hWnd->widget.data());
-        if (!edit) {
-            return 0;
-        }
-        return edit->m_limitBytes > 0 ? static_cast<UINT>(edit->m_limitBytes) : 0x7FFFFFFEu;
-    });
-}
-
-void CEdit::SetSel(int nStart, int nEnd) {
-    detail::OnUi(this, 0, [&](HWND hWnd) {
-        auto* edit = detail::WidgetAs<QLineEdit>(hWnd);
-        const int length = static_cast<int>(edit->text().size());
-        if (nStart < 0) {
-            edit->deselect();
-            return 0;
-        }
-        const int end = nEnd < 0 || nEnd > length ? length : nEnd;
-        const int start = std::min(nStart, length);
-        edit->setSelection(start, end - start);
-        return 0;
-    });
-}
-
-void CEdit::ReplaceSel(const char* text) {
-    const QString typed = detail::ToQt(text ? text : "");
-    detail::OnUi(this, 0, [&](HWND hWnd) {
-        detail::WidgetAs<QLineEdit>(hWnd)->insert(typed);
-        return 0;
-    });
-}
-
 } // namespace nodescout

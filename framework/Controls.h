@@ -44,11 +44,6 @@ public:
     // holds what the edit hands back after the user typed. Like on Windows,
     // SetWindowText is not limited; what is there already stays.
     void LimitText(int nChars = 0);
-    UINT GetLimitText() const;
-    // Selects characters nStart up to nEnd (-1: to the end).
-    void SetSel(int nStart, int nEnd);
-    // Replaces the selection with text as typing would (the limit applies).
-    void ReplaceSel(const char* text);
 };
 
 // ------------------------------------------------ list view (report view)
@@ -60,14 +55,11 @@ using PFNLVCOMPARE = int (*)(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 class CListCtrl : public CWnd {
 public:
     DWORD SetExtendedStyle(DWORD dwNewStyle); // returns the old style
-    DWORD GetExtendedStyle() const;
 
     // Columns are left-aligned whatever nFormat says (LVCFMT_LEFT is all the
     // program uses).
     int InsertColumn(int nCol, const char* heading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
                      int nSubItem = -1);
-    int GetColumnCount() const;
-    int GetColumnWidth(int nCol) const;
 
     // Inserts a row before nItem (at the end when nItem >= GetItemCount());
     // returns its index, or -1 (also while the list has no column).
@@ -96,8 +88,6 @@ public:
 
     // Selection and focus: LVIS_SELECTED, LVIS_FOCUSED. nItem -1 means all rows.
     BOOL SetItemState(int nItem, UINT nState, UINT nMask);
-    UINT GetItemState(int nItem, UINT nMask) const;
-    UINT GetSelectedCount() const;
     // The next row after nItem (-1: from the start) with the flags
     // (LVNI_ALL, LVNI_SELECTED, LVNI_FOCUSED); -1 when there is none.
     int GetNextItem(int nItem, int nFlags) const;
@@ -111,7 +101,6 @@ public:
     // The marked ("hot") row, drawn highlighted; -1 for none. It stays with
     // its row when rows move. Returns the previous hot row.
     int SetHotItem(int nIndex);
-    int GetHotItem() const;
 
     // Scrolls by pixels; vertically in whole rows, rounded to the nearest.
     BOOL Scroll(CSize size);
@@ -131,8 +120,6 @@ class CProgressCtrl : public CWnd {
 public:
     void GetRange(int& nLower, int& nUpper) const;
     int SetPos(int nPos); // returns the previous position
-    int GetPos() const;
-    int StepIt(); // returns the previous position
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

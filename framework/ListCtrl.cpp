@@ -51,10 +51,6 @@ DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
     });
 }
 
-DWORD CListCtrl::GetExtendedStyle() const {
-    return detail::OnUi<DWORD>(this, 0, [](HWND hWnd) { return ListOf(hWnd)->m_extendedStyle; });
-}
-
 int CListCtrl::InsertColumn(int nCol, const char* heading, int, int nWidth, int) {
     const QString title = detail::ToQt(heading ? heading : "");
     return detail::OnUi(this, -1, [&](HWND hWnd) {
@@ -85,17 +81,6 @@ int CListCtrl::InsertColumn(int nCol, const char* heading, int, int nWidth, int)
             list->header()->resizeSection(i, widths[static_cast<std::size_t>(i)]);
         }
         return column;
-    });
-}
-
-int CListCtrl::GetColumnCount() const {
-    return detail::OnUi(this, 0, [](HWND hWnd) { return ListOf(hWnd)->columnCount(); });
-}
-
-int CListCtrl::GetColumnWidth(int nCol) const {
-    return detail::OnUi(this, 0, [&](HWND hWnd) {
-        ListWidget* list = ListOf(hWnd);
-        return nCol >= 0 && nCol < list->columnCount() ? list->header()->sectionSize(nCol) : 0;
     });
 }
 
@@ -221,19 +206,6 @@ BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) {
     });
 }
 
-UINT CListCtrl::GetItemState(int nItem, UINT nMask) const {
-    return detail::OnUi<UINT>(this, 0, [&](HWND hWnd) -> UINT {
-        ListWidget* list = ListOf(hWnd);
-        QTreeWidgetItem* item = list->Row(nItem);
-        return item ? ListWidget::StateOf(item, list->currentItem()) & nMask : 0;
-    });
-}
-
-UINT CListCtrl::GetSelectedCount() const {
-    return detail::OnUi<UINT>(
-        this, 0, [](HWND hWnd) { return static_cast<UINT>(ListOf(hWnd)->selectedItems().size()); });
-}
-
 int CListCtrl::GetNextItem(int nItem, int nFlags) const {
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
@@ -307,13 +279,6 @@ int CListCtrl::SetHotItem(int nIndex) {
         list->m_hotItem = list->Row(nIndex);
         list->viewport()->update();
         return previous;
-    });
-}
-
-int CListCtrl::GetHotItem() const {
-    return detail::OnUi(this, -1, [](HWND hWnd) {
-        ListWidget* list = ListOf(hWnd);
-        return list->IndexOf(list->m_hotItem);
     });
 }
 

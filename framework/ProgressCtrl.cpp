@@ -73,10 +73,6 @@ public:
             m_pos = static_cast<int>(wParam);
             KeepInRange();
             break;
-        case PBM_DELTAPOS:
-            m_pos += static_cast<int>(wParam);
-            KeepInRange();
-            break;
         case PBM_SETSTEP: {
             const int previousStep = m_step;
             m_step = static_cast<int>(wParam);
@@ -143,16 +139,6 @@ void CProgressCtrl::GetRange(int& nLower, int& nUpper) const {
 int CProgressCtrl::SetPos(int nPos) {
     RequireUiThread();
     return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos), 0));
-}
-
-int CProgressCtrl::GetPos() const {
-    RequireUiThread();
-    return static_cast<int>(const_cast<CProgressCtrl*>(this)->SendMessage(PBM_GETPOS, 0, 0));
-}
-
-int CProgressCtrl::StepIt() {
-    RequireUiThread();
-    return static_cast<int>(SendMessage(PBM_STEPIT, 0, 0));
 }
 
 } // namespace nodescout

@@ -226,8 +226,6 @@ inline constexpr DWORD LVS_REPORT = 0x0001;
 inline constexpr DWORD LVS_SINGLESEL = 0x0004;
 inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
 inline constexpr DWORD LVS_EDITLABELS = 0x0200;
-inline constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
-inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
 
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
 inline constexpr DWORD LVS_EX_INFOTIP = 0x00000400;
@@ -242,7 +240,6 @@ inline constexpr UINT BST_CHECKED = 1;
 
 inline constexpr UINT PBM_SETRANGE = WM_USER + 1; // 1025
 inline constexpr UINT PBM_SETPOS = WM_USER + 2;   // 1026
-inline constexpr UINT PBM_DELTAPOS = WM_USER + 3; // 1027
 inline constexpr UINT PBM_SETSTEP = WM_USER + 4;  // 1028
 inline constexpr UINT PBM_STEPIT = WM_USER + 5;   // 1029
 inline constexpr UINT PBM_GETRANGE = WM_USER + 7; // 1031
@@ -275,8 +272,6 @@ inline constexpr UINT LVNI_SELECTED = 0x0002;
 inline constexpr UINT LVIR_BOUNDS = 0;
 inline constexpr UINT LVIR_LABEL = 2;
 inline constexpr int LVCFMT_LEFT = 0;
-inline constexpr int LVCFMT_RIGHT = 1;
-inline constexpr int LVCFMT_CENTER = 2;
 
 struct NMHDR {
     HWND hwndFrom = nullptr;
@@ -367,7 +362,6 @@ inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;
 
 // Show commands.
-inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOW = 5;
 
 // The string resource that names the application when CWinApp gets no name.

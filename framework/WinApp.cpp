@@ -184,10 +184,6 @@ void CWinApp::SetArguments(int argc, char** argv) {
     m_lpCmdLine = m_strCmdLine.c_str();
 }
 
-CWinApp* AfxGetApp() {
-    return g_pApp;
-}
-
 CWnd* AfxGetMainWnd() {
     return g_pApp ? g_pApp->m_pMainWnd : nullptr;
 }
@@ -197,7 +193,7 @@ std::string AfxGetAppName() {
 }
 
 int AfxWinMain(int argc, char** argv) {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = g_pApp;
     if (!app) {
         return 0;
     }

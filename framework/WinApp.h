@@ -48,7 +48,6 @@ private:
     char** m_argv = nullptr;
 };
 
-CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 std::string AfxGetAppName();
 

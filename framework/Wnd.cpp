@@ -87,17 +87,9 @@ BOOL CWnd::DestroyWindow() {
     return Detach() ? TRUE : FALSE;
 }
 
-int CWnd::GetDlgCtrlID() const {
-    return detail::OnUi(this, 0, [](HWND hWnd) { return hWnd->id; });
-}
-
 CWnd* CWnd::GetParent() const {
     return detail::OnUi<CWnd*>(
         this, nullptr, [](HWND hWnd) -> CWnd* { return hWnd->isDialog ? nullptr : hWnd->dialog; });
-}
-
-DWORD CWnd::GetStyle() const {
-    return detail::OnUi<DWORD>(this, 0, [](HWND hWnd) { return hWnd->style; });
 }
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT) {
@@ -145,36 +137,10 @@ int CWnd::GetWindowTextLength() const {
     return static_cast<int>(text.size());
 }
 
-BOOL CWnd::ShowWindow(int nCmdShow) {
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) {
-        const BOOL wasVisible = hWnd->widget->isHidden() ? FALSE : TRUE;
-        hWnd->widget->setVisible(nCmdShow != SW_HIDE);
-        hWnd->style =
-            nCmdShow != SW_HIDE ? (hWnd->style | WS_VISIBLE) : (hWnd->style & ~WS_VISIBLE);
-        return wasVisible;
-    });
-}
-
-BOOL CWnd::IsWindowVisible() const {
-    return detail::OnUi<BOOL>(this, FALSE,
-                              [](HWND hWnd) { return hWnd->widget->isVisible() ? TRUE : FALSE; });
-}
-
 BOOL CWnd::IsIconic() const {
     return detail::OnUi<BOOL>(this, FALSE, [](HWND hWnd) {
         return hWnd->widget->window()->isMinimized() ? TRUE : FALSE;
     });
-}
-
-CWnd* CWnd::GetFocus() {
-    RequireUiThread();
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus) {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            focus = modal->focusWidget();
-        }
-    }
-    return detail::ObjectOf(detail::HwndOfWidget(focus));
 }
 
 void CWnd::Invalidate(BOOL) {

@@ -47,10 +47,8 @@ public:
     BOOL SubclassDlgItem(int nID, CWnd* pParent);
     virtual BOOL DestroyWindow();
 
-    int GetDlgCtrlID() const;
     // The dialog a control sits in; null for a dialog.
     CWnd* GetParent() const;
-    DWORD GetStyle() const;
     // Changes style bits; SS_NOTIFY on a static decides whether it sees the
     // mouse at all, as on Windows.
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
@@ -65,10 +63,7 @@ public:
     void GetWindowText(std::string& text) const;
     int GetWindowTextLength() const;
 
-    BOOL ShowWindow(int nCmdShow); // SW_HIDE, SW_SHOW
-    BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
-    static CWnd* GetFocus();
 
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();

@@ -80,11 +80,13 @@ TEST_F(DataExchangeTest, TextLimitBoundsTypingInBytesButNotTheProgram) {
     TestDialog dialog(IDD_SAMPLE_RANGE);
     UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& open) {
         auto* edit = static_cast<CEdit*>(open.GetDlgItem(IDC_EDIT_IP2));
-        EXPECT_EQ(edit->GetLimitText(), 0x7FFFFFFEu);
-        edit->LimitText(5);
-        EXPECT_EQ(edit->GetLimitText(), 5u);
         std::string text;
-        edit->ReplaceSel("12345678"); // a paste is cut to what fits
+        Paste(*edit, QString(3000, '1')); // no limit at first
+        edit->GetWindowText(text);
+        EXPECT_EQ(text, std::string(3000, '1'));
+        edit->SetWindowText("");
+        edit->LimitText(5);
+        Paste(*edit, "12345678"); // a paste is cut to what fits
         edit->GetWindowText(text);
         EXPECT_EQ(text, "12345");
         open.GotoDlgCtrl(edit);
@@ -92,8 +94,8 @@ TEST_F(DataExchangeTest, TextLimitBoundsTypingInBytesButNotTheProgram) {
         PressKey(FocusOf(open), Qt::Key_9);
         edit->GetWindowText(text);
         EXPECT_EQ(text, "12345");
-        edit->SetSel(0, -1);
-        edit->ReplaceSel("\xe9\x80\xe9\x80\xe9\x80"); // six single-byte characters
+        Paste(*edit, QString::fromUtf8(
+                         "\u00e9\u20ac\u00e9\u20ac\u00e9\u20ac")); // six single-byte characters
         edit->GetWindowText(text);
         EXPECT_EQ(text, "\xe9\x80\xe9\x80\xe9");
         // The program may set more; the user can still delete from it.
@@ -184,7 +186,7 @@ TEST_F(DataExchangeTest, BoundStaticGetsSubclassHooksColoursCursorAndClicks) {
     dialog.exchange = [&](CDataExchange* pDX) { DDX_Control(pDX, IDC_LINK, link); };
     UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog& open) {
         EXPECT_EQ(open.GetDlgItem(IDC_LINK), &link);
-        EXPECT_TRUE(link.GetStyle() & SS_NOTIFY);
+        EXPECT_FALSE(link.ModifyStyle(0, SS_NOTIFY)) << "SS_NOTIFY is set already";
         QWidget* widget = link.GetQtWidget();
         EXPECT_TRUE(TextHasColour(widget->grab().toImage(), qRgb(0, 0, 238)));
 

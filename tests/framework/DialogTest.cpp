@@ -48,21 +48,23 @@ TEST_F(DialogTest, TabOrderFollowsTheTemplateAndGroupsEndAtTheNextGroupStart) {
     TestDialog dialog(IDD_SAMPLE_CHOICE);
     UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& open) {
         // Tab stops in template order: Text File, OK, Cancel, Auto Scan.
-        std::vector<int> order;
+        std::vector<CWnd*> order;
         CWnd* control = open.GetNextDlgTabItem(nullptr);
         for (int i = 0; i < 5 && control; ++i) {
-            order.push_back(control->GetDlgCtrlID());
+            order.push_back(control);
             control = open.GetNextDlgTabItem(control);
         }
-        EXPECT_EQ(order, (std::vector<int>{IDC_TEXT, IDOK, IDCANCEL, IDC_AUTOSCAN, IDC_TEXT}));
-        EXPECT_EQ(open.GetNextDlgTabItem(open.GetDlgItem(IDOK), TRUE)->GetDlgCtrlID(), IDC_TEXT);
+        const auto item = [&](int nID) { return open.GetDlgItem(nID); };
+        EXPECT_EQ(order, (std::vector<CWnd*>{item(IDC_TEXT), item(IDOK), item(IDCANCEL),
+                                             item(IDC_AUTOSCAN), item(IDC_TEXT)}));
+        EXPECT_EQ(open.GetNextDlgTabItem(item(IDOK), TRUE), item(IDC_TEXT));
         // "Excel File" is a group by itself; "Text File" starts one that runs
         // over "Other", OK and Cancel up to the check box.
         CWnd* excel = open.GetDlgItem(IDC_EXCEL);
         EXPECT_EQ(open.GetNextDlgGroupItem(excel), excel);
         CWnd* text = open.GetDlgItem(IDC_TEXT);
-        EXPECT_EQ(open.GetNextDlgGroupItem(text)->GetDlgCtrlID(), IDC_OTHER);
-        EXPECT_EQ(open.GetNextDlgGroupItem(text, TRUE)->GetDlgCtrlID(), IDCANCEL);
+        EXPECT_EQ(open.GetNextDlgGroupItem(text), item(IDC_OTHER));
+        EXPECT_EQ(open.GetNextDlgGroupItem(text, TRUE), item(IDCANCEL));
     });
     dialog.DoModal();
 }
@@ -191,10 +193,10 @@ TEST_F(DialogTest, RealModalLoopEndsFromAnEventAndNestedRunsUnwind) {
     QTimer step;
     step.setInterval(10);
     QObject::connect(&step, &QTimer::timeout, [&] {
-        if (!innerShown && outer.IsWindowVisible()) {
+        if (!innerShown && outer.GetSafeHwnd() && outer.GetQtWidget()->isVisible()) {
             innerShown = true;
             QTimer::singleShot(0, [&] { EXPECT_EQ(inner.DoModal(), IDCANCEL); });
-        } else if (inner.IsWindowVisible()) {
+        } else if (inner.GetSafeHwnd() && inner.GetQtWidget()->isVisible()) {
             PressKey(inner.GetDlgItem(IDCANCEL)->GetQtWidget(), Qt::Key_Space);
         } else if (innerShown && !inner.GetSafeHwnd() && outer.GetSafeHwnd()) {
             outer.EndDialog(IDOK);

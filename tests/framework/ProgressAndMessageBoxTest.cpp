@@ -28,8 +28,8 @@ TEST_F(ProgressTest, NumberedMessagesFollowTheWindowsRules) {
         progress.GetRange(lower, upper);
         EXPECT_EQ(lower, 0); // a new bar: 0..100, step 10
         EXPECT_EQ(upper, 100);
-        EXPECT_EQ(progress.StepIt(), 0);
-        EXPECT_EQ(progress.GetPos(), 10);
+        EXPECT_EQ(progress.SendMessage(PBM_STEPIT), 0);
+        EXPECT_EQ(PositionOf(progress), 10);
 
         // A walk of 9 addresses: range 1..9, position 1, step 1.
         progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(1, 9));
@@ -38,11 +38,11 @@ TEST_F(ProgressTest, NumberedMessagesFollowTheWindowsRules) {
         for (int i = 0; i < 8; ++i) {
             progress.SendMessage(PBM_STEPIT, 0, 0);
         }
-        EXPECT_EQ(progress.GetPos(), 9);
+        EXPECT_EQ(PositionOf(progress), 9);
         progress.SendMessage(PBM_STEPIT, 0, 0); // past the maximum: back to the minimum
-        EXPECT_EQ(progress.GetPos(), 1);
+        EXPECT_EQ(PositionOf(progress), 1);
         progress.SendMessage(PBM_SETPOS, 9, 0);
-        EXPECT_EQ(progress.GetPos(), 9);
+        EXPECT_EQ(PositionOf(progress), 9);
 
         // The range holds unsigned 16-bit words: 70000 keeps its low 16 bits.
         progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(1, 70000 & 0xFFFF));
@@ -56,11 +56,11 @@ TEST_F(ProgressTest, NumberedMessagesFollowTheWindowsRules) {
         // closing position (an end below the start) gives the minimum.
         progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(1, 9));
         progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(-3), 0);
-        EXPECT_EQ(progress.GetPos(), 1);
+        EXPECT_EQ(PositionOf(progress), 1);
         EXPECT_EQ(progress.SendMessage(PBM_SETPOS, 50, 0), 1); // answers the old position
-        EXPECT_EQ(progress.GetPos(), 9);
+        EXPECT_EQ(PositionOf(progress), 9);
         progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(1, 4)); // a new range holds it too
-        EXPECT_EQ(progress.GetPos(), 4);
+        EXPECT_EQ(PositionOf(progress), 4);
     });
 }
 
@@ -92,7 +92,7 @@ TEST_F(ProgressTest, WorkersStepTheBarThroughTheUiThread) {
             });
         }
         // This thread is the UI thread: keep serving until every step arrived.
-        EXPECT_TRUE(ProcessEventsUntil([&] { return progress.GetPos() == 200; }));
+        EXPECT_TRUE(ProcessEventsUntil([&] { return PositionOf(progress) == 200; }));
         for (std::thread& worker : workers) {
             worker.join();
         }

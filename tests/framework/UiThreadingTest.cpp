@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -207,7 +208,7 @@ TEST(UiThreadingTest, ADialogStopsItsWorkersBeforeItsWindowGoes) {
     UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog& open) {
         // Hidden, the bar does not paint: Qt paints with helper threads of
         // its own that ThreadSanitizer cannot follow in an uninstrumented Qt.
-        open.ShowWindow(SW_HIDE);
+        open.GetQtWidget()->hide();
         for (int w = 0; w < 3; ++w) {
             dialog.GetWorkers().Start([&] {
                 while (!ThisWorkerStopRequested()) {
@@ -225,7 +226,7 @@ TEST(UiThreadingTest, ADialogStopsItsWorkersBeforeItsWindowGoes) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(dialog.GetWorkers().RunningCount(), 0u);
     EXPECT_EQ(dialog.m_Progress.GetSafeHwnd(), nullptr);
-    EXPECT_EQ(dialog.m_Progress.StepIt(), 0); // no window: nothing happens
+    EXPECT_EQ(dialog.m_Progress.SendMessage(PBM_STEPIT), 0); // no window: nothing happens
     EXPECT_EQ(UiTestSeam::UnansweredCount(), 0);
 }
 

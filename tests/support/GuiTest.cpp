@@ -1,6 +1,7 @@
 #include "tests/support/GuiTest.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QWidget>
 #include <QtTest/QTest>
 
@@ -206,6 +207,33 @@ CButton& ButtonOf(const CWnd& dialog, int nID) {
 QWidget* WidgetOf(const CWnd& dialog, int nID) {
     CWnd* control = dialog.GetDlgItem(nID);
     return control ? control->GetQtWidget() : nullptr;
+}
+
+int PositionOf(CProgressCtrl& bar) {
+    return static_cast<int>(bar.SendMessage(PBM_GETPOS, 0, 0));
+}
+
+int HotItemOf(CListCtrl& list) {
+    const int hot = list.SetHotItem(-1);
+    list.SetHotItem(hot);
+    return hot;
+}
+
+QTreeWidget* TreeOf(const CListCtrl& list) {
+    auto* tree = qobject_cast<QTreeWidget*>(list.GetQtWidget());
+    if (!tree) {
+        throw std::logic_error("the list has no tree");
+    }
+    return tree;
+}
+
+void Paste(CEdit& edit, const QString& text) {
+    auto* line = qobject_cast<QLineEdit*>(edit.GetQtWidget());
+    if (!line) {
+        throw std::logic_error("the edit has no line");
+    }
+    line->selectAll();
+    line->insert(text);
 }
 
 void PressKeyIn(CDialog& dialog, int nID, int key) {

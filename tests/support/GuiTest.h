@@ -8,7 +8,10 @@
 #include "framework/Framework.h"
 #include "tests/support/ProcessEvents.h"
 
+#include <QHeaderView>
 #include <QObject>
+#include <QString>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -113,5 +116,14 @@ CEdit& EditOf(const CWnd& dialog, int nID);
 CButton& ButtonOf(const CWnd& dialog, int nID);
 // The widget of control nID, to send keys to; null when there is none.
 QWidget* WidgetOf(const CWnd& dialog, int nID);
+
+// What the program never reads back, seen through the widgets or the calls
+// it makes: the bar's position (PBM_GETPOS), the hot row (SetHotItem answers
+// the previous one), the tree behind a list, and a paste that replaces an
+// edit's text (the typing limit applies).
+int PositionOf(CProgressCtrl& bar);
+int HotItemOf(CListCtrl& list);
+QTreeWidget* TreeOf(const CListCtrl& list);
+void Paste(CEdit& edit, const QString& text);
 
 } // namespace nodescout::test

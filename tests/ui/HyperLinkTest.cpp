@@ -145,7 +145,7 @@ TEST_F(HyperLinkTest, BindingMakesTheTextALinkWithTipCursorAndAddress) {
     dialog.m_StatusLink.m_strUrl = "file:///preset";
     UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog& open) {
         TestLink& link = dialog.m_Link;
-        EXPECT_TRUE(link.GetStyle() & SS_NOTIFY);
+        EXPECT_FALSE(link.ModifyStyle(0, SS_NOTIFY)) << "SS_NOTIFY is set already";
         EXPECT_EQ(link.m_strUrl, kProductWebAddress);
         EXPECT_EQ(TextOf(open, IDC_LINK), kProductWebAddress);
         const std::string* tip = link.m_ToolTip.TipAt(link.GetSafeHwnd(), CPoint{5, 5});

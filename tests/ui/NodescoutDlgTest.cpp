@@ -126,20 +126,20 @@ protected:
 TEST_F(NodescoutDlgTest, FirstRunOpensEmptyAndEnterClosesWithoutAskingAndWritesTheDefaults) {
     const INT_PTR result = Run([](CNodescoutDlg& dlg) {
         CListCtrl& list = ListOf(dlg);
-        EXPECT_EQ(list.GetExtendedStyle(), 0x420u);
-        ASSERT_EQ(list.GetColumnCount(), 4);
-        auto* tree = dynamic_cast<QTreeWidget*>(list.GetQtWidget());
+        QTreeWidget* tree = test::TreeOf(list);
+        EXPECT_TRUE(tree->allColumnsShowFocus()); // LVS_EX_FULLROWSELECT
+        ASSERT_EQ(tree->columnCount(), 4);
         const std::vector<std::pair<std::string, int>> expected = {
             {"No.", 40}, {"IP Address", 120}, {"MAC Address", 120}, {"Computer Name", 180}};
         for (int column = 0; column < 4; ++column) {
             EXPECT_EQ(tree->headerItem()->text(column).toStdString(), expected[column].first);
-            EXPECT_EQ(list.GetColumnWidth(column), expected[column].second);
+            EXPECT_EQ(tree->header()->sectionSize(column), expected[column].second);
         }
         EXPECT_FALSE(dlg.GetQtWidget()->windowIcon().isNull());
         EXPECT_EQ(list.GetItemCount(), 0);
         EXPECT_EQ(dlg.GetInterval(), 10);
         // The list has the focus at start; Enter there is the OK command.
-        EXPECT_EQ(CWnd::GetFocus(), &list);
+        EXPECT_EQ(test::FocusOf(dlg), list.GetQtWidget());
         PressEnter(dlg);
     });
     EXPECT_EQ(result, IDOK);
@@ -268,12 +268,12 @@ TEST_F(NodescoutDlgTest, ClearAsksAndRemovesOnlyTheSelectedRows) {
             UiTestSeam::QueueMessageBoxAnswer(IDNO);
             ButtonOf(dlg, IDC_CLEAR).Click();
             EXPECT_EQ(list.GetItemCount(), 3);
-            EXPECT_EQ(ProgressOf(dlg).GetPos(), 60);
+            EXPECT_EQ(test::PositionOf(ProgressOf(dlg)), 60);
 
             UiTestSeam::QueueMessageBoxAnswer(IDYES);
             ButtonOf(dlg, IDC_CLEAR).Click();
             EXPECT_EQ(RowsOf(list), (std::vector<Row>{{"2", "198.18.0.3", kMacB, "BETA"}}));
-            EXPECT_EQ(ProgressOf(dlg).GetPos(), 0);
+            EXPECT_EQ(test::PositionOf(ProgressOf(dlg)), 0);
 
             // Nothing selected: it still asks, and Yes only resets the bar.
             ProgressOf(dlg).SetPos(30);
@@ -281,7 +281,7 @@ TEST_F(NodescoutDlgTest, ClearAsksAndRemovesOnlyTheSelectedRows) {
             UiTestSeam::QueueMessageBoxAnswer(IDYES);
             ButtonOf(dlg, IDC_CLEAR).Click();
             EXPECT_EQ(list.GetItemCount(), 1);
-            EXPECT_EQ(ProgressOf(dlg).GetPos(), 0);
+            EXPECT_EQ(test::PositionOf(ProgressOf(dlg)), 0);
             // The next row is numbered from the row count.
             dlg.AddOrUpdateRow("198.18.0.7", "020000000007", "");
             EXPECT_EQ(list.GetItemText(1, 0), "2");

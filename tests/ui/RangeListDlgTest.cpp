@@ -108,20 +108,23 @@ TEST_F(RangeListDlgTest, OpensWithTheOpenersTableAndAddressesAndOkHandsThemBack)
     FillAsOpener(dialog, 3);
     UiTestSeam::QueueModalAnswer(IDOK, [&](CDialog& open) {
         const CListCtrl& list = dialog.m_RangeList;
-        EXPECT_EQ(list.GetExtendedStyle(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-        auto* tree = dynamic_cast<QTreeWidget*>(list.GetQtWidget());
-        ASSERT_NE(tree, nullptr);
-        ASSERT_EQ(list.GetColumnCount(), 2);
+        QTreeWidget* tree = test::TreeOf(list);
+        EXPECT_TRUE(tree->allColumnsShowFocus()); // LVS_EX_FULLROWSELECT
+        ASSERT_EQ(tree->columnCount(), 2);
         EXPECT_EQ(tree->headerItem()->text(0), "IP1");
         EXPECT_EQ(tree->headerItem()->text(1), "IP2");
-        EXPECT_EQ(list.GetColumnWidth(0), 100);
-        EXPECT_EQ(list.GetColumnWidth(1), 100);
+        EXPECT_EQ(tree->header()->sectionSize(0), 100);
+        EXPECT_EQ(tree->header()->sectionSize(1), 100);
         EXPECT_EQ(RowsOf(list), SampleRanges(3));
-        EXPECT_EQ(list.GetSelectedCount(), 0u);
+        EXPECT_TRUE(tree->selectedItems().isEmpty());
         EXPECT_EQ(FieldsOf(open), Pair("198.18.2.1", "198.18.2.50"));
         // The opener copies the fields into 1024-character buffers.
-        EXPECT_EQ(EditOf(open, IDC_IP1).GetLimitText(), 1023u);
-        EXPECT_EQ(EditOf(open, IDC_IP2).GetLimitText(), 1023u);
+        for (int nID : {IDC_IP1, IDC_IP2}) {
+            const std::string opened = TextOf(open, nID);
+            test::Paste(EditOf(open, nID), QString(2000, '1'));
+            EXPECT_EQ(TextOf(open, nID), std::string(1023, '1'));
+            EditOf(open, nID).SetWindowText(opened);
+        }
     });
     ASSERT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(TableOf(dialog), SampleRanges(3));

@@ -86,18 +86,18 @@ TEST_F(ResultListTest, NewMacsAreNumberedAndSightingsMarkTheirRow) {
         rows.AddOrUpdateRow("198.18.0.1", kMac, "ALPHA");
         EXPECT_EQ(RowsOf(list), (std::vector<Row>{{"1", "198.18.0.1", kMac, "ALPHA"}}));
         EXPECT_EQ(SequencesOf(list), (std::vector<int>{0}));
-        EXPECT_EQ(list.GetHotItem(), -1);
+        EXPECT_EQ(test::HotItemOf(list), -1);
 
         // Seen again at its address: +1, for good, and the name stays.
         rows.AddOrUpdateRow("198.18.0.1", kMac, "");
         rows.AddOrUpdateRow("198.18.0.1", kMac, "OTHER");
         EXPECT_EQ(RowsOf(list), (std::vector<Row>{{"+1", "198.18.0.1", kMac, "ALPHA"}}));
-        EXPECT_EQ(list.GetHotItem(), -1);
+        EXPECT_EQ(test::HotItemOf(list), -1);
 
         // Found at another address: the row moves there, -1, and becomes the hot item.
         rows.AddOrUpdateRow("198.18.0.2", kMac, "OTHER");
         EXPECT_EQ(RowsOf(list), (std::vector<Row>{{"-1", "198.18.0.2", kMac, "ALPHA"}}));
-        EXPECT_EQ(list.GetHotItem(), 0);
+        EXPECT_EQ(test::HotItemOf(list), 0);
         rows.AddOrUpdateRow("198.18.0.2", kMac, "");
         EXPECT_EQ(list.GetItemText(0, 0), "-1") << "a moved row is not turned back into +1";
         rows.AddOrUpdateRow("198.18.0.3", kMac, "");
@@ -106,7 +106,7 @@ TEST_F(ResultListTest, NewMacsAreNumberedAndSightingsMarkTheirRow) {
         rows.AddOrUpdateRow("198.18.0.9", "66778899aabb", "");
         EXPECT_EQ(RowsOf(list)[1], (Row{"2", "198.18.0.9", "66778899aabb", ""}));
         EXPECT_EQ(SequencesOf(list), (std::vector<int>{0, 1}));
-        EXPECT_EQ(list.GetHotItem(), 0);
+        EXPECT_EQ(test::HotItemOf(list), 0);
     });
 }
 
@@ -123,7 +123,7 @@ TEST_F(ResultListTest, MacsMatchByExactTextAndHostsSharingAMacShareARow) {
         rows.AddOrUpdateRow("198.18.0.5", "000000000000", "FIRST");
         EXPECT_EQ(RowsOf(list)[2], (Row{"-3", "198.18.0.5", "000000000000", "FIRST"}));
         EXPECT_EQ(list.GetItemCount(), 3);
-        EXPECT_EQ(list.GetHotItem(), 2);
+        EXPECT_EQ(test::HotItemOf(list), 2);
     });
 }
 

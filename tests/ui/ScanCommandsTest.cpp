@@ -125,9 +125,9 @@ TEST_F(ScanCommandsTest, TheWindowAsWalkOwnerDrivesItsBarListAndStatusLine) {
         ProgressOf(dlg).GetRange(nLower, nUpper);
         EXPECT_EQ(nLower, 1);
         EXPECT_EQ(nUpper, 9);
-        EXPECT_EQ(ProgressOf(dlg).GetPos(), 3);
+        EXPECT_EQ(test::PositionOf(ProgressOf(dlg)), 3);
         owner.RangeEnds(9);
-        EXPECT_EQ(ProgressOf(dlg).GetPos(), 9);
+        EXPECT_EQ(test::PositionOf(ProgressOf(dlg)), 9);
         owner.SetStatusText("198.18.0.7");
         EXPECT_EQ(TextOf(dlg, IDC_STATUS), "198.18.0.7");
         owner.RowFound("198.18.0.7", kMacA, "ALPHA");
@@ -187,7 +187,7 @@ TEST_F(ScanCommandsTest, RetrAllTakesBackTheDialogsTableAndFieldsOnOkAndScansThe
         int nUpper = 0;
         ProgressOf(dlg).GetRange(nLower, nUpper);
         EXPECT_EQ(nUpper, 5) << "the last range's";
-        EXPECT_EQ(ProgressOf(dlg).GetPos(), 5);
+        EXPECT_EQ(test::PositionOf(ProgressOf(dlg)), 5);
     });
     EXPECT_EQ(UiTestSeam::ModalRuns(), (std::vector<UINT>{102, 103, 103}));
 }
@@ -269,7 +269,7 @@ TEST_F(ScanCommandsTest, StopScanningInTheWindowMenuEndsEveryWalkAtOnceAndIsGrey
         toggle.Click();
         ASSERT_EQ(toggle.GetCheck(), BST_CHECKED);
         ASSERT_TRUE(test::ProcessEventsUntil([&] { return m_network.ProbeCount() == 3; }));
-        const int position = ProgressOf(dlg).GetPos();
+        const int position = test::PositionOf(ProgressOf(dlg));
 
         const auto started = std::chrono::steady_clock::now();
         EXPECT_TRUE(StopScanningInWindowMenu(dlg, true)) << "enabled while walks run";
@@ -282,7 +282,7 @@ TEST_F(ScanCommandsTest, StopScanningInTheWindowMenuEndsEveryWalkAtOnceAndIsGrey
         test::ProcessEventsUntil([] { return false; }, 30);
         EXPECT_EQ(m_network.ProbeCount(), 3u);
         EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.9.9", kMacA, "ALPHA"}}));
-        EXPECT_EQ(ProgressOf(dlg).GetPos(), position) << "the bar stays where it was";
+        EXPECT_EQ(test::PositionOf(ProgressOf(dlg)), position) << "the bar stays where it was";
         EXPECT_EQ(TextOf(dlg, IDC_STATUS), "198.18.0.1");
         EXPECT_FALSE(StopScanningInWindowMenu(dlg, false)) << "greyed again";
     });
@@ -331,7 +331,7 @@ TEST_F(ScanCommandsTest, MacToIpFindsTheHostOnItsOwnCopiesAndTellsTheOutcome) {
         EXPECT_EQ(m_network.Probed(), (Addresses{"198.18.0.1", "198.18.0.2", "198.18.0.3",
                                                  "198.18.0.4", "198.18.0.5"}));
         EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.0.5", kMacA, "ALPHA"}}));
-        EXPECT_EQ(ProgressOf(dlg).GetPos(), 8);
+        EXPECT_EQ(test::PositionOf(ProgressOf(dlg)), 8);
 
         // No match: the end address is probed too. The texts stay as typed.
         UiTestSeam::QueueMessageBoxAnswer(IDOK);

@@ -15,6 +15,7 @@
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
 
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,7 +66,7 @@ CProgressCtrl& ProgressOf(const CWnd& dlg) {
 // The next dialog is answered hidden, with its fields filled first.
 void QueueHidden(int nCommand, std::function<void(CDialog&)> fill) {
     UiTestSeam::QueueModalAnswer(nCommand, [fill = std::move(fill)](CDialog& dialog) {
-        dialog.ShowWindow(SW_HIDE);
+        dialog.GetQtWidget()->hide();
         fill(dialog);
     });
 }
@@ -101,7 +102,8 @@ protected:
     }
 
     Trace TraceOf(const CNodescoutDlg& dlg) const {
-        return {m_network.ProbeCount(), ListOf(dlg).GetItemCount(), ProgressOf(dlg).GetPos()};
+        return {m_network.ProbeCount(), ListOf(dlg).GetItemCount(),
+                static_cast<int>(ProgressOf(dlg).SendMessage(PBM_GETPOS, 0, 0))};
     }
 
     static void StartAutoScan(CNodescoutDlg& dlg, std::string ip1, std::string ip2,

@@ -141,9 +141,7 @@ TYPED_TEST(TextDialogTest, TypingStopsAtTheLimitSoTheTextFitsTheOpenersBuffer) {
             }
             SCOPED_TRACE("control " + std::to_string(field.nID));
             CEdit& edit = EditOf(open, field.nID);
-            EXPECT_EQ(edit.GetLimitText(), static_cast<UINT>(field.nLimit));
-            edit.SetSel(0, -1);
-            edit.ReplaceSel(std::string(2000, '7').c_str()); // a paste
+            test::Paste(edit, QString(2000, '7'));
             EXPECT_EQ(TextOf(open, field.nID),
                       std::string(static_cast<std::size_t>(field.nLimit), '7'));
             PressKeyIn(open, field.nID, Qt::Key_End);
