@@ -1,6 +1,5 @@
 #include "app/DisplayCheck.h"
 
-
 namespace nodescout {
 
 namespace {

@@ -1,9 +1,9 @@
 // The walking commands' part of the main window: the walks and the workers
 // that run them.
 
-#include "ui/NodescoutDlg.h"
 #include "probe/MacAddressText.h"
 #include "ui/MainWindowWalk.h"
+#include "ui/NodescoutDlg.h"
 
 #include <optional>
 #include <system_error>
