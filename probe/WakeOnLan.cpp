@@ -3,6 +3,7 @@
 #include "platform/net/Inet.h"
 #include "platform/net/LocalBroadcast.h"
 #include "platform/net/UdpSocket.h"
+#include "platform/text/NumberText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,19 +22,6 @@ constexpr std::uint16_t kClassicPort = 0;
 constexpr std::uint16_t kDiscardPort = 9;
 // Give the datagram time to leave before the socket closes.
 constexpr auto kSettleTime = std::chrono::milliseconds(10);
-
-int HexValue(char c) noexcept {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 bool HasLowerCaseHexDigit(const char* mac) noexcept {
     return std::strpbrk(mac, "0123456789abcdef") != nullptr;
@@ -73,8 +61,8 @@ std::optional<MagicPacket> BuildMagicPacket(const char* mac) noexcept {
     }
     std::array<std::uint8_t, 6> address{};
     for (std::size_t j = 0; j < address.size(); ++j) {
-        const int high = HexValue(mac[2 * j]);
-        const int low = HexValue(mac[2 * j + 1]);
+        const int high = HexDigitValue(mac[2 * j]);
+        const int low = HexDigitValue(mac[2 * j + 1]);
         if (high < 0 || low < 0) {
             return std::nullopt;
         }

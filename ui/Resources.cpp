@@ -4,6 +4,7 @@
 
 #include "ui/Resources.h"
 
+#include "platform/text/NumberText.h"
 #include "ui/resource.h"
 
 #include <filesystem>
@@ -12,19 +13,6 @@
 namespace nodescout {
 
 namespace {
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 // The path of a file address with its %XX escapes undone; empty for any
 // other address.
