@@ -11,6 +11,7 @@
 #include "probe/ProbeWait.h"
 #include "tests/support/NetLab.h"
 #include "tests/support/ProcessEvents.h"
+#include "tests/support/ScopedAppFolder.h"
 #include "tests/support/SuiteLab.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WakeOnLanCatcher.h"
@@ -174,6 +175,28 @@ protected:
         WindowOnLab::SetUp();
     }
 
+    // Retr All over 198.18.0.0 - 198.18.1.0: the four hosts in address
+    // order, the status text at the last address probed.
+    static void RetrAllOverTheSlash24(CNodescoutDlg& dlg) {
+        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& range) {
+            range.SetDlgItemText(IDC_IP1, "198.18.0.0");
+            range.SetDlgItemText(IDC_IP2, "198.18.1.0");
+            ButtonOf(range, IDC_ADD).Click();
+        });
+        ButtonOf(dlg, IDC_RETR_ALL).Click();
+        WaitForTheWorkers(dlg);
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{
+                                   {"1", "198.18.0.10", s_hosts[0]->MacText(), "SCOUTTEN"},
+                                   {"2", "198.18.0.42", s_hosts[1]->MacText(), ""},
+                                   {"3", "198.18.0.123", s_hosts[2]->MacText(), "SCOUT123"},
+                                   {"4", "198.18.0.254", s_hosts[3]->MacText(), "SCOUTLAST"},
+                               }))
+            << s_lab->ShowNeighbours();
+        std::string status;
+        dlg.GetDlgItemText(IDC_STATUS, status);
+        EXPECT_EQ(status, "198.18.0.255");
+    }
+
     static inline SuiteLab s_lab{SuiteLab::Needs::Nmbd};
     static inline std::vector<const LabHost*> s_hosts;
 };
@@ -182,25 +205,7 @@ TEST_F(LanOnLab, RetrAllOverTheSlash24FindsEveryHostWithItsMacAndNameInAddressOr
     LabProbe probe(*s_lab);
     CNodescoutDlg dlg;
     dlg.SetProbeFunction(probe.Function());
-    Run(dlg, *s_lab, [&] {
-        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& range) {
-            range.SetDlgItemText(IDC_IP1, "198.18.0.0");
-            range.SetDlgItemText(IDC_IP2, "198.18.1.0");
-            ButtonOf(range, IDC_ADD).Click();
-        });
-        ButtonOf(dlg, IDC_RETR_ALL).Click();
-        WaitForTheWorkers(dlg);
-        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{
-                                   {"1", "198.18.0.10", s_hosts[0]->MacText(), "SCOUTTEN"},
-                                   {"2", "198.18.0.42", s_hosts[1]->MacText(), ""},
-                                   {"3", "198.18.0.123", s_hosts[2]->MacText(), "SCOUT123"},
-                                   {"4", "198.18.0.254", s_hosts[3]->MacText(), "SCOUTLAST"},
-                               }))
-            << s_lab->ShowNeighbours();
-        std::string status;
-        dlg.GetDlgItemText(IDC_STATUS, status);
-        EXPECT_EQ(status, "198.18.0.255");
-    });
+    Run(dlg, *s_lab, [&] { RetrAllOverTheSlash24(dlg); });
     EXPECT_EQ(probe.Count(), 256u);
     EXPECT_EQ(probe.Outside(), 0);
 }
@@ -209,32 +214,12 @@ TEST_F(LanOnLab, RetrAllOverTheSlash24FindsEveryHostWithItsMacAndNameInAddressOr
 // window's probe function is not used, the list and status come out the same.
 TEST_F(LanOnLab, RetrAllWithParallelProbesGivesTheSameList) {
     const TempDir folder;
-    const PathText previousPath = g_szIniPath;
-    g_szIniPath =
-        folder.Write("Scout.ini", "[Profile]\nParallelProbes=256\nTimeOutMilliseconds=100\n");
+    folder.Write("Scout.ini", "[Profile]\nParallelProbes=256\nTimeOutMilliseconds=100\n");
+    const ScopedAppFolder appFolder(folder.Path().string());
     LabProbe probe(*s_lab);
     CNodescoutDlg dlg;
     dlg.SetProbeFunction(probe.Function());
-    Run(dlg, *s_lab, [&] {
-        UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& range) {
-            range.SetDlgItemText(IDC_IP1, "198.18.0.0");
-            range.SetDlgItemText(IDC_IP2, "198.18.1.0");
-            ButtonOf(range, IDC_ADD).Click();
-        });
-        ButtonOf(dlg, IDC_RETR_ALL).Click();
-        WaitForTheWorkers(dlg);
-        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{
-                                   {"1", "198.18.0.10", s_hosts[0]->MacText(), "SCOUTTEN"},
-                                   {"2", "198.18.0.42", s_hosts[1]->MacText(), ""},
-                                   {"3", "198.18.0.123", s_hosts[2]->MacText(), "SCOUT123"},
-                                   {"4", "198.18.0.254", s_hosts[3]->MacText(), "SCOUTLAST"},
-                               }))
-            << s_lab->ShowNeighbours();
-        std::string status;
-        dlg.GetDlgItemText(IDC_STATUS, status);
-        EXPECT_EQ(status, "198.18.0.255");
-    });
-    g_szIniPath = previousPath;
+    Run(dlg, *s_lab, [&] { RetrAllOverTheSlash24(dlg); });
     EXPECT_EQ(probe.Count(), 0u);
 }
 

@@ -5,13 +5,13 @@
 
 #include "platform/fs/AtomicFile.h"
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -33,18 +33,8 @@ constexpr char kNew[] = "new content\r\n";
 
 enum class ChildResult { Written, Failed, NotRun };
 
-// Runs body in a child process, so that it may drop root rights or lower its
-// limits without touching the test process.
 ChildResult RunInChildProcess(const std::function<ChildResult()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(static_cast<int>(body()));
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-        return ChildResult::NotRun;
-    }
-    return static_cast<ChildResult>(WEXITSTATUS(status));
+    return test::RunInChildProcess(body, ChildResult::NotRun);
 }
 
 ChildResult ResultOf(std::error_code error) {

@@ -4,6 +4,7 @@
 // and one write at a time, so that writes from two threads lose nothing.
 
 #include "platform/profile/PrivateProfile.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <functional>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -28,18 +28,8 @@ constexpr char kOldFile[] = "[Profile]\r\nIP1=10.0.0.1\r\n";
 
 enum class ChildResult { True, False, NotRun };
 
-// Runs body in a child process, so that it may drop root rights or lower its
-// limits without touching the test process.
 ChildResult RunInChildProcess(const std::function<ChildResult()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(static_cast<int>(body()));
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-        return ChildResult::NotRun;
-    }
-    return static_cast<ChildResult>(WEXITSTATUS(status));
+    return test::RunInChildProcess(body, ChildResult::NotRun);
 }
 
 ChildResult ResultOf(bool written) {
