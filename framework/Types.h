@@ -112,17 +112,12 @@ inline constexpr WORD DC_HASDEFID = 0x534B;
 // ---------------------------------------------------------------- message boxes
 
 inline constexpr UINT MB_OK = 0x0;
-inline constexpr UINT MB_OKCANCEL = 0x1;
-inline constexpr UINT MB_YESNOCANCEL = 0x3;
 inline constexpr UINT MB_YESNO = 0x4;
 inline constexpr UINT MB_TYPEMASK = 0xF;
-inline constexpr UINT MB_ICONHAND = 0x10;
 inline constexpr UINT MB_ICONQUESTION = 0x20;
 inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
 inline constexpr UINT MB_ICONINFORMATION = 0x40;
 inline constexpr UINT MB_ICONMASK = 0xF0;
-inline constexpr UINT MB_DEFBUTTON2 = 0x100;
-inline constexpr UINT MB_DEFMASK = 0xF00;
 
 // ---------------------------------------------------------------- messages
 

@@ -11,45 +11,27 @@
 
 namespace nodescout {
 
-namespace {
-
-// Marks the worker ended when its routine returns (or throws), and wakes
-// whoever waits for that.
-class FinishedMark {
-public:
-    explicit FinishedMark(detail::WorkerState& state) : m_state(state) {}
-    ~FinishedMark() {
-        {
-            std::lock_guard lock(detail::UiCallMutex());
-            m_state.finished = true;
-        }
-        WakeUiWait();
-    }
-    FinishedMark(const FinishedMark&) = delete;
-    FinishedMark& operator=(const FinishedMark&) = delete;
-
-private:
-    detail::WorkerState& m_state;
-};
-
-} // namespace
-
 CWorkerThread::CWorkerThread(std::function<void()> threadProc)
     : m_pState(std::make_shared<detail::WorkerState>()) {
-    m_pState->threadProc = std::move(threadProc);
     // The thread keeps the state alive itself: a worker that is left to end
     // on its own (see the destructor) still finds it.
-    m_thread = std::jthread([state = m_pState] {
+    m_thread = std::jthread([state = m_pState, threadProc = std::move(threadProc)] {
         detail::SetCurrentWorker(state.get());
-        FinishedMark mark(*state);
-        // Blocking waits below the routine (a probe waiting for its answer)
-        // watch the thread's stop signal; the stop raises it.
-        StopSignal stopSignal;
-        const CurrentStopSignalScope currentStop(stopSignal);
-        const std::stop_callback raiseOnStop(state->stopSource.get_token(),
-                                             [&stopSignal] { stopSignal.Raise(); });
-        state->threadProc();
+        {
+            // Blocking waits below the routine (a probe waiting for its
+            // answer) watch the thread's stop signal; the stop raises it.
+            StopSignal stopSignal;
+            const CurrentStopSignalScope currentStop(stopSignal);
+            const std::stop_callback raiseOnStop(state->stopSource.get_token(),
+                                                 [&stopSignal] { stopSignal.Raise(); });
+            threadProc();
+        }
         detail::SetCurrentWorker(nullptr);
+        {
+            std::lock_guard lock(detail::UiCallMutex());
+            state->finished = true;
+        }
+        WakeUiWait();
     });
 }
 
@@ -89,10 +71,6 @@ void CWorkerThread::Stop() {
     if (m_thread.joinable()) {
         m_thread.join();
     }
-}
-
-bool CWorkerThread::StopRequested() const {
-    return m_pState->stopSource.stop_requested();
 }
 
 bool CWorkerThread::IsFinished() const {
