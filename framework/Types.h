@@ -274,7 +274,7 @@ struct NMHDR {
     UINT code = 0;
 };
 
-// LVN_ITEMCHANGED, LVN_COLUMNCLICK.
+// LVN_ITEMCHANGED, LVN_COLUMNCLICK, and NM_DBLCLK of a list view.
 struct NMLISTVIEW {
     NMHDR hdr;
     int iItem = -1;
@@ -286,29 +286,13 @@ struct NMLISTVIEW {
     LPARAM lParam = 0;
 };
 
-// NM_DBLCLK of a list view.
-struct NMITEMACTIVATE {
-    NMHDR hdr;
-    int iItem = -1;
-    int iSubItem = 0;
-    UINT uNewState = 0;
-    UINT uOldState = 0;
-    UINT uChanged = 0;
-    CPoint ptAction;
-    LPARAM lParam = 0;
-    UINT uKeyFlags = 0;
-};
+using NMITEMACTIVATE = NMLISTVIEW;
 
 struct LVITEM {
     UINT mask = 0;
     int iItem = 0;
-    int iSubItem = 0;
-    UINT state = 0;
-    UINT stateMask = 0;
     char* pszText = nullptr;
     int cchTextMax = 0;
-    int iImage = 0;
-    LPARAM lParam = 0;
 };
 
 // LVN_BEGINLABELEDIT, LVN_ENDLABELEDIT. At the end, item.pszText is the
@@ -324,7 +308,6 @@ struct NMLVDISPINFO {
 // terminating zero, into pszText; a tip left empty shows the cut cell text.
 struct NMLVGETINFOTIP {
     NMHDR hdr;
-    DWORD dwFlags = 0;
     char* pszText = nullptr;
     int cchTextMax = 0;
     int iItem = -1;
@@ -339,7 +322,6 @@ struct MSG {
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    DWORD time = 0;
     CPoint pt; // screen coordinates
 };
 

@@ -41,8 +41,6 @@ Channel& TheChannel() {
 std::atomic<bool> g_uiUp{false};
 std::atomic<std::thread::id> g_uiThread{};
 
-thread_local detail::WorkerState* t_currentWorker = nullptr;
-
 void SignalUiLocked(Channel& channel) {
     ++channel.wakeGeneration;
     channel.wake.notify_all();
@@ -59,14 +57,6 @@ namespace detail {
 std::mutex& UiCallMutex() {
     static std::mutex mutex;
     return mutex;
-}
-
-WorkerState* CurrentWorker() noexcept {
-    return t_currentWorker;
-}
-
-void SetCurrentWorker(WorkerState* worker) noexcept {
-    t_currentWorker = worker;
 }
 
 void CancelPendingCallLocked(WorkerState& worker) {
@@ -137,7 +127,7 @@ bool CallOnUiThread(const std::function<void()>& call) {
         return true;
     }
     Channel& channel = TheChannel();
-    detail::WorkerState* worker = detail::CurrentWorker();
+    detail::WorkerState* worker = detail::t_pCurrentWorker;
     detail::PendingCall pending;
     pending.call = &call;
     {

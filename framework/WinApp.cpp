@@ -6,6 +6,7 @@
 #include "framework/Wnd.h"
 #include "framework/detail/UiCalls.h"
 #include "framework/detail/Window.h"
+#include "platform/process/CommandLineText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -130,13 +131,7 @@ int CWinApp::ExitInstance() {
 void CWinApp::SetArguments(int argc, char** argv) {
     m_argc = argc;
     m_argv = argv;
-    m_strCmdLine.clear();
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            m_strCmdLine += ' ';
-        }
-        m_strCmdLine += argv[i];
-    }
+    m_strCmdLine = JoinCommandLine(argc, argv);
     m_lpCmdLine = m_strCmdLine.c_str();
 }
 

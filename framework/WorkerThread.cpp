@@ -16,7 +16,7 @@ CWorkerThread::CWorkerThread(std::function<void()> threadProc)
     // The thread keeps the state alive itself: a worker that is left to end
     // on its own (see the destructor) still finds it.
     m_thread = std::jthread([state = m_pState, threadProc = std::move(threadProc)] {
-        detail::SetCurrentWorker(state.get());
+        detail::t_pCurrentWorker = state.get();
         {
             // Blocking waits below the routine (a probe waiting for its
             // answer) watch the thread's stop signal; the stop raises it.
@@ -26,7 +26,7 @@ CWorkerThread::CWorkerThread(std::function<void()> threadProc)
                                                  [&stopSignal] { stopSignal.Raise(); });
             threadProc();
         }
-        detail::SetCurrentWorker(nullptr);
+        detail::t_pCurrentWorker = nullptr;
         {
             std::lock_guard lock(detail::UiCallMutex());
             state->finished = true;
@@ -37,15 +37,11 @@ CWorkerThread::CWorkerThread(std::function<void()> threadProc)
 
 CWorkerThread::~CWorkerThread() {
     Stop();
-    if (!m_thread.joinable()) {
-        return;
-    }
-    if (IsFinished()) {
-        m_thread.join();
-    } else {
+    if (m_thread.joinable() && !IsFinished()) {
         // Only when the stop was asked for from inside this worker's own UI
         // call: it cannot be waited for here. Its calls are dropped from now
-        // on, and it ends at its next stop check.
+        // on, and it ends at its next stop check. (A finished thread that is
+        // still joinable is joined by the jthread's own destructor.)
         m_thread.detach();
     }
 }
@@ -58,7 +54,7 @@ void CWorkerThread::RequestStop() {
 
 void CWorkerThread::Stop() {
     RequestStop();
-    if (detail::CurrentWorker() == m_pState.get()) {
+    if (detail::t_pCurrentWorker == m_pState.get()) {
         return; // a worker stopping itself ends when its routine returns
     }
     if (IsUiThread()) {
@@ -79,12 +75,12 @@ bool CWorkerThread::IsFinished() const {
 }
 
 bool ThisWorkerStopRequested() {
-    const detail::WorkerState* worker = detail::CurrentWorker();
+    const detail::WorkerState* worker = detail::t_pCurrentWorker;
     return worker && worker->stopSource.stop_requested();
 }
 
 bool SleepUnlessStopped(std::chrono::milliseconds duration) {
-    detail::WorkerState* worker = detail::CurrentWorker();
+    detail::WorkerState* worker = detail::t_pCurrentWorker;
     if (!worker) {
         std::this_thread::sleep_for(duration);
         return true;

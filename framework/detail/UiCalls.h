@@ -36,8 +36,7 @@ struct WorkerState {
 };
 
 // The worker running on this thread, or null.
-WorkerState* CurrentWorker() noexcept;
-void SetCurrentWorker(WorkerState* worker) noexcept;
+inline thread_local WorkerState* t_pCurrentWorker = nullptr;
 
 // With UiCallMutex() held: drops the worker's call if it has not started.
 void CancelPendingCallLocked(WorkerState& worker);
