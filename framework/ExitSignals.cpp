@@ -1,6 +1,7 @@
 #include "framework/ExitSignals.h"
 
 #include "framework/WinApp.h"
+#include "platform/process/ExitSignalPipe.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -9,50 +10,9 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 
-#include <array>
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <memory>
-#include <unistd.h>
-
 namespace nodescout {
 
 namespace {
-
-constexpr std::array kExitSignals = {SIGTERM, SIGHUP, SIGINT};
-
-int g_wakeRead = -1;
-int g_wakeWrite = -1;
-
-// Async-signal-safe: one byte into a non-blocking pipe. A full pipe means
-// a wake-up is pending already.
-extern "C" void WakeOnSignal(int) {
-    const int savedErrno = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(g_wakeWrite, &byte, 1);
-    errno = savedErrno;
-}
-
-bool CatchSignals() {
-    if (g_wakeRead >= 0) {
-        return true;
-    }
-    int fds[2];
-    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) {
-        return false;
-    }
-    g_wakeRead = fds[0];
-    g_wakeWrite = fds[1];
-    struct sigaction action {};
-    action.sa_handler = WakeOnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : kExitSignals) {
-        ::sigaction(signal, &action, nullptr);
-    }
-    return true;
-}
 
 // Lives on the UI thread with the Qt application: the pipe's notifier, the
 // session's signals and the filter that takes the session's Quit event.
@@ -62,10 +22,12 @@ public:
     std::function<void()> onCommit;
 
     ExitRequests() : QObject(QCoreApplication::instance()) {
-        if (g_wakeRead >= 0) {
-            m_pNotifier = std::make_unique<QSocketNotifier>(g_wakeRead, QSocketNotifier::Read);
-            QObject::connect(m_pNotifier.get(), &QSocketNotifier::activated, this,
-                             [this] { OnSignal(); });
+        if (const int wakeFd = CatchExitSignals(); wakeFd >= 0) {
+            auto* notifier = new QSocketNotifier(wakeFd, QSocketNotifier::Read, this);
+            QObject::connect(notifier, &QSocketNotifier::activated, this, [this] {
+                DrainExitSignals();
+                Exit();
+            });
         }
         if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
             QObject::connect(gui, &QGuiApplication::commitDataRequest, this,
@@ -97,15 +59,7 @@ protected:
     }
 
 private:
-    std::unique_ptr<QSocketNotifier> m_pNotifier;
     bool m_bExited = false;
-
-    void OnSignal() {
-        char bytes[64];
-        while (::read(g_wakeRead, bytes, sizeof bytes) > 0) {
-        }
-        Exit();
-    }
 
     void Commit() {
         if (const auto handler = onCommit) {
@@ -120,7 +74,6 @@ ExitRequests* g_pRequests = nullptr;
 
 void AfxInstallExitHandlers(std::function<void()> onExit, std::function<void()> onCommit) {
     AfxEnsureUi();
-    CatchSignals();
     if (!g_pRequests) {
         g_pRequests = new ExitRequests; // owned by the Qt application
         QObject::connect(g_pRequests, &QObject::destroyed, [] { g_pRequests = nullptr; });

@@ -2,8 +2,8 @@
 
 // Requests from outside to end the program: SIGTERM, SIGHUP and SIGINT, and
 // the desktop session ending. A signal handler only wakes the UI thread
-// (through a pipe the event loop watches); what the program does about it
-// runs there, between events, like any handler.
+// (through a pipe the event loop watches, platform/process/ExitSignalPipe.h);
+// what the program does about it runs there, between events, like any handler.
 //
 // Session management: a session that asks running programs to save (before
 // a logout, or as a checkpoint) reaches onCommit; a session that tells them

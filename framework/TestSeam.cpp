@@ -22,6 +22,18 @@ SeamState& State() {
     return state;
 }
 
+// Moves the first queued answer into taken; false when none is queued.
+template <class Answer>
+bool TakeFirst(std::deque<Answer>& queued, Answer& taken) {
+    std::lock_guard lock(State().mutex);
+    if (queued.empty()) {
+        return false;
+    }
+    taken = std::move(queued.front());
+    queued.pop_front();
+    return true;
+}
+
 } // namespace
 
 void UiTestSeam::SetStrict(bool bStrict) {
@@ -80,25 +92,11 @@ void UiTestSeam::RecordModalRun(UINT nIDTemplate) {
 }
 
 bool UiTestSeam::TakeModalAnswer(ModalAnswer& answer) {
-    std::lock_guard lock(State().mutex);
-    SeamState& state = State();
-    if (state.modalAnswers.empty()) {
-        return false;
-    }
-    answer = std::move(state.modalAnswers.front());
-    state.modalAnswers.pop_front();
-    return true;
+    return TakeFirst(State().modalAnswers, answer);
 }
 
 bool UiTestSeam::TakeMessageBoxAnswer(int& nResult) {
-    std::lock_guard lock(State().mutex);
-    SeamState& state = State();
-    if (state.messageBoxAnswers.empty()) {
-        return false;
-    }
-    nResult = state.messageBoxAnswers.front();
-    state.messageBoxAnswers.pop_front();
-    return true;
+    return TakeFirst(State().messageBoxAnswers, nResult);
 }
 
 void UiTestSeam::RecordMessageBox(ShownMessageBox shown) {

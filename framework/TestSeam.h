@@ -15,9 +15,8 @@
 //
 // In strict mode (what tests use) a modal run or message box without a
 // queued answer does not wait for a user: it counts as unanswered and ends
-// at once: a dialog with -1, a message box as Escape would end it (IDOK for
-// MB_OK, IDCANCEL when it has a Cancel button, else IDNO). Otherwise it shows
-// and waits as usual.
+// at once: a dialog with -1, a message box as Escape would end it (IDNO for
+// MB_YESNO, else IDOK). Otherwise it shows and waits as usual.
 
 #include "framework/Types.h"
 

@@ -112,17 +112,12 @@ inline constexpr WORD DC_HASDEFID = 0x534B;
 // ---------------------------------------------------------------- message boxes
 
 inline constexpr UINT MB_OK = 0x0;
-inline constexpr UINT MB_OKCANCEL = 0x1;
-inline constexpr UINT MB_YESNOCANCEL = 0x3;
 inline constexpr UINT MB_YESNO = 0x4;
 inline constexpr UINT MB_TYPEMASK = 0xF;
-inline constexpr UINT MB_ICONHAND = 0x10;
 inline constexpr UINT MB_ICONQUESTION = 0x20;
 inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
 inline constexpr UINT MB_ICONINFORMATION = 0x40;
 inline constexpr UINT MB_ICONMASK = 0xF0;
-inline constexpr UINT MB_DEFBUTTON2 = 0x100;
-inline constexpr UINT MB_DEFMASK = 0xF00;
 
 // ---------------------------------------------------------------- messages
 
@@ -279,7 +274,7 @@ struct NMHDR {
     UINT code = 0;
 };
 
-// LVN_ITEMCHANGED, LVN_COLUMNCLICK.
+// LVN_ITEMCHANGED, LVN_COLUMNCLICK, and NM_DBLCLK of a list view.
 struct NMLISTVIEW {
     NMHDR hdr;
     int iItem = -1;
@@ -291,29 +286,13 @@ struct NMLISTVIEW {
     LPARAM lParam = 0;
 };
 
-// NM_DBLCLK of a list view.
-struct NMITEMACTIVATE {
-    NMHDR hdr;
-    int iItem = -1;
-    int iSubItem = 0;
-    UINT uNewState = 0;
-    UINT uOldState = 0;
-    UINT uChanged = 0;
-    CPoint ptAction;
-    LPARAM lParam = 0;
-    UINT uKeyFlags = 0;
-};
+using NMITEMACTIVATE = NMLISTVIEW;
 
 struct LVITEM {
     UINT mask = 0;
     int iItem = 0;
-    int iSubItem = 0;
-    UINT state = 0;
-    UINT stateMask = 0;
     char* pszText = nullptr;
     int cchTextMax = 0;
-    int iImage = 0;
-    LPARAM lParam = 0;
 };
 
 // LVN_BEGINLABELEDIT, LVN_ENDLABELEDIT. At the end, item.pszText is the
@@ -329,7 +308,6 @@ struct NMLVDISPINFO {
 // terminating zero, into pszText; a tip left empty shows the cut cell text.
 struct NMLVGETINFOTIP {
     NMHDR hdr;
-    DWORD dwFlags = 0;
     char* pszText = nullptr;
     int cchTextMax = 0;
     int iItem = -1;
@@ -344,7 +322,6 @@ struct MSG {
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    DWORD time = 0;
     CPoint pt; // screen coordinates
 };
 

@@ -1,7 +1,6 @@
 #include "framework/UiThread.h"
 
 #include "framework/detail/UiCalls.h"
-#include "framework/detail/UiChannel.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -32,7 +31,6 @@ struct Channel {
     std::condition_variable wake;
     std::uint64_t wakeGeneration = 0;
     int eventFd = -1;
-    QSocketNotifier* notifier = nullptr; // UI thread only
 };
 
 Channel& TheChannel() {
@@ -43,8 +41,6 @@ Channel& TheChannel() {
 std::atomic<bool> g_uiUp{false};
 std::atomic<std::thread::id> g_uiThread{};
 
-thread_local detail::WorkerState* t_currentWorker = nullptr;
-
 void SignalUiLocked(Channel& channel) {
     ++channel.wakeGeneration;
     channel.wake.notify_all();
@@ -54,22 +50,6 @@ void SignalUiLocked(Channel& channel) {
     }
 }
 
-void DrainEventFd(const Channel& channel) {
-    std::uint64_t count = 0;
-    if (channel.eventFd >= 0) {
-        [[maybe_unused]] const ssize_t read = ::read(channel.eventFd, &count, sizeof count);
-    }
-}
-
-// Drops every call still waiting; the UI is going away.
-void CancelAllLocked(Channel& channel) {
-    for (detail::PendingCall* pending : channel.queue) {
-        pending->cancelled = true;
-        pending->finished.notify_all();
-    }
-    channel.queue.clear();
-}
-
 } // namespace
 
 namespace detail {
@@ -77,14 +57,6 @@ namespace detail {
 std::mutex& UiCallMutex() {
     static std::mutex mutex;
     return mutex;
-}
-
-WorkerState* CurrentWorker() noexcept {
-    return t_currentWorker;
-}
-
-void SetCurrentWorker(WorkerState* worker) noexcept {
-    t_currentWorker = worker;
 }
 
 void CancelPendingCallLocked(WorkerState& worker) {
@@ -109,8 +81,9 @@ void StartUiChannel() {
             channel.eventFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
         }
     }
-    channel.notifier = new QSocketNotifier(channel.eventFd, QSocketNotifier::Read, application);
-    QObject::connect(channel.notifier, &QSocketNotifier::activated, [] { ServeUiCalls(); });
+    // A child of the application, deleted with it.
+    auto* notifier = new QSocketNotifier(channel.eventFd, QSocketNotifier::Read, application);
+    QObject::connect(notifier, &QSocketNotifier::activated, [] { ServeUiCalls(); });
     QObject::connect(application, &QObject::destroyed, [] { StopUiChannel(); });
     g_uiThread.store(std::this_thread::get_id());
     g_uiUp.store(true);
@@ -125,9 +98,13 @@ void StopUiChannel() {
     if (!g_uiUp.exchange(false)) {
         return;
     }
-    channel.notifier = nullptr; // a child of the application, deleted with it
     g_uiThread.store(std::thread::id{});
-    CancelAllLocked(channel);
+    // Drops every call still waiting; the UI is going away.
+    for (PendingCall* pending : channel.queue) {
+        pending->cancelled = true;
+        pending->finished.notify_all();
+    }
+    channel.queue.clear();
 }
 
 } // namespace detail
@@ -150,7 +127,7 @@ bool CallOnUiThread(const std::function<void()>& call) {
         return true;
     }
     Channel& channel = TheChannel();
-    detail::WorkerState* worker = detail::CurrentWorker();
+    detail::WorkerState* worker = detail::t_pCurrentWorker;
     detail::PendingCall pending;
     pending.call = &call;
     {
@@ -186,7 +163,8 @@ void ServeUiCalls() {
         return;
     }
     Channel& channel = TheChannel();
-    DrainEventFd(channel);
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t read = ::read(channel.eventFd, &count, sizeof count);
     std::unique_lock lock(detail::UiCallMutex());
     // Only the calls waiting now: a worker whose call was served queues its
     // next one at once, and serving those too would starve the UI's own
@@ -211,9 +189,7 @@ void ServeUiCalls() {
 
 void WakeUiWait() {
     std::lock_guard lock(detail::UiCallMutex());
-    Channel& channel = TheChannel();
-    ++channel.wakeGeneration;
-    channel.wake.notify_all();
+    SignalUiLocked(TheChannel());
 }
 
 void WaitServingUi(const std::function<bool()>& done) {

@@ -4,8 +4,9 @@
 #include "framework/TestSeam.h"
 #include "framework/UiThread.h"
 #include "framework/Wnd.h"
-#include "framework/detail/UiChannel.h"
+#include "framework/detail/UiCalls.h"
 #include "framework/detail/Window.h"
+#include "platform/process/CommandLineText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -67,72 +68,39 @@ private:
     bool m_bCanEscape;
 };
 
+// Yes/No boxes end with No as Escape would end them; the others with OK.
 int EscapeResult(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OK:
-        return IDOK;
-    case MB_YESNO:
-        return IDNO;
+    return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+}
+
+QMessageBox::Icon IconFor(UINT type) {
+    switch (type & MB_ICONMASK) {
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
     default:
-        return IDCANCEL;
+        return QMessageBox::NoIcon;
     }
 }
 
 int ShowMessageBox(const std::string& text, UINT type) {
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::StandardButton first = QMessageBox::Ok;
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        buttons = QMessageBox::Ok | QMessageBox::Cancel;
-        break;
-    case MB_YESNO:
-        buttons = QMessageBox::Yes | QMessageBox::No;
-        first = QMessageBox::Yes;
-        break;
-    case MB_YESNOCANCEL:
-        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        first = QMessageBox::Yes;
-        break;
-    default:
-        buttons = QMessageBox::Ok;
-        break;
-    }
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (type & MB_ICONMASK) {
-    case MB_ICONHAND:
-        icon = QMessageBox::Critical;
-        break;
-    case MB_ICONQUESTION:
-        icon = QMessageBox::Question;
-        break;
-    case MB_ICONEXCLAMATION:
-        icon = QMessageBox::Warning;
-        break;
-    case MB_ICONINFORMATION:
-        icon = QMessageBox::Information;
-        break;
-    default:
-        break;
-    }
+    const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
     QWidget* owner = QApplication::activeModalWidget();
     if (!owner && AfxGetMainWnd()) {
         owner = AfxGetMainWnd()->GetQtWidget();
     }
-    const bool canEscape = (type & MB_TYPEMASK) != MB_YESNO;
-    MessageBoxWidget box(icon, detail::ToQt(AfxGetAppName()), detail::ToQt(text), buttons, owner,
-                         canEscape);
-    QMessageBox::StandardButton defaultButton = first;
-    if ((type & MB_DEFMASK) == MB_DEFBUTTON2) {
-        defaultButton = first == QMessageBox::Yes ? QMessageBox::No : QMessageBox::Cancel;
-    }
-    box.setDefaultButton(defaultButton);
+    MessageBoxWidget box(IconFor(type), detail::ToQt(AfxGetAppName()), detail::ToQt(text),
+                         yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner,
+                         !yesNo);
+    box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return IDYES;
     case QMessageBox::No:
         return IDNO;
-    case QMessageBox::Cancel:
-        return IDCANCEL;
     default:
         return IDOK;
     }
@@ -160,27 +128,10 @@ int CWinApp::ExitInstance() {
     return 0;
 }
 
-std::string CWinApp::GetAppName() const {
-    if (!m_strAppName.empty()) {
-        return m_strAppName;
-    }
-    std::string name;
-    if (AfxLoadString(AFX_IDS_APP_TITLE, name) && !name.empty()) {
-        return name;
-    }
-    return ProgramFileName();
-}
-
 void CWinApp::SetArguments(int argc, char** argv) {
     m_argc = argc;
     m_argv = argv;
-    m_strCmdLine.clear();
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            m_strCmdLine += ' ';
-        }
-        m_strCmdLine += argv[i];
-    }
+    m_strCmdLine = JoinCommandLine(argc, argv);
     m_lpCmdLine = m_strCmdLine.c_str();
 }
 
@@ -189,7 +140,14 @@ CWnd* AfxGetMainWnd() {
 }
 
 std::string AfxGetAppName() {
-    return g_pApp ? g_pApp->GetAppName() : ProgramFileName();
+    if (!g_pApp) {
+        return ProgramFileName();
+    }
+    std::string name = g_pApp->m_strAppName;
+    if (name.empty()) {
+        AfxLoadString(AFX_IDS_APP_TITLE, name); // leaves it empty when there is none
+    }
+    return name.empty() ? ProgramFileName() : name;
 }
 
 int AfxWinMain(int argc, char** argv) {
@@ -254,10 +212,6 @@ int AfxMessageBox(const std::string& text, UINT nType, UINT) {
     const int result = shown.result;
     UiTestSeam::RecordMessageBox(std::move(shown));
     return result;
-}
-
-int AfxMessageBox(const char* text, UINT nType, UINT nIDHelp) {
-    return AfxMessageBox(std::string(text ? text : ""), nType, nIDHelp);
 }
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {

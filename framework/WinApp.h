@@ -29,8 +29,6 @@ public:
     virtual BOOL InitInstance();
     virtual int ExitInstance();
 
-    // The application's name: the caption of every message box.
-    std::string GetAppName() const;
     // The command line after the program name, arguments joined by blanks.
     const char* m_lpCmdLine = "";
     // The window that owns the program's dialogs while it runs.
@@ -42,6 +40,8 @@ public:
     char** Arguments() const noexcept { return m_argv; }
 
 private:
+    friend std::string AfxGetAppName();
+
     std::string m_strAppName;
     std::string m_strCmdLine;
     int m_argc = 0;
@@ -49,6 +49,7 @@ private:
 };
 
 CWnd* AfxGetMainWnd();
+// The application's name: the caption of every message box.
 std::string AfxGetAppName();
 
 // Runs the application object: arguments, InitInstance, ExitInstance.
@@ -64,10 +65,10 @@ void AfxEnsureUi();
 void AfxShutdownUi();
 
 // A modal message box captioned with the application's name. nType combines
-// MB_OK / MB_OKCANCEL / MB_YESNO / MB_YESNOCANCEL with an MB_ICON... value.
-// Returns IDOK, IDCANCEL, IDYES or IDNO (0 when a worker being stopped asked).
-// From a worker thread the box runs on the UI thread.
-int AfxMessageBox(const char* text, UINT nType = MB_OK, UINT nIDHelp = 0);
+// MB_OK or MB_YESNO (Yes the default button) with MB_ICONQUESTION,
+// MB_ICONEXCLAMATION or MB_ICONINFORMATION. Returns IDOK, IDYES or IDNO (0
+// when a worker being stopped asked). From a worker thread the box runs on
+// the UI thread.
 int AfxMessageBox(const std::string& text, UINT nType = MB_OK, UINT nIDHelp = 0);
 // The text is string resource nIDPrompt.
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));

@@ -11,59 +11,37 @@
 
 namespace nodescout {
 
-namespace {
-
-// Marks the worker ended when its routine returns (or throws), and wakes
-// whoever waits for that.
-class FinishedMark {
-public:
-    explicit FinishedMark(detail::WorkerState& state) : m_state(state) {}
-    ~FinishedMark() {
-        {
-            std::lock_guard lock(detail::UiCallMutex());
-            m_state.finished = true;
-        }
-        WakeUiWait();
-    }
-    FinishedMark(const FinishedMark&) = delete;
-    FinishedMark& operator=(const FinishedMark&) = delete;
-
-private:
-    detail::WorkerState& m_state;
-};
-
-} // namespace
-
 CWorkerThread::CWorkerThread(std::function<void()> threadProc)
     : m_pState(std::make_shared<detail::WorkerState>()) {
-    m_pState->threadProc = std::move(threadProc);
     // The thread keeps the state alive itself: a worker that is left to end
     // on its own (see the destructor) still finds it.
-    m_thread = std::jthread([state = m_pState] {
-        detail::SetCurrentWorker(state.get());
-        FinishedMark mark(*state);
-        // Blocking waits below the routine (a probe waiting for its answer)
-        // watch the thread's stop signal; the stop raises it.
-        StopSignal stopSignal;
-        const CurrentStopSignalScope currentStop(stopSignal);
-        const std::stop_callback raiseOnStop(state->stopSource.get_token(),
-                                             [&stopSignal] { stopSignal.Raise(); });
-        state->threadProc();
-        detail::SetCurrentWorker(nullptr);
+    m_thread = std::jthread([state = m_pState, threadProc = std::move(threadProc)] {
+        detail::t_pCurrentWorker = state.get();
+        {
+            // Blocking waits below the routine (a probe waiting for its
+            // answer) watch the thread's stop signal; the stop raises it.
+            StopSignal stopSignal;
+            const CurrentStopSignalScope currentStop(stopSignal);
+            const std::stop_callback raiseOnStop(state->stopSource.get_token(),
+                                                 [&stopSignal] { stopSignal.Raise(); });
+            threadProc();
+        }
+        detail::t_pCurrentWorker = nullptr;
+        {
+            std::lock_guard lock(detail::UiCallMutex());
+            state->finished = true;
+        }
+        WakeUiWait();
     });
 }
 
 CWorkerThread::~CWorkerThread() {
     Stop();
-    if (!m_thread.joinable()) {
-        return;
-    }
-    if (IsFinished()) {
-        m_thread.join();
-    } else {
+    if (m_thread.joinable() && !IsFinished()) {
         // Only when the stop was asked for from inside this worker's own UI
         // call: it cannot be waited for here. Its calls are dropped from now
-        // on, and it ends at its next stop check.
+        // on, and it ends at its next stop check. (A finished thread that is
+        // still joinable is joined by the jthread's own destructor.)
         m_thread.detach();
     }
 }
@@ -76,7 +54,7 @@ void CWorkerThread::RequestStop() {
 
 void CWorkerThread::Stop() {
     RequestStop();
-    if (detail::CurrentWorker() == m_pState.get()) {
+    if (detail::t_pCurrentWorker == m_pState.get()) {
         return; // a worker stopping itself ends when its routine returns
     }
     if (IsUiThread()) {
@@ -91,22 +69,18 @@ void CWorkerThread::Stop() {
     }
 }
 
-bool CWorkerThread::StopRequested() const {
-    return m_pState->stopSource.stop_requested();
-}
-
 bool CWorkerThread::IsFinished() const {
     std::lock_guard lock(detail::UiCallMutex());
     return m_pState->finished;
 }
 
 bool ThisWorkerStopRequested() {
-    const detail::WorkerState* worker = detail::CurrentWorker();
+    const detail::WorkerState* worker = detail::t_pCurrentWorker;
     return worker && worker->stopSource.stop_requested();
 }
 
 bool SleepUnlessStopped(std::chrono::milliseconds duration) {
-    detail::WorkerState* worker = detail::CurrentWorker();
+    detail::WorkerState* worker = detail::t_pCurrentWorker;
     if (!worker) {
         std::this_thread::sleep_for(duration);
         return true;

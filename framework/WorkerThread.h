@@ -46,7 +46,6 @@ public:
     // Asks and waits until the thread has ended (but see the note above).
     void Stop();
 
-    bool StopRequested() const;
     bool IsFinished() const;
 
 private:
