@@ -15,14 +15,11 @@ struct HCURSOR__ {
     Qt::CursorShape shape = Qt::ArrowCursor;
 };
 
-struct HBRUSH__ {
-    bool hollow = true;
-};
+struct HBRUSH__ {};
 
 namespace {
 
 thread_local QWidget* t_cursorTarget = nullptr;
-thread_local HCURSOR t_currentCursor = nullptr;
 
 struct PaintTarget {
     HWND hWnd = nullptr;
@@ -79,13 +76,12 @@ CWnd* CWnd::GetCapture() {
 }
 
 BOOL ReleaseCapture() {
-    RequireUiThread();
+    CWnd* previous = CWnd::GetCapture();
     if (QWidget* grabber = QWidget::mouseGrabber()) {
-        CWnd* previous = detail::ObjectOf(detail::HwndOfWidget(grabber));
         grabber->releaseMouse();
-        if (previous) {
-            previous->OnCaptureChanged(nullptr);
-        }
+    }
+    if (previous) {
+        previous->OnCaptureChanged(nullptr);
     }
     return TRUE;
 }
@@ -93,32 +89,15 @@ BOOL ReleaseCapture() {
 // ============================================================ cursors and stock objects
 
 HCURSOR LoadStandardCursor(int nCursorId) {
-    static HCURSOR__ arrow{Qt::ArrowCursor};
-    static HCURSOR__ beam{Qt::IBeamCursor};
-    static HCURSOR__ wait{Qt::WaitCursor};
     static HCURSOR__ hand{Qt::PointingHandCursor};
-    switch (nCursorId) {
-    case IDC_ARROW:
-        return &arrow;
-    case IDC_IBEAM:
-        return &beam;
-    case IDC_WAIT:
-        return &wait;
-    case IDC_HAND:
-        return &hand;
-    default:
-        return nullptr;
-    }
+    return nCursorId == IDC_HAND ? &hand : nullptr;
 }
 
-HCURSOR SetCursor(HCURSOR hCursor) {
+void SetCursor(HCURSOR hCursor) {
     RequireUiThread();
-    HCURSOR previous = t_currentCursor;
-    t_currentCursor = hCursor;
     if (t_cursorTarget) {
         t_cursorTarget->setCursor(QCursor(hCursor ? hCursor->shape : Qt::BlankCursor));
     }
-    return previous;
 }
 
 int GetSystemMetrics(int nIndex) {
@@ -126,24 +105,11 @@ int GetSystemMetrics(int nIndex) {
 }
 
 HBRUSH GetStockObject(int nIndex) {
-    static HBRUSH__ hollow{true};
+    static HBRUSH__ hollow;
     return nIndex == NULL_BRUSH ? &hollow : nullptr;
 }
 
 // ============================================================ CDC
-
-COLORREF CDC::SetTextColor(COLORREF colour) {
-    const COLORREF previous = m_crText;
-    m_crText = colour;
-    m_bTextColour = true;
-    return previous;
-}
-
-int CDC::SetBkMode(int nBkMode) {
-    const int previous = m_nBkMode;
-    m_nBkMode = nBkMode;
-    return previous;
-}
 
 HDC CDC::GetSafeHdc() const {
     return reinterpret_cast<HDC>(m_pPainter);

@@ -10,11 +10,9 @@
 namespace nodescout {
 
 BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const char* lpszNewItem) {
-    Item item;
-    item.flags = nFlags;
-    item.id = (nFlags & MF_SEPARATOR) ? 0 : nIDNewItem;
-    item.text = (nFlags & MF_SEPARATOR) || !lpszNewItem ? "" : lpszNewItem;
-    m_items.push_back(std::move(item));
+    const bool separator = (nFlags & MF_SEPARATOR) != 0;
+    m_items.push_back(
+        {nFlags, separator ? 0 : nIDNewItem, separator || !lpszNewItem ? "" : lpszNewItem});
     return TRUE;
 }
 
@@ -30,16 +28,10 @@ UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
     return static_cast<UINT>(-1);
 }
 
-CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
+CMenu* CWnd::GetSystemMenu(BOOL) const {
     RequireUiThread();
     CDialog::Run* run = detail::RunOf(this);
-    if (!run || !run->hasSystemMenu) {
-        return nullptr;
-    }
-    if (bRevert) {
-        run->systemMenu = CMenu();
-    }
-    return &run->systemMenu;
+    return run && run->hasSystemMenu ? &run->systemMenu : nullptr;
 }
 
 namespace detail {

@@ -25,31 +25,24 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD) {
     return m_bCreated ? TRUE : FALSE;
 }
 
-BOOL CToolTipCtrl::AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool,
-                           UINT_PTR nIDTool) {
+BOOL CToolTipCtrl::AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool, UINT_PTR) {
     RequireUiThread();
     HWND hWnd = pWnd ? pWnd->GetSafeHwnd() : nullptr;
     if (!m_bCreated || !hWnd) {
         return FALSE;
     }
-    Tool tool;
-    tool.hWnd = hWnd;
-    tool.id = nIDTool;
-    tool.text = text ? text : "";
-    tool.wholeWindow = lpRectTool == nullptr;
+    std::optional<CRect> area;
     if (lpRectTool) {
-        tool.rect = *lpRectTool;
+        area = *lpRectTool;
     }
-    m_tools.push_back(std::move(tool));
+    m_tools.push_back({hWnd, text ? text : "", area});
     hWnd->toolTip = this;
     return TRUE;
 }
 
-void CToolTipCtrl::RelayEvent(MSG*) {}
-
 const std::string* CToolTipCtrl::TipAt(HWND hWnd, CPoint point) const {
     for (const Tool& tool : m_tools) {
-        if (tool.hWnd == hWnd && (tool.wholeWindow || tool.rect.PtInRect(point))) {
+        if (tool.hWnd == hWnd && (!tool.area || tool.area->PtInRect(point))) {
             return &tool.text;
         }
     }

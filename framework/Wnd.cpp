@@ -25,6 +25,21 @@ bool IsEnabledAndShown(HWND hWnd) {
     return widget && !widget->isHidden() && widget->isEnabled();
 }
 
+// Steps round the size controls from template position first on, starting
+// after position first + index, and returns the first one that is enabled,
+// shown and (with tabStopsOnly) a tab stop; null when a whole round finds none.
+HWND NextInCycle(const CDialog::Run& run, std::size_t first, std::size_t size, std::size_t index,
+                 bool previous, bool tabStopsOnly) {
+    for (std::size_t step = 0; step < size; ++step) {
+        index = (index + (previous ? size - 1 : 1)) % size;
+        HWND candidate = run.controls[first + index].get();
+        if ((!tabStopsOnly || (candidate->style & WS_TABSTOP)) && IsEnabledAndShown(candidate)) {
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 // ============================================================ the window
@@ -92,13 +107,10 @@ CWnd* CWnd::GetParent() const {
         this, nullptr, [](HWND hWnd) -> CWnd* { return hWnd->isDialog ? nullptr : hWnd->dialog; });
 }
 
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT) {
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd) {
     return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) {
         const DWORD old = hWnd->style;
         hWnd->style = (old & ~dwRemove) | dwAdd;
-        if ((old ^ hWnd->style) & WS_DISABLED) {
-            hWnd->widget->setEnabled(!(hWnd->style & WS_DISABLED));
-        }
         const auto showStyle = detail::KindOf(hWnd->kind).showStyle;
         if (!hWnd->isDialog && showStyle) {
             showStyle(hWnd);
@@ -123,12 +135,6 @@ void CWnd::GetWindowText(std::string& text) const {
         detail::WindowLink* link = LinkOf(hWnd);
         return link ? detail::FromQt(link->Text()) : std::string();
     });
-}
-
-int CWnd::GetWindowText(char* buffer, int nMaxCount) const {
-    std::string text;
-    GetWindowText(text);
-    return detail::CopyOut(text, buffer, nMaxCount);
 }
 
 int CWnd::GetWindowTextLength() const {
@@ -166,7 +172,6 @@ void CWnd::GetClientRect(CRect* pRect) const {
 
 void CWnd::SetIcon(HICON hIcon, BOOL) {
     detail::OnUi(this, 0, [&](HWND hWnd) {
-        hWnd->icon = hIcon;
         hWnd->widget->setWindowIcon(detail::IconOf(hIcon));
         return 0;
     });
@@ -194,13 +199,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SYSCOMMAND:
+    if (message == WM_SYSCOMMAND) {
         OnSysCommand(static_cast<UINT>(wParam), lParam);
-        return 0;
-    default:
-        return 0;
     }
+    return 0;
 }
 
 const MessageMap* CWnd::GetMessageMap() const {
@@ -209,21 +211,11 @@ const MessageMap* CWnd::GetMessageMap() const {
 
 void CWnd::OnSysCommand(UINT nID, LPARAM) {
     QWidget* widget = GetQtWidget();
-    if (!widget) {
-        return;
-    }
-    switch (nID & 0xFFF0) {
-    case SC_CLOSE:
+    const UINT command = nID & 0xFFF0;
+    if (widget && command == SC_CLOSE) {
         SendMessage(WM_CLOSE);
-        break;
-    case SC_MINIMIZE:
+    } else if (widget && command == SC_MINIMIZE) {
         widget->showMinimized();
-        break;
-    case SC_RESTORE:
-        widget->showNormal();
-        break;
-    default:
-        break;
     }
 }
 
@@ -244,20 +236,6 @@ void CWnd::SetDlgItemText(int nID, const char* text) {
             control->SetWindowText(copy);
         }
     });
-}
-
-int CWnd::GetDlgItemText(int nID, std::string& text) const {
-    text.clear();
-    if (CWnd* control = GetDlgItem(nID)) {
-        control->GetWindowText(text);
-    }
-    return static_cast<int>(text.size());
-}
-
-int CWnd::GetDlgItemText(int nID, char* buffer, int nMaxCount) const {
-    std::string text;
-    GetDlgItemText(nID, text);
-    return detail::CopyOut(text, buffer, nMaxCount);
 }
 
 void CWnd::CheckDlgButton(int nID, UINT nCheck) {
@@ -285,18 +263,11 @@ CWnd* CWnd::GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious) const {
     if (!run || run->controls.empty()) {
         return nullptr;
     }
-    const auto count = static_cast<int>(run->controls.size());
+    const std::size_t count = run->controls.size();
     HWND start = pWndCtl ? pWndCtl->GetSafeHwnd() : nullptr;
     // Without a start, searching forward begins at the first control.
-    int index = start ? static_cast<int>(start->order) : (bPrevious ? 0 : count - 1);
-    for (int step = 0; step < count; ++step) {
-        index = (index + (bPrevious ? count - 1 : 1)) % count;
-        HWND candidate = run->controls[static_cast<std::size_t>(index)].get();
-        if ((candidate->style & WS_TABSTOP) && IsEnabledAndShown(candidate)) {
-            return detail::ObjectOf(candidate);
-        }
-    }
-    return nullptr;
+    const std::size_t index = start ? start->order : (bPrevious ? 0 : count - 1);
+    return detail::ObjectOf(NextInCycle(*run, 0, count, index, bPrevious, true));
 }
 
 CWnd* CWnd::GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious) const {
@@ -307,16 +278,8 @@ CWnd* CWnd::GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious) const {
         return nullptr;
     }
     const auto [first, last] = detail::GroupOf(*run, start->order);
-    const std::size_t size = last - first + 1;
-    std::size_t index = start->order - first;
-    for (std::size_t step = 1; step < size; ++step) {
-        index = (index + (bPrevious ? size - 1 : 1)) % size;
-        HWND candidate = run->controls[first + index].get();
-        if (IsEnabledAndShown(candidate)) {
-            return detail::ObjectOf(candidate);
-        }
-    }
-    return detail::ObjectOf(start);
+    HWND next = NextInCycle(*run, first, last - first + 1, start->order - first, bPrevious, false);
+    return detail::ObjectOf(next ? next : start);
 }
 
 // ============================================================ hooks
