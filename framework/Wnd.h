@@ -28,7 +28,7 @@ class CDC;
 
 class CWnd {
 public:
-    CWnd();
+    CWnd() = default;
     virtual ~CWnd();
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
@@ -103,26 +103,26 @@ public:
 
     // Called once when a control is bound to this object (DDX_Control,
     // SubclassDlgItem), with the window attached.
-    virtual void PreSubclassWindow();
+    virtual void PreSubclassWindow() {}
     // Sees every mouse and keyboard message meant for this window (and, for a
     // dialog, for its controls) before it is handled; TRUE swallows it.
-    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
     // The pointer moved over this window (or anywhere while it has the
     // capture). point is in client coordinates.
-    virtual void OnMouseMove(UINT nFlags, CPoint point);
+    virtual void OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {}
     // This window had the mouse capture and lost it (WM_CAPTURECHANGED): it
     // released it, another window took it, or a modal box or dialog opened.
     // pWnd is the window that has it now, or null.
-    virtual void OnCaptureChanged(CWnd* pWnd);
+    virtual void OnCaptureChanged(CWnd* /*pWnd*/) {}
     // The pointer is over this window and not captured: set a cursor with
     // ::SetCursor and return TRUE, or return FALSE for the normal cursor.
-    virtual BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    virtual BOOL OnSetCursor(CWnd*, UINT /*nHitTest*/, UINT /*message*/) { return FALSE; }
 
     // Default handling of a system command: SC_CLOSE closes the window the
     // way the close box does, SC_MINIMIZE minimises it.
     void OnSysCommand(UINT nID, LPARAM lParam);
     // Default painting: nothing beyond what the framework paints.
-    void OnPaint();
+    void OnPaint() {}
 
     // Where the layer has no counterpart, the Qt widget behind the window
     // (tests read pixel geometry through it); null without a window.
@@ -133,7 +133,7 @@ protected:
     // table first, then DefWindowProc. Control classes add their messages.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    virtual const MessageMap* GetMessageMap() const;
+    virtual const MessageMap* GetMessageMap() const { return nullptr; }
 
 private:
     std::atomic<HWND> m_hWnd{nullptr};
@@ -191,7 +191,7 @@ public:
     bool HasTextColor() const noexcept { return m_crText.has_value(); }
     // The framework's controls paint no background, so every mode is TRANSPARENT.
     void SetBkMode(int) {}
-    HDC GetSafeHdc() const;
+    HDC GetSafeHdc() const noexcept { return reinterpret_cast<HDC>(m_pPainter); }
     BOOL DrawIcon(int x, int y, HICON hIcon);
 
 protected:
