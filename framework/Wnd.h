@@ -82,8 +82,7 @@ public:
 
     // Sends a message to this window and returns the window's answer; from a
     // worker thread this is a synchronous call on the UI thread. Without a
-    // window (or when the calling worker is being stopped) returns 0. May be
-    // called from any thread.
+    // window (or when the calling worker is being stopped) returns 0.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // ------------------------------------------------ child controls
