@@ -1,5 +1,7 @@
-// Drawing and cursors: device contexts over a QPainter, the cursor that
-// OnSetCursor chooses, the mouse capture, stock objects and metrics.
+// What windows show besides their controls: device contexts over a
+// QPainter, the cursor that OnSetCursor chooses, the mouse capture, stock
+// objects and metrics, CMenu and the system menu shown as a Qt popup, and
+// the tooltips shown as the pointer rests over a tool.
 
 #include "framework/Wnd.h"
 
@@ -7,7 +9,10 @@
 #include "framework/detail/Window.h"
 
 #include <QCursor>
+#include <QHelpEvent>
+#include <QMenu>
 #include <QPainter>
+#include <QToolTip>
 
 namespace nodescout {
 
@@ -15,50 +20,16 @@ struct HCURSOR__ {
     Qt::CursorShape shape = Qt::ArrowCursor;
 };
 
-struct HBRUSH__ {
-    bool hollow = true;
-};
+struct HBRUSH__ {};
 
 namespace {
 
 thread_local QWidget* t_cursorTarget = nullptr;
-thread_local HCURSOR t_currentCursor = nullptr;
 
-struct PaintTarget {
-    HWND hWnd = nullptr;
-    QPainter* painter = nullptr;
-};
-thread_local PaintTarget t_paintTarget;
+thread_local HWND t_paintedWindow = nullptr;
+thread_local QPainter* t_painter = nullptr;
 
 } // namespace
-
-namespace detail {
-
-void AskForCursor(HWND hWnd, QWidget* widget) {
-    if (QWidget::mouseGrabber() == widget) {
-        return; // no cursor question while the mouse is captured
-    }
-    CWnd* object = ObjectOf(hWnd);
-    if (!object) {
-        return;
-    }
-    QWidget* previousTarget = t_cursorTarget;
-    t_cursorTarget = widget;
-    if (!object->OnSetCursor(object, HTCLIENT, WM_MOUSEMOVE)) {
-        widget->unsetCursor();
-    }
-    t_cursorTarget = previousTarget;
-}
-
-void SetCurrentPainter(HWND hWnd, QPainter* painter) {
-    t_paintTarget = PaintTarget{hWnd, painter};
-}
-
-QPainter* CurrentPainter(HWND hWnd) {
-    return hWnd && t_paintTarget.hWnd == hWnd ? t_paintTarget.painter : nullptr;
-}
-
-} // namespace detail
 
 // ============================================================ the mouse capture
 
@@ -80,12 +51,12 @@ CWnd* CWnd::GetCapture() {
 
 BOOL ReleaseCapture() {
     RequireUiThread();
+    CWnd* previous = CWnd::GetCapture();
     if (QWidget* grabber = QWidget::mouseGrabber()) {
-        CWnd* previous = detail::ObjectOf(detail::HwndOfWidget(grabber));
         grabber->releaseMouse();
-        if (previous) {
-            previous->OnCaptureChanged(nullptr);
-        }
+    }
+    if (previous) {
+        previous->OnCaptureChanged(nullptr);
     }
     return TRUE;
 }
@@ -93,32 +64,15 @@ BOOL ReleaseCapture() {
 // ============================================================ cursors and stock objects
 
 HCURSOR LoadStandardCursor(int nCursorId) {
-    static HCURSOR__ arrow{Qt::ArrowCursor};
-    static HCURSOR__ beam{Qt::IBeamCursor};
-    static HCURSOR__ wait{Qt::WaitCursor};
     static HCURSOR__ hand{Qt::PointingHandCursor};
-    switch (nCursorId) {
-    case IDC_ARROW:
-        return &arrow;
-    case IDC_IBEAM:
-        return &beam;
-    case IDC_WAIT:
-        return &wait;
-    case IDC_HAND:
-        return &hand;
-    default:
-        return nullptr;
-    }
+    return nCursorId == IDC_HAND ? &hand : nullptr;
 }
 
-HCURSOR SetCursor(HCURSOR hCursor) {
+void SetCursor(HCURSOR hCursor) {
     RequireUiThread();
-    HCURSOR previous = t_currentCursor;
-    t_currentCursor = hCursor;
     if (t_cursorTarget) {
         t_cursorTarget->setCursor(QCursor(hCursor ? hCursor->shape : Qt::BlankCursor));
     }
-    return previous;
 }
 
 int GetSystemMetrics(int nIndex) {
@@ -126,28 +80,11 @@ int GetSystemMetrics(int nIndex) {
 }
 
 HBRUSH GetStockObject(int nIndex) {
-    static HBRUSH__ hollow{true};
+    static HBRUSH__ hollow;
     return nIndex == NULL_BRUSH ? &hollow : nullptr;
 }
 
 // ============================================================ CDC
-
-COLORREF CDC::SetTextColor(COLORREF colour) {
-    const COLORREF previous = m_crText;
-    m_crText = colour;
-    m_bTextColour = true;
-    return previous;
-}
-
-int CDC::SetBkMode(int nBkMode) {
-    const int previous = m_nBkMode;
-    m_nBkMode = nBkMode;
-    return previous;
-}
-
-HDC CDC::GetSafeHdc() const {
-    return reinterpret_cast<HDC>(m_pPainter);
-}
 
 BOOL CDC::DrawIcon(int x, int y, HICON hIcon) {
     RequireUiThread();
@@ -163,5 +100,144 @@ CPaintDC::CPaintDC(CWnd* pWnd) {
     RequireUiThread();
     m_pPainter = pWnd ? detail::CurrentPainter(pWnd->GetSafeHwnd()) : nullptr;
 }
+
+// ============================================================ menus
+
+BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const char* lpszNewItem) {
+    const bool separator = (nFlags & MF_SEPARATOR) != 0;
+    m_items.push_back(
+        {nFlags, separator ? 0 : nIDNewItem, separator || !lpszNewItem ? "" : lpszNewItem});
+    return TRUE;
+}
+
+UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
+    constexpr UINT kGreyed = MF_GRAYED | MF_DISABLED;
+    for (Item& item : m_items) {
+        if (!(item.flags & MF_SEPARATOR) && item.id == nIDEnableItem) {
+            const UINT previous = item.flags & kGreyed;
+            item.flags = (item.flags & ~kGreyed) | (nEnable & kGreyed);
+            return previous;
+        }
+    }
+    return static_cast<UINT>(-1);
+}
+
+CMenu* CWnd::GetSystemMenu(BOOL) const {
+    RequireUiThread();
+    CDialog::Run* run = detail::RunOf(this);
+    return run && run->systemMenu ? &*run->systemMenu : nullptr;
+}
+
+// ============================================================ tooltips
+
+CToolTipCtrl::~CToolTipCtrl() {
+    for (const Tool& tool : m_tools) {
+        if (detail::IsLiveWindow(tool.hWnd) && tool.hWnd->toolTip == this) {
+            tool.hWnd->toolTip = nullptr;
+        }
+    }
+}
+
+BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD) {
+    RequireUiThread();
+    m_bCreated = pParentWnd && pParentWnd->GetSafeHwnd();
+    return m_bCreated ? TRUE : FALSE;
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool, UINT_PTR) {
+    RequireUiThread();
+    HWND hWnd = pWnd ? pWnd->GetSafeHwnd() : nullptr;
+    if (!m_bCreated || !hWnd) {
+        return FALSE;
+    }
+    m_tools.push_back(
+        {hWnd, text ? text : "", lpRectTool ? std::optional(*lpRectTool) : std::nullopt});
+    hWnd->toolTip = this;
+    return TRUE;
+}
+
+const std::string* CToolTipCtrl::TipAt(HWND hWnd, CPoint point) const {
+    for (const Tool& tool : m_tools) {
+        if (tool.hWnd == hWnd && (!tool.area || tool.area->PtInRect(point))) {
+            return &tool.text;
+        }
+    }
+    return nullptr;
+}
+
+// ============================================================ the framework's side
+
+namespace detail {
+
+void AskForCursor(HWND hWnd, QWidget* widget) {
+    if (QWidget::mouseGrabber() == widget) {
+        return; // no cursor question while the mouse is captured
+    }
+    CWnd* object = ObjectOf(hWnd);
+    QWidget* previousTarget = t_cursorTarget;
+    t_cursorTarget = widget;
+    if (!object->OnSetCursor(object, HTCLIENT, WM_MOUSEMOVE)) {
+        widget->unsetCursor();
+    }
+    t_cursorTarget = previousTarget;
+}
+
+void SetCurrentPainter(HWND hWnd, QPainter* painter) {
+    t_paintedWindow = hWnd;
+    t_painter = painter;
+}
+
+QPainter* CurrentPainter(HWND hWnd) {
+    return hWnd && t_paintedWindow == hWnd ? t_painter : nullptr;
+}
+
+void SetUpSystemMenu(CDialog::Run& run, DWORD style) {
+    if (!(style & WS_SYSMENU)) {
+        return;
+    }
+    CMenu& menu = run.systemMenu.emplace();
+    if (style & WS_MINIMIZEBOX) {
+        menu.AppendMenu(MF_STRING, SC_MINIMIZE, "Mi&nimize");
+    }
+    menu.AppendMenu(MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+}
+
+void ShowSystemMenu(CDialog& dialog, QWidget* owner, const QPoint& globalPosition) {
+    CMenu* systemMenu = dialog.GetSystemMenu(FALSE);
+    if (!systemMenu) {
+        return;
+    }
+    AfxCallWindowProc(&dialog, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(systemMenu),
+                      MAKELPARAM(0, TRUE));
+    auto* menu = new QMenu(owner);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const CMenu::Item& item : systemMenu->Items()) {
+        if (item.flags & MF_SEPARATOR) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(ToQt(item.text));
+        action->setEnabled(!(item.flags & (MF_GRAYED | MF_DISABLED)));
+        const auto id = static_cast<WPARAM>(item.id);
+        QObject::connect(action, &QAction::triggered,
+                         [&dialog, id] { AfxCallWindowProc(&dialog, WM_SYSCOMMAND, id, 0); });
+    }
+    menu->popup(globalPosition);
+}
+
+void ShowToolTip(HWND hWnd, QObject* watched, const QHelpEvent* help) {
+    QPoint local = help->pos();
+    if (watched != hWnd->widget.data() && watched->isWidgetType()) {
+        local = static_cast<QWidget*>(watched)->mapTo(hWnd->widget.data(), local);
+    }
+    const std::string* tip = hWnd->toolTip->TipAt(hWnd, CPoint{local.x(), local.y()});
+    if (tip && !tip->empty()) {
+        QToolTip::showText(help->globalPos(), ToQt(*tip), hWnd->widget);
+    } else {
+        QToolTip::hideText();
+    }
+}
+
+} // namespace detail
 
 } // namespace nodescout

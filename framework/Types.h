@@ -154,7 +154,6 @@ inline constexpr UINT CTLCOLOR_STATIC = 6;
 // System commands (WM_SYSCOMMAND); the low four bits are for the system.
 inline constexpr UINT SC_MINIMIZE = 0xF020;
 inline constexpr UINT SC_CLOSE = 0xF060;
-inline constexpr UINT SC_RESTORE = 0xF120;
 
 // Menus.
 inline constexpr UINT MF_BYCOMMAND = 0x0000;
@@ -326,9 +325,6 @@ struct MSG {
 };
 
 // Standard cursors and system metrics.
-inline constexpr int IDC_ARROW = 32512;
-inline constexpr int IDC_IBEAM = 32513;
-inline constexpr int IDC_WAIT = 32514;
 inline constexpr int IDC_HAND = 32649;
 inline constexpr int SM_CXICON = 11;
 inline constexpr int SM_CYICON = 12;
@@ -336,7 +332,6 @@ inline constexpr int SM_CYICON = 12;
 // Stock objects and background modes for CDC.
 inline constexpr int NULL_BRUSH = 5;
 inline constexpr int TRANSPARENT = 1;
-inline constexpr int OPAQUE = 2;
 
 // Show commands.
 inline constexpr int SW_SHOW = 5;

@@ -1,5 +1,7 @@
 // CWnd: binding objects to windows, texts and state, messages, the child
-// controls of a dialog and their keyboard order.
+// controls of a dialog and their keyboard order; and the framework's window
+// records: from widgets to windows to the objects that stand for them, and
+// the notifications controls send their dialog.
 
 #include "framework/Wnd.h"
 
@@ -7,14 +9,18 @@
 #include "framework/Dialog.h"
 #include "framework/UiThread.h"
 #include "framework/detail/Window.h"
+#include "platform/text/Windows1252.h"
 
-#include <QApplication>
-
+#include <algorithm>
+#include <cstring>
+#include <set>
 #include <stdexcept>
 
 namespace nodescout {
 
 namespace {
+
+std::set<HWND> g_liveWindows; // UI thread only
 
 detail::WindowLink* LinkOf(HWND hWnd) {
     return dynamic_cast<detail::WindowLink*>(detail::WidgetOf(hWnd));
@@ -25,11 +31,142 @@ bool IsEnabledAndShown(HWND hWnd) {
     return widget && !widget->isHidden() && widget->isEnabled();
 }
 
+// Steps round the size controls from template position first on, starting
+// after position first + index, and returns the first one that is enabled,
+// shown and (with tabStopsOnly) a tab stop; null when a whole round finds none.
+HWND NextInCycle(const CDialog::Run& run, std::size_t first, std::size_t size, std::size_t index,
+                 bool previous, bool tabStopsOnly) {
+    for (std::size_t step = 0; step < size; ++step) {
+        index = (index + (previous ? size - 1 : 1)) % size;
+        HWND candidate = run.controls[first + index].get();
+        if ((!tabStopsOnly || (candidate->style & WS_TABSTOP)) && IsEnabledAndShown(candidate)) {
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
-// ============================================================ the window
+// ============================================================ window records
 
-CWnd::CWnd() = default;
+namespace detail {
+
+QString ToQt(std::string_view text) {
+    const std::string utf8 = Windows1252ToUtf8(text);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string FromQt(const QString& text) {
+    return Utf8ToWindows1252(text.toStdString());
+}
+
+HWND HwndOfWidget(const QObject* object) {
+    for (const QObject* current = object; current; current = current->parent()) {
+        if (const auto* link = dynamic_cast<const WindowLink*>(current)) {
+            return link->Hwnd();
+        }
+        if (current->isWidgetType() && static_cast<const QWidget*>(current)->isWindow()) {
+            break;
+        }
+    }
+    return nullptr;
+}
+
+CWnd* ObjectOf(HWND hWnd) {
+    if (hWnd && !hWnd->attached) {
+        if (!hWnd->ownWrapper) {
+            hWnd->ownWrapper = KindOf(hWnd->kind).makeWrapper();
+        }
+        hWnd->ownWrapper->Attach(hWnd);
+    }
+    return hWnd ? hWnd->attached : nullptr;
+}
+
+CDialog::Run* RunOf(const CWnd* wnd) {
+    HWND hWnd = wnd->GetSafeHwnd();
+    return hWnd && hWnd->isDialog && hWnd->dialog ? hWnd->dialog->GetRun() : nullptr;
+}
+
+int CopyOut(const std::string& text, char* buffer, int nMaxCount) {
+    if (!buffer || nMaxCount <= 0) {
+        return 0;
+    }
+    const auto length = std::min<std::size_t>(text.size(), static_cast<std::size_t>(nMaxCount - 1));
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return static_cast<int>(length);
+}
+
+HWND FindControl(const CDialog::Run& run, int id) {
+    for (const auto& control : run.controls) {
+        if (control->id == id) {
+            return control.get();
+        }
+    }
+    return nullptr;
+}
+
+std::pair<std::size_t, std::size_t> GroupOf(const CDialog::Run& run, std::size_t order) {
+    const auto& controls = run.controls;
+    std::size_t first = order;
+    while (first > 0 && !(controls[first]->style & WS_GROUP)) {
+        --first;
+    }
+    std::size_t last = order;
+    while (last + 1 < controls.size() && !(controls[last + 1]->style & WS_GROUP)) {
+        ++last;
+    }
+    return {first, last};
+}
+
+void NotifyCommand(HWND control, UINT code) {
+    if (control && control->dialog) {
+        AfxCallWindowProc(control->dialog, WM_COMMAND,
+                          MAKEWPARAM(static_cast<WORD>(control->id), static_cast<WORD>(code)),
+                          reinterpret_cast<LPARAM>(control));
+    }
+}
+
+LRESULT NotifyParent(HWND control, NMHDR& header) {
+    if (!control || !control->dialog) {
+        return 0;
+    }
+    header.hwndFrom = control;
+    header.idFrom = static_cast<UINT_PTR>(control->id);
+    return AfxCallWindowProc(control->dialog, WM_NOTIFY, header.idFrom,
+                             reinterpret_cast<LPARAM>(&header));
+}
+
+bool IsLiveWindow(HWND hWnd) {
+    return g_liveWindows.contains(hWnd);
+}
+
+void AddLiveWindow(HWND hWnd) {
+    g_liveWindows.insert(hWnd);
+}
+
+void RemoveLiveWindow(HWND hWnd) {
+    g_liveWindows.erase(hWnd);
+}
+
+DWORD ButtonType(HWND hWnd) {
+    return hWnd && hWnd->kind == ControlClass::Button ? (hWnd->style & BS_TYPEMASK) : ~DWORD{0};
+}
+
+bool IsPushButton(HWND hWnd) {
+    const DWORD type = ButtonType(hWnd);
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+bool IsRadioButton(HWND hWnd) {
+    const DWORD type = ButtonType(hWnd);
+    return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+}
+
+} // namespace detail
+
+// ============================================================ the window
 
 CWnd::~CWnd() {
     if (GetSafeHwnd()) {
@@ -92,13 +229,10 @@ CWnd* CWnd::GetParent() const {
         this, nullptr, [](HWND hWnd) -> CWnd* { return hWnd->isDialog ? nullptr : hWnd->dialog; });
 }
 
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT) {
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd) {
     return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) {
         const DWORD old = hWnd->style;
         hWnd->style = (old & ~dwRemove) | dwAdd;
-        if ((old ^ hWnd->style) & WS_DISABLED) {
-            hWnd->widget->setEnabled(!(hWnd->style & WS_DISABLED));
-        }
         const auto showStyle = detail::KindOf(hWnd->kind).showStyle;
         if (!hWnd->isDialog && showStyle) {
             showStyle(hWnd);
@@ -123,12 +257,6 @@ void CWnd::GetWindowText(std::string& text) const {
         detail::WindowLink* link = LinkOf(hWnd);
         return link ? detail::FromQt(link->Text()) : std::string();
     });
-}
-
-int CWnd::GetWindowText(char* buffer, int nMaxCount) const {
-    std::string text;
-    GetWindowText(text);
-    return detail::CopyOut(text, buffer, nMaxCount);
 }
 
 int CWnd::GetWindowTextLength() const {
@@ -166,7 +294,6 @@ void CWnd::GetClientRect(CRect* pRect) const {
 
 void CWnd::SetIcon(HICON hIcon, BOOL) {
     detail::OnUi(this, 0, [&](HWND hWnd) {
-        hWnd->icon = hIcon;
         hWnd->widget->setWindowIcon(detail::IconOf(hIcon));
         return 0;
     });
@@ -194,40 +321,21 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SYSCOMMAND:
+    if (message == WM_SYSCOMMAND) {
         OnSysCommand(static_cast<UINT>(wParam), lParam);
-        return 0;
-    default:
-        return 0;
     }
-}
-
-const MessageMap* CWnd::GetMessageMap() const {
-    return nullptr;
+    return 0;
 }
 
 void CWnd::OnSysCommand(UINT nID, LPARAM) {
     QWidget* widget = GetQtWidget();
-    if (!widget) {
-        return;
-    }
-    switch (nID & 0xFFF0) {
-    case SC_CLOSE:
+    const UINT command = nID & 0xFFF0;
+    if (widget && command == SC_CLOSE) {
         SendMessage(WM_CLOSE);
-        break;
-    case SC_MINIMIZE:
+    } else if (widget && command == SC_MINIMIZE) {
         widget->showMinimized();
-        break;
-    case SC_RESTORE:
-        widget->showNormal();
-        break;
-    default:
-        break;
     }
 }
-
-void CWnd::OnPaint() {}
 
 // ============================================================ child controls
 
@@ -238,26 +346,11 @@ CWnd* CWnd::GetDlgItem(int nID) const {
 }
 
 void CWnd::SetDlgItemText(int nID, const char* text) {
-    const std::string copy = text ? text : "";
     CallOnUiThread([&] {
         if (CWnd* control = GetDlgItem(nID)) {
-            control->SetWindowText(copy);
+            control->SetWindowText(text);
         }
     });
-}
-
-int CWnd::GetDlgItemText(int nID, std::string& text) const {
-    text.clear();
-    if (CWnd* control = GetDlgItem(nID)) {
-        control->GetWindowText(text);
-    }
-    return static_cast<int>(text.size());
-}
-
-int CWnd::GetDlgItemText(int nID, char* buffer, int nMaxCount) const {
-    std::string text;
-    GetDlgItemText(nID, text);
-    return detail::CopyOut(text, buffer, nMaxCount);
 }
 
 void CWnd::CheckDlgButton(int nID, UINT nCheck) {
@@ -285,18 +378,11 @@ CWnd* CWnd::GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious) const {
     if (!run || run->controls.empty()) {
         return nullptr;
     }
-    const auto count = static_cast<int>(run->controls.size());
+    const std::size_t count = run->controls.size();
     HWND start = pWndCtl ? pWndCtl->GetSafeHwnd() : nullptr;
     // Without a start, searching forward begins at the first control.
-    int index = start ? static_cast<int>(start->order) : (bPrevious ? 0 : count - 1);
-    for (int step = 0; step < count; ++step) {
-        index = (index + (bPrevious ? count - 1 : 1)) % count;
-        HWND candidate = run->controls[static_cast<std::size_t>(index)].get();
-        if ((candidate->style & WS_TABSTOP) && IsEnabledAndShown(candidate)) {
-            return detail::ObjectOf(candidate);
-        }
-    }
-    return nullptr;
+    const std::size_t index = start ? start->order : (bPrevious ? 0 : count - 1);
+    return detail::ObjectOf(NextInCycle(*run, 0, count, index, bPrevious, true));
 }
 
 CWnd* CWnd::GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious) const {
@@ -307,31 +393,8 @@ CWnd* CWnd::GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious) const {
         return nullptr;
     }
     const auto [first, last] = detail::GroupOf(*run, start->order);
-    const std::size_t size = last - first + 1;
-    std::size_t index = start->order - first;
-    for (std::size_t step = 1; step < size; ++step) {
-        index = (index + (bPrevious ? size - 1 : 1)) % size;
-        HWND candidate = run->controls[first + index].get();
-        if (IsEnabledAndShown(candidate)) {
-            return detail::ObjectOf(candidate);
-        }
-    }
-    return detail::ObjectOf(start);
-}
-
-// ============================================================ hooks
-
-void CWnd::PreSubclassWindow() {}
-
-BOOL CWnd::PreTranslateMessage(MSG*) {
-    return FALSE;
-}
-
-void CWnd::OnMouseMove(UINT, CPoint) {}
-void CWnd::OnCaptureChanged(CWnd*) {}
-
-BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) {
-    return FALSE;
+    HWND next = NextInCycle(*run, first, last - first + 1, start->order - first, bPrevious, false);
+    return detail::ObjectOf(next ? next : start);
 }
 
 } // namespace nodescout

@@ -14,7 +14,7 @@
 #include "framework/Types.h"
 
 #include <atomic>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +28,7 @@ class CDC;
 
 class CWnd {
 public:
-    CWnd();
+    CWnd() = default;
     virtual ~CWnd();
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
@@ -50,16 +50,13 @@ public:
     // The dialog a control sits in; null for a dialog.
     CWnd* GetParent() const;
     // Changes style bits; SS_NOTIFY on a static decides whether it sees the
-    // mouse at all, as on Windows.
-    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+    // mouse at all, as on Windows. TRUE when a bit changed.
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd);
 
     // ------------------------------------------------ text and state
 
     void SetWindowText(const char* text);
     void SetWindowText(const std::string& text) { SetWindowText(text.c_str()); }
-    // Copies at most nMaxCount - 1 characters and a terminator; returns the
-    // number copied.
-    int GetWindowText(char* buffer, int nMaxCount) const;
     void GetWindowText(std::string& text) const;
     int GetWindowTextLength() const;
 
@@ -78,25 +75,21 @@ public:
     // framework shows it on a right click on the window's background and on
     // Alt+Space, each time after WM_INITMENUPOPUP (wParam the CMenu*, lParam
     // MAKELPARAM(0, TRUE)) has let the window bring its items up to date; a
-    // chosen item arrives as WM_SYSCOMMAND.
+    // chosen item arrives as WM_SYSCOMMAND. bRevert is ignored.
     CMenu* GetSystemMenu(BOOL bRevert) const;
 
     // ------------------------------------------------ messages
 
     // Sends a message to this window and returns the window's answer; from a
     // worker thread this is a synchronous call on the UI thread. Without a
-    // window (or when the calling worker is being stopped) returns 0. May be
-    // called from any thread.
+    // window (or when the calling worker is being stopped) returns 0.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // ------------------------------------------------ child controls
 
     CWnd* GetDlgItem(int nID) const;
-    // May be called from any thread, like SendMessage.
     void SetDlgItemText(int nID, const char* text);
     void SetDlgItemText(int nID, const std::string& text) { SetDlgItemText(nID, text.c_str()); }
-    int GetDlgItemText(int nID, char* buffer, int nMaxCount) const;
-    int GetDlgItemText(int nID, std::string& text) const;
     void CheckDlgButton(int nID, UINT nCheck);
     UINT IsDlgButtonChecked(int nID) const;
     void CheckRadioButton(int nIDFirst, int nIDLast, int nIDCheck);
@@ -109,26 +102,26 @@ public:
 
     // Called once when a control is bound to this object (DDX_Control,
     // SubclassDlgItem), with the window attached.
-    virtual void PreSubclassWindow();
+    virtual void PreSubclassWindow() {}
     // Sees every mouse and keyboard message meant for this window (and, for a
     // dialog, for its controls) before it is handled; TRUE swallows it.
-    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
     // The pointer moved over this window (or anywhere while it has the
     // capture). point is in client coordinates.
-    virtual void OnMouseMove(UINT nFlags, CPoint point);
+    virtual void OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {}
     // This window had the mouse capture and lost it (WM_CAPTURECHANGED): it
     // released it, another window took it, or a modal box or dialog opened.
     // pWnd is the window that has it now, or null.
-    virtual void OnCaptureChanged(CWnd* pWnd);
+    virtual void OnCaptureChanged(CWnd* /*pWnd*/) {}
     // The pointer is over this window and not captured: set a cursor with
     // ::SetCursor and return TRUE, or return FALSE for the normal cursor.
-    virtual BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    virtual BOOL OnSetCursor(CWnd*, UINT /*nHitTest*/, UINT /*message*/) { return FALSE; }
 
     // Default handling of a system command: SC_CLOSE closes the window the
-    // way the close box does, SC_MINIMIZE and SC_RESTORE do what they say.
+    // way the close box does, SC_MINIMIZE minimises it.
     void OnSysCommand(UINT nID, LPARAM lParam);
     // Default painting: nothing beyond what the framework paints.
-    void OnPaint();
+    void OnPaint() {}
 
     // Where the layer has no counterpart, the Qt widget behind the window
     // (tests read pixel geometry through it); null without a window.
@@ -139,7 +132,7 @@ protected:
     // table first, then DefWindowProc. Control classes add their messages.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    virtual const MessageMap* GetMessageMap() const;
+    virtual const MessageMap* GetMessageMap() const { return nullptr; }
 
 private:
     std::atomic<HWND> m_hWnd{nullptr};
@@ -153,8 +146,9 @@ LRESULT AfxCallWindowProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam
 // Releases the mouse capture; the window that had it hears of it
 // (OnCaptureChanged).
 BOOL ReleaseCapture();
-// Sets the cursor while the current OnSetCursor runs; returns the previous one.
-HCURSOR SetCursor(HCURSOR hCursor);
+// Sets the cursor while the current OnSetCursor runs.
+void SetCursor(HCURSOR hCursor);
+// IDC_HAND; null for any other cursor.
 HCURSOR LoadStandardCursor(int nCursorId);
 int GetSystemMetrics(int nIndex);
 HBRUSH GetStockObject(int nIndex);
@@ -191,21 +185,19 @@ public:
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
 
-    COLORREF SetTextColor(COLORREF colour);
-    COLORREF GetTextColor() const noexcept { return m_crText; }
-    bool HasTextColor() const noexcept { return m_bTextColour; }
-    int SetBkMode(int nBkMode);
-    int GetBkMode() const noexcept { return m_nBkMode; }
-    HDC GetSafeHdc() const;
+    void SetTextColor(COLORREF colour) { m_crText = colour; }
+    COLORREF GetTextColor() const noexcept { return m_crText.value_or(0); }
+    bool HasTextColor() const noexcept { return m_crText.has_value(); }
+    // The framework's controls paint no background, so every mode is TRANSPARENT.
+    void SetBkMode(int) {}
+    HDC GetSafeHdc() const noexcept { return reinterpret_cast<HDC>(m_pPainter); }
     BOOL DrawIcon(int x, int y, HICON hIcon);
 
 protected:
     QPainter* m_pPainter = nullptr;
 
 private:
-    COLORREF m_crText = 0;
-    bool m_bTextColour = false;
-    int m_nBkMode = OPAQUE;
+    std::optional<COLORREF> m_crText;
 };
 
 // Drawing on a window from its WM_PAINT handler. Outside that handler it
@@ -228,9 +220,8 @@ public:
 
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
     // A tool over pWnd: lpRectTool (client coordinates) or the whole window.
-    BOOL AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool = nullptr,
-                 UINT_PTR nIDTool = 0);
-    void RelayEvent(MSG* pMsg);
+    BOOL AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool = nullptr, UINT_PTR = 0);
+    void RelayEvent(MSG*) {}
 
     // The tip text for a point of a window, or null (used by the framework).
     const std::string* TipAt(HWND hWnd, CPoint point) const;
@@ -238,10 +229,8 @@ public:
 private:
     struct Tool {
         HWND hWnd = nullptr;
-        UINT_PTR id = 0;
         std::string text;
-        bool wholeWindow = true;
-        CRect rect;
+        std::optional<CRect> area; // none: the whole window
     };
     bool m_bCreated = false;
     std::vector<Tool> m_tools;

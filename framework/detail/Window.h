@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <source_location>
 #include <string>
 #include <string_view>
@@ -46,8 +47,7 @@ struct CDialog::Run {
     std::vector<std::unique_ptr<HWND__>> controls; // template order
     QFont font;
     CSize baseUnits;
-    CMenu systemMenu;
-    bool hasSystemMenu = false;
+    std::optional<CMenu> systemMenu; // dialogs with WS_SYSMENU
     UINT defId = 0;
     QEventLoop* loop = nullptr;
     bool ended = false;

@@ -61,9 +61,7 @@ TEST_F(DataExchangeTest, CancelLeavesMembersAndABadIntegerKeepsTheDialogOpen) {
 
     UiTestSeam::QueueMessageBoxAnswer(IDOK);
     UiTestSeam::QueueModalAnswer(0, [](CDialog& open) {
-        std::string typed;
-        open.GetDlgItemText(IDC_EDIT_IP2, typed);
-        EXPECT_EQ(typed, "10");
+        EXPECT_EQ(TextOf(open, IDC_EDIT_IP2), "10");
         open.SetDlgItemText(IDC_EDIT_IP2, "abc");
         open.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
         EXPECT_EQ(FocusOf(open), open.GetDlgItem(IDC_EDIT_IP2)->GetQtWidget());

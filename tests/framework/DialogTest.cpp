@@ -139,9 +139,7 @@ TEST_F(DialogTest, EnterWithoutDefaultButtonRunsOkAndAWantReturnEditKeepsEnter) 
     UiTestSeam::QueueModalAnswer(0, [&](CDialog& open) {
         open.GotoDlgCtrl(open.GetDlgItem(IDC_EDIT_IP1));
         PressKey(FocusOf(open), Qt::Key_Return);
-        std::string text;
-        open.GetDlgItemText(IDC_EDIT_IP1, text);
-        EXPECT_EQ(text, "");
+        EXPECT_EQ(TextOf(open, IDC_EDIT_IP1), "");
         EXPECT_TRUE(range.calls.empty());
         PressKey(FocusOf(open), Qt::Key_Escape);
     });

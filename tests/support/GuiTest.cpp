@@ -179,7 +179,9 @@ QWidget* FocusOf(CDialog& dialog) {
 
 std::string TextOf(const CWnd& dialog, int nID) {
     std::string text;
-    dialog.GetDlgItemText(nID, text);
+    if (CWnd* control = dialog.GetDlgItem(nID)) {
+        control->GetWindowText(text);
+    }
     return text;
 }
 

@@ -157,7 +157,6 @@ TEST_F(HyperLinkTest, BindingMakesTheTextALinkWithTipCursorAndAddress) {
 
         CDC dc;
         EXPECT_EQ(link.CtlColor(&dc, CTLCOLOR_STATIC), GetStockObject(NULL_BRUSH));
-        EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);
         EXPECT_EQ(dc.GetTextColor(), kLinkColour);
     });
     dialog.DoModal();

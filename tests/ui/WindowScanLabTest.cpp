@@ -193,7 +193,7 @@ protected:
                                }))
             << s_lab->ShowNeighbours();
         std::string status;
-        dlg.GetDlgItemText(IDC_STATUS, status);
+        dlg.GetDlgItem(IDC_STATUS)->GetWindowText(status);
         EXPECT_EQ(status, "198.18.0.255");
     }
 
