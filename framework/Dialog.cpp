@@ -35,6 +35,12 @@ QFont DialogFont(const char* face, int pointSize) {
     return font;
 }
 
+// A rectangle in dialog units as pixels, with the dialog font's base units.
+QRect ToPixels(const CSize& base, int x, int y, int cx, int cy) {
+    return QRect(MulDiv(x, base.cx, 4), MulDiv(y, base.cy, 8), MulDiv(cx, base.cx, 4),
+                 MulDiv(cy, base.cy, 8));
+}
+
 CSize BaseUnitsOf(const QFont& font) {
     const QFontMetrics metrics(font);
     const int width = metrics.horizontalAdvance(
@@ -79,9 +85,7 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
     record->widget = child;
     child->setFont(run.font);
     // Sizes map on their own, as Windows does when it creates the controls.
-    child->setGeometry(
-        MulDiv(control.x, run.baseUnits.cx, 4), MulDiv(control.y, run.baseUnits.cy, 8),
-        MulDiv(control.cx, run.baseUnits.cx, 4), MulDiv(control.cy, run.baseUnits.cy, 8));
+    child->setGeometry(ToPixels(run.baseUnits, control.x, control.y, control.cx, control.cy));
     if (control.kind == ControlClass::Static && (control.style & SS_TYPEMASK) == SS_ICON) {
         // An icon static takes the size of its icon.
         child->resize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
@@ -118,9 +122,6 @@ bool DialogAccess::HasPaintHandler(const CDialog& dialog) {
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
-CDialog::CDialog(const DialogTemplate& dialogTemplate, CWnd* pParentWnd)
-    : m_pTemplate(&dialogTemplate), m_nIDTemplate(dialogTemplate.id), m_pParentWnd(pParentWnd) {}
-
 CDialog::~CDialog() {
     if (m_pRun) {
         CDialog::DestroyWindow();
@@ -128,8 +129,7 @@ CDialog::~CDialog() {
 }
 
 bool CDialog::CreateWindowFromTemplate() {
-    const DialogTemplate* dialogTemplate =
-        m_pTemplate ? m_pTemplate : AfxFindDialogTemplate(m_nIDTemplate);
+    const DialogTemplate* dialogTemplate = AfxFindDialogTemplate(m_nIDTemplate);
     if (!dialogTemplate || m_pRun) {
         return false;
     }
@@ -158,9 +158,9 @@ void CDialog::CreateDialogWidget(const DialogTemplate& dialogTemplate) {
     widget->setFont(run.font);
     widget->setWindowTitle(detail::ToQt(dialogTemplate.caption ? dialogTemplate.caption : ""));
     widget->setWindowModality(Qt::ApplicationModal);
-    CRect client{0, 0, dialogTemplate.cx, dialogTemplate.cy};
-    MapDialogRect(&client);
-    widget->setFixedSize(client.Width(), client.Height()); // dialogs keep their size
+    // Dialogs keep their size.
+    widget->setFixedSize(
+        ToPixels(run.baseUnits, 0, 0, dialogTemplate.cx, dialogTemplate.cy).size());
     detail::AddLiveWindow(&run.self);
     Attach(&run.self);
 }
@@ -334,38 +334,13 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// ============================================================ focus and units
-
-void CDialog::SetDefID(UINT nID) {
-    RequireUiThread();
-    if (m_pRun) {
-        m_pRun->defId = nID;
-        ShowDefaultButton();
-    }
-}
-
-DWORD CDialog::GetDefID() const {
-    RequireUiThread();
-    if (!m_pRun || m_pRun->defId == 0) {
-        return 0;
-    }
-    return static_cast<DWORD>(MAKELPARAM(static_cast<WORD>(m_pRun->defId), DC_HASDEFID));
-}
+// ============================================================ focus
 
 void CDialog::GotoDlgCtrl(CWnd* pWndCtrl) {
     if (QWidget* widget = pWndCtrl ? pWndCtrl->GetQtWidget() : nullptr) {
         // As by the Tab key: an edit that gets the focus this way selects its text.
         widget->setFocus(Qt::TabFocusReason);
     }
-}
-
-void CDialog::MapDialogRect(CRect* pRect) const {
-    RequireUiThread();
-    const CSize base = m_pRun ? m_pRun->baseUnits : CSize{};
-    pRect->left = MulDiv(pRect->left, base.cx, 4);
-    pRect->right = MulDiv(pRect->right, base.cx, 4);
-    pRect->top = MulDiv(pRect->top, base.cy, 8);
-    pRect->bottom = MulDiv(pRect->bottom, base.cy, 8);
 }
 
 } // namespace nodescout

@@ -46,34 +46,16 @@ TEST_F(DataExchangeTest, TextRadioAndCheckRoundTripThroughOnOk) {
     EXPECT_EQ(format, -1);
 }
 
-TEST_F(DataExchangeTest, CancelLeavesMembersAndABadIntegerKeepsTheDialogOpen) {
+TEST_F(DataExchangeTest, CancelLeavesTheMembersAsTheyWere) {
     TestDialog dialog(IDD_SAMPLE_RANGE);
-    int interval = 10;
     std::string start = "198.18.0.1";
-    dialog.exchange = [&](CDataExchange* pDX) {
-        DDX_Text(pDX, IDC_EDIT_IP1, start);
-        DDX_Text(pDX, IDC_EDIT_IP2, interval);
-    };
-    UiTestSeam::QueueModalAnswer(
-        IDCANCEL, [](CDialog& open) { open.SetDlgItemText(IDC_EDIT_IP1, "changed"); });
+    dialog.exchange = [&](CDataExchange* pDX) { DDX_Text(pDX, IDC_EDIT_IP1, start); };
+    UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& open) {
+        EXPECT_EQ(TextOf(open, IDC_EDIT_IP1), "198.18.0.1");
+        open.SetDlgItemText(IDC_EDIT_IP1, "changed");
+    });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(start, "198.18.0.1");
-
-    UiTestSeam::QueueMessageBoxAnswer(IDOK);
-    UiTestSeam::QueueModalAnswer(0, [](CDialog& open) {
-        std::string typed;
-        open.GetDlgItemText(IDC_EDIT_IP2, typed);
-        EXPECT_EQ(typed, "10");
-        open.SetDlgItemText(IDC_EDIT_IP2, "abc");
-        open.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
-        EXPECT_EQ(FocusOf(open), open.GetDlgItem(IDC_EDIT_IP2)->GetQtWidget());
-        open.SetDlgItemText(IDC_EDIT_IP2, " -25 ");
-        open.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
-    });
-    EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(interval, -25);
-    ASSERT_EQ(UiTestSeam::MessageBoxes().size(), 1u);
-    EXPECT_EQ(UiTestSeam::MessageBoxes()[0].text, "Please enter an integer.");
 }
 
 TEST_F(DataExchangeTest, TextLimitBoundsTypingInBytesButNotTheProgram) {

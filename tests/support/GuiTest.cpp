@@ -70,15 +70,6 @@ constexpr ResourceTable kResources{kTemplates, {}, {}};
 
 } // namespace
 
-const DialogTemplate& SampleRangeTemplate() {
-    return kRangeTemplate;
-}
-const DialogTemplate& SampleChoiceTemplate() {
-    return kChoiceTemplate;
-}
-const DialogTemplate& SampleMainTemplate() {
-    return kMainTemplate;
-}
 const ResourceTable& SampleResources() {
     return kResources;
 }

@@ -43,13 +43,11 @@ enum : int {
     IDC_ADD = 3,
 };
 
-// A range-list-like dialog: default OK, labels, a want-return edit and a
-// plain one, a list, two push buttons and a group box drawn last.
-const DialogTemplate& SampleRangeTemplate();
-// Radio groups, a push-like check box, a progress bar, a line and a notifying label.
-const DialogTemplate& SampleChoiceTemplate();
-// Like a main window: a list first, buttons, no default button and no OK.
-const DialogTemplate& SampleMainTemplate();
+// The sample templates: IDD_SAMPLE_RANGE, a range-list-like dialog (default
+// OK, labels, a want-return edit and a plain one, a list, two push buttons and
+// a group box drawn last); IDD_SAMPLE_CHOICE, radio groups, a push-like check
+// box, a progress bar, a line and a notifying label; IDD_SAMPLE_MAIN, like a
+// main window (a list first, buttons, no default button and no OK).
 
 // A dialog whose parts a test fills in: data exchange, OnInitDialog work,
 // and a record of every handler and OnOK/OnCancel call.
