@@ -12,26 +12,25 @@
 #include <QFontMetrics>
 #include <QPushButton>
 
+#include <string_view>
+
 namespace nodescout {
 
 namespace {
 
+// number * numerator / denominator, rounded to the nearest (no template has
+// a negative position or size).
 int MulDiv(int number, int numerator, int denominator) {
-    const long long product = static_cast<long long>(number) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                         : (product - half) / denominator);
+    return (number * numerator + denominator / 2) / denominator;
 }
 
-// The dialog font: the classic dialog faces become DejaVu Sans Condensed,
-// which has the same base units; the size is set in pixels (at 96 pixels to
-// the inch) so the screen's resolution does not change the layout.
+// The dialog font: MS Sans Serif, the face of every template, becomes DejaVu
+// Sans Condensed, which has the same base units; the size is set in pixels
+// (at 96 pixels to the inch) so the screen's resolution does not change the layout.
 QFont DialogFont(const char* face, int pointSize) {
-    const QString requested = QString::fromUtf8(face ? face : "");
-    const bool classic = requested.isEmpty() || requested == QLatin1String("MS Sans Serif") ||
-                         requested.startsWith(QLatin1String("MS Shell Dlg"));
-    QFont font(classic ? QStringLiteral("DejaVu Sans Condensed") : requested);
-    font.setPixelSize(MulDiv(pointSize > 0 ? pointSize : 8, 96, 72));
+    const bool classic = std::string_view(face) == "MS Sans Serif";
+    QFont font(classic ? QStringLiteral("DejaVu Sans Condensed") : detail::ToQt(face));
+    font.setPixelSize(MulDiv(pointSize, 96, 72));
     return font;
 }
 
@@ -90,7 +89,6 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
         // An icon static takes the size of its icon.
         child->resize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     }
-    child->setEnabled(!(control.style & WS_DISABLED));
     child->setVisible((control.style & WS_VISIBLE) != 0);
     child->installEventFilter(events);
     for (QObject* part : child->children()) {
@@ -99,6 +97,61 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
         }
     }
     return record;
+}
+
+void CreateControls(CDialog* dialog, CDialog::Run& run, const DialogTemplate& dialogTemplate) {
+    QObject* events = detail::CreateControlEvents(dialog, run.self.widget.data());
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        std::unique_ptr<HWND__> record = CreateControl(dialog, run, control, events);
+        if (detail::ButtonType(record.get()) == BS_DEFPUSHBUTTON && run.defId == 0) {
+            run.defId = static_cast<UINT>(control.id);
+        }
+        detail::AddLiveWindow(record.get());
+        run.controls.push_back(std::move(record));
+    }
+    // The first control of the template lies on top, as on Windows.
+    for (auto it = run.controls.rbegin(); it != run.controls.rend(); ++it) {
+        (*it)->widget->raise();
+    }
+}
+
+// Marks the push button that Enter would press now.
+void ShowDefaultButton(const CDialog* dialog, const CDialog::Run& run) {
+    HWND focus = detail::HwndOfWidget(run.self.widget->focusWidget());
+    const bool focusOnPushButton = detail::IsPushButton(focus) && focus->dialog == dialog;
+    for (const auto& control : run.controls) {
+        if (auto* button = dynamic_cast<QPushButton*>(control->widget.data());
+            button && detail::IsPushButton(control.get())) {
+            button->setDefault(focusOnPushButton ? control.get() == focus
+                                                 : control->id == static_cast<int>(run.defId));
+        }
+    }
+}
+
+void AnswerFromTestSeam(CDialog& dialog, const UiTestSeam::ModalAnswer& answer) {
+    dialog.GetQtWidget()->show();
+    if (answer.onOpen) {
+        answer.onOpen(dialog);
+    }
+    const auto open = [&dialog] { return dialog.GetRun() && !dialog.GetRun()->ended; };
+    if (open() && answer.command != 0) {
+        DialogAccess::Command(dialog, answer.command);
+    }
+    if (open()) {
+        UiTestSeam::RecordUnanswered();
+        dialog.EndDialog(-1);
+    }
+}
+
+void RunModalLoop(CDialog::Run& run) {
+    run.self.widget->show();
+    run.self.widget->activateWindow();
+    QEventLoop loop;
+    run.loop = &loop;
+    if (!run.ended) {
+        loop.exec(QEventLoop::DialogExec);
+    }
+    run.loop = nullptr;
 }
 
 } // namespace
@@ -138,9 +191,12 @@ bool CDialog::CreateWindowFromTemplate() {
     m_pRun->baseUnits = BaseUnitsOf(m_pRun->font);
     CreateDialogWidget(*dialogTemplate);
     detail::SetUpSystemMenu(*m_pRun, dialogTemplate->style);
-    CreateControls(*dialogTemplate);
-    QObject::connect(qApp, &QApplication::focusChanged, m_pRun->self.widget.data(),
-                     [this] { ShowDefaultButton(); });
+    CreateControls(this, *m_pRun, *dialogTemplate);
+    QObject::connect(qApp, &QApplication::focusChanged, m_pRun->self.widget.data(), [this] {
+        if (m_pRun) {
+            ShowDefaultButton(this, *m_pRun);
+        }
+    });
     return true;
 }
 
@@ -165,38 +221,6 @@ void CDialog::CreateDialogWidget(const DialogTemplate& dialogTemplate) {
     Attach(&run.self);
 }
 
-void CDialog::CreateControls(const DialogTemplate& dialogTemplate) {
-    Run& run = *m_pRun;
-    QObject* events = detail::CreateControlEvents(this, run.self.widget.data());
-    for (const ControlTemplate& control : dialogTemplate.controls) {
-        std::unique_ptr<HWND__> record = CreateControl(this, run, control, events);
-        if (detail::ButtonType(record.get()) == BS_DEFPUSHBUTTON && run.defId == 0) {
-            run.defId = static_cast<UINT>(control.id);
-        }
-        detail::AddLiveWindow(record.get());
-        run.controls.push_back(std::move(record));
-    }
-    // The first control of the template lies on top, as on Windows.
-    for (auto it = run.controls.rbegin(); it != run.controls.rend(); ++it) {
-        (*it)->widget->raise();
-    }
-}
-
-void CDialog::ShowDefaultButton() {
-    if (!m_pRun) {
-        return;
-    }
-    HWND focus = detail::HwndOfWidget(m_pRun->self.widget->focusWidget());
-    const bool focusOnPushButton = detail::IsPushButton(focus) && focus->dialog == this;
-    for (const auto& control : m_pRun->controls) {
-        if (auto* button = dynamic_cast<QPushButton*>(control->widget.data());
-            button && detail::IsPushButton(control.get())) {
-            button->setDefault(focusOnPushButton ? control.get() == focus
-                                                 : control->id == static_cast<int>(m_pRun->defId));
-        }
-    }
-}
-
 // ============================================================ the modal run
 
 INT_PTR CDialog::DoModal() {
@@ -212,18 +236,19 @@ INT_PTR CDialog::DoModal() {
     try {
         const BOOL focusFirst = OnInitDialog();
         if (!m_pRun->ended) {
-            if (focusFirst) {
-                GotoDlgCtrl(GetNextDlgTabItem(nullptr));
+            if (CWnd* first = focusFirst ? GetNextDlgTabItem(nullptr) : nullptr) {
+                // As by the Tab key: an edit that gets the focus this way selects its text.
+                first->GetQtWidget()->setFocus(Qt::TabFocusReason);
             }
-            ShowDefaultButton();
+            ShowDefaultButton(this, *m_pRun);
             UiTestSeam::ModalAnswer answer;
             if (UiTestSeam::TakeModalAnswer(answer)) {
-                AnswerFromTestSeam(answer);
+                AnswerFromTestSeam(*this, answer);
             } else if (UiTestSeam::IsStrict()) {
                 UiTestSeam::RecordUnanswered();
                 EndDialog(-1);
             } else {
-                RunModalLoop();
+                RunModalLoop(*m_pRun);
             }
         }
     } catch (...) {
@@ -233,32 +258,6 @@ INT_PTR CDialog::DoModal() {
     const int result = m_pRun ? m_pRun->result : -1;
     DestroyWindow();
     return result;
-}
-
-void CDialog::AnswerFromTestSeam(const UiTestSeam::ModalAnswer& answer) {
-    m_pRun->self.widget->show();
-    if (answer.onOpen) {
-        answer.onOpen(*this);
-    }
-    if (m_pRun && !m_pRun->ended && answer.command != 0) {
-        DialogAccess::Command(*this, answer.command);
-    }
-    if (m_pRun && !m_pRun->ended) {
-        UiTestSeam::RecordUnanswered();
-        EndDialog(-1);
-    }
-}
-
-void CDialog::RunModalLoop() {
-    QWidget* widget = m_pRun->self.widget;
-    widget->show();
-    widget->activateWindow();
-    QEventLoop loop;
-    m_pRun->loop = &loop;
-    if (!m_pRun->ended) {
-        loop.exec(QEventLoop::DialogExec);
-    }
-    m_pRun->loop = nullptr;
 }
 
 void CDialog::EndDialog(int nResult) {
@@ -331,15 +330,6 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     default:
         return CWnd::DefWindowProc(message, wParam, lParam);
-    }
-}
-
-// ============================================================ focus
-
-void CDialog::GotoDlgCtrl(CWnd* pWndCtrl) {
-    if (QWidget* widget = pWndCtrl ? pWndCtrl->GetQtWidget() : nullptr) {
-        // As by the Tab key: an edit that gets the focus this way selects its text.
-        widget->setFocus(Qt::TabFocusReason);
     }
 }
 

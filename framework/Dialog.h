@@ -21,7 +21,6 @@
 #include "framework/Templates.h"
 #include "framework/TestSeam.h"
 #include "framework/WorkerThread.h"
-#include "platform/text/FixedText.h"
 
 #include <memory>
 #include <string>
@@ -52,8 +51,6 @@ public:
     // must save state before the window goes overrides it and calls the base.
     BOOL DestroyWindow() override;
 
-    void GotoDlgCtrl(CWnd* pWndCtrl);
-
     // The workers that must end before this window goes.
     CWorkerRegistry& GetWorkers() noexcept { return m_workers; }
 
@@ -80,11 +77,6 @@ private:
 
     bool CreateWindowFromTemplate();
     void CreateDialogWidget(const DialogTemplate& dialogTemplate);
-    void CreateControls(const DialogTemplate& dialogTemplate);
-    void RunModalLoop();
-    void AnswerFromTestSeam(const UiTestSeam::ModalAnswer& answer);
-    // Marks the push button that Enter would press now.
-    void ShowDefaultButton();
 
     friend struct DialogAccess;
 };
@@ -101,15 +93,6 @@ struct CDataExchange {
 };
 
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);
-// Into a fixed buffer the text is cut at its capacity.
-template <std::size_t N>
-void DDX_Text(CDataExchange* pDX, int nIDC, FixedText<N>& value) {
-    std::string text(value.View());
-    DDX_Text(pDX, nIDC, text);
-    if (pDX->m_bSaveAndValidate) {
-        value = text;
-    }
-}
 // The radio group that starts at nIDC: the index among its radio buttons of
 // the checked one, -1 when none is checked.
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);

@@ -1,7 +1,7 @@
 // The dialog's Qt widget and the translation of Qt events into the
 // messages and hooks of the framework: keys as in a Windows dialog, the
-// close box and the system menu, painting, and every control's mouse and
-// keyboard events on their way to PreTranslateMessage.
+// close box and the system menu, painting, and every control's mouse
+// events on their way to PreTranslateMessage.
 
 #include "framework/Dialog.h"
 
@@ -26,6 +26,11 @@ bool IsArrowNavigable(HWND hWnd) {
     return hWnd && hWnd->kind == ControlClass::Button && type != BS_GROUPBOX;
 }
 
+// A key without modifiers (the keypad's keys count as plain).
+bool IsPlain(const QKeyEvent& key) {
+    return key.modifiers() == Qt::NoModifier || key.modifiers() == Qt::KeypadModifier;
+}
+
 bool IsBackground(HWND hWnd) {
     return !hWnd || hWnd->isDialog || hWnd->kind == ControlClass::Static ||
            ButtonType(hWnd) == BS_GROUPBOX;
@@ -41,8 +46,8 @@ UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
 }
 
 // The mouse messages of a control as PreTranslateMessage sees them; position
-// relative to the control (not to a list's viewport). Keys are not passed:
-// they go to controls that take the focus, and no such control pre-translates.
+// relative to the control (not to a list's viewport). Keys are not
+// translated: only statics pre-translate, and they never take the focus.
 bool TranslateToMsg(HWND hWnd, const QObject* watched, const QEvent* event, MSG& msg) {
     switch (event->type()) {
     case QEvent::MouseMove:
@@ -108,8 +113,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        const bool plain =
-            event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+        const bool plain = IsPlain(*event);
         if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
             PressEnter();
         } else if (plain && event->key() == Qt::Key_Escape) {
@@ -147,7 +151,8 @@ protected:
             target = CheckedRadioInGroup(target);
         }
         if (target) {
-            m_dialog->GotoDlgCtrl(target);
+            // As in Windows, an edit reached by Tab selects its text.
+            target->GetQtWidget()->setFocus(Qt::TabFocusReason);
         }
         return true;
     }
@@ -210,7 +215,13 @@ protected:
         if (object->PreTranslateMessage(&msg) || m_dialog->PreTranslateMessage(&msg)) {
             return true;
         }
-        CallMouseHooks(hWnd, object, msg);
+        if (msg.message == WM_MOUSEMOVE) {
+            AskForCursor(hWnd, hWnd->widget);
+            const auto position = static_cast<DWORD_PTR>(msg.lParam);
+            object->OnMouseMove(
+                static_cast<UINT>(msg.wParam),
+                CPoint{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))});
+        }
         return false;
     }
 
@@ -220,10 +231,8 @@ private:
     // The arrow keys on a button walk its group before the button sees them;
     // an automatic radio button reached this way is checked, as a click would.
     bool MoveInGroup(HWND hWnd, const QKeyEvent& key) {
-        const bool plain =
-            key.modifiers() == Qt::NoModifier || key.modifiers() == Qt::KeypadModifier;
         const bool previous = key.key() == Qt::Key_Up || key.key() == Qt::Key_Left;
-        if (!plain || !IsArrowNavigable(hWnd) ||
+        if (!IsPlain(key) || !IsArrowNavigable(hWnd) ||
             (!previous && key.key() != Qt::Key_Down && key.key() != Qt::Key_Right)) {
             return false;
         }
@@ -240,16 +249,6 @@ private:
             static_cast<CButton*>(target)->Click();
         }
         return true;
-    }
-
-    static void CallMouseHooks(HWND hWnd, CWnd* object, const MSG& msg) {
-        const CPoint point{
-            static_cast<LONG>(static_cast<short>(LOWORD(static_cast<DWORD_PTR>(msg.lParam)))),
-            static_cast<LONG>(static_cast<short>(HIWORD(static_cast<DWORD_PTR>(msg.lParam))))};
-        if (msg.message == WM_MOUSEMOVE) {
-            AskForCursor(hWnd, hWnd->widget);
-            object->OnMouseMove(static_cast<UINT>(msg.wParam), point);
-        }
     }
 };
 

@@ -78,8 +78,7 @@ TEST_F(DialogTest, AutomaticRadioButtonsAreExclusiveWithinTheirGroupOnly) {
         EXPECT_EQ(button(IDC_OTHER)->GetCheck(), BST_CHECKED);
         // Tab into the group lands on its checked button; Up walks the group
         // backwards and checks the radio button it reaches.
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_AUTOSCAN));
-        PressKey(FocusOf(open), Qt::Key_Tab);
+        PressKeyIn(open, IDC_AUTOSCAN, Qt::Key_Tab);
         EXPECT_EQ(FocusOf(open), button(IDC_OTHER)->GetQtWidget());
         PressKey(FocusOf(open), Qt::Key_Up);
         EXPECT_EQ(FocusOf(open), button(IDC_TEXT)->GetQtWidget());
@@ -105,11 +104,9 @@ TEST_F(DialogTest, FocusStartsOnTheFirstTabStopAndTheDefaultButtonIsMarked) {
 TEST_F(DialogTest, EnterPressesTheFocusedPushButtonElseTheDefaultOne) {
     TestDialog dialog(IDD_SAMPLE_RANGE);
     UiTestSeam::QueueModalAnswer(0, [&](CDialog& open) {
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_ADD));
-        PressKey(FocusOf(open), Qt::Key_Return);
+        PressKeyIn(open, IDC_ADD, Qt::Key_Return);
         EXPECT_EQ(dialog.calls, (std::vector<std::string>{"OnAdd"}));
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_EDIT_IP2));
-        PressKey(FocusOf(open), Qt::Key_Enter, Qt::KeypadModifier);
+        PressKeyIn(open, IDC_EDIT_IP2, Qt::Key_Enter, Qt::KeypadModifier);
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.calls, (std::vector<std::string>{"OnAdd", "OnOK"}));
@@ -126,8 +123,7 @@ TEST_F(DialogTest, EnterWithoutDefaultButtonRunsOkAndAWantReturnEditKeepsEnter) 
 
     TestDialog range(IDD_SAMPLE_RANGE);
     UiTestSeam::QueueModalAnswer(0, [&](CDialog& open) {
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_EDIT_IP1));
-        PressKey(FocusOf(open), Qt::Key_Return);
+        PressKeyIn(open, IDC_EDIT_IP1, Qt::Key_Return);
         std::string text;
         open.GetDlgItemText(IDC_EDIT_IP1, text);
         EXPECT_EQ(text, "");
@@ -140,10 +136,8 @@ TEST_F(DialogTest, EnterWithoutDefaultButtonRunsOkAndAWantReturnEditKeepsEnter) 
 
 TEST_F(DialogTest, EscapeAndTheCloseBoxRunOnCancel) {
     TestDialog escape(IDD_SAMPLE_RANGE);
-    UiTestSeam::QueueModalAnswer(0, [](CDialog& open) {
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_LIST));
-        PressKey(FocusOf(open), Qt::Key_Escape);
-    });
+    UiTestSeam::QueueModalAnswer(0,
+                                 [](CDialog& open) { PressKeyIn(open, IDC_LIST, Qt::Key_Escape); });
     EXPECT_EQ(escape.DoModal(), IDCANCEL);
     EXPECT_EQ(escape.calls, (std::vector<std::string>{"OnCancel"}));
 

@@ -104,7 +104,8 @@ void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::No
 // The widget that has (or will have, once shown) the focus in a dialog.
 QWidget* FocusOf(CDialog& dialog);
 // A key press, as the user makes it, to control nID (after giving it the focus).
-void PressKeyIn(CDialog& dialog, int nID, int key);
+void PressKeyIn(CDialog& dialog, int nID, int key,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // The text of control nID of an open dialog.
 std::string TextOf(const CWnd& dialog, int nID);
