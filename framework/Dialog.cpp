@@ -165,11 +165,6 @@ void DialogAccess::Command(CDialog& dialog, int id) {
                       reinterpret_cast<LPARAM>(control));
 }
 
-bool DialogAccess::HasPaintHandler(const CDialog& dialog) {
-    const MessageMap* map = dialog.GetMessageMap();
-    return map && map->Find(WM_PAINT, 0, 0);
-}
-
 // ============================================================ making the window
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)

@@ -159,9 +159,7 @@ protected:
 
     void paintEvent(QPaintEvent* event) override {
         QDialog::paintEvent(event);
-        if (!DialogAccess::HasPaintHandler(*m_dialog)) {
-            return;
-        }
+        // A WM_PAINT handler draws on top; without one the message does nothing.
         QPainter painter(this);
         SetCurrentPainter(Hwnd(), &painter);
         AfxCallWindowProc(m_dialog, WM_PAINT, 0, 0);
