@@ -12,27 +12,32 @@
 #include <QFontMetrics>
 #include <QPushButton>
 
+#include <string_view>
+
 namespace nodescout {
 
 namespace {
 
+// number * numerator / denominator, rounded to the nearest (no template has
+// a negative position or size).
 int MulDiv(int number, int numerator, int denominator) {
-    const long long product = static_cast<long long>(number) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                         : (product - half) / denominator);
+    return (number * numerator + denominator / 2) / denominator;
 }
 
-// The dialog font: the classic dialog faces become DejaVu Sans Condensed,
-// which has the same base units; the size is set in pixels (at 96 pixels to
-// the inch) so the screen's resolution does not change the layout.
+// The dialog font: MS Sans Serif, the face of every template, becomes DejaVu
+// Sans Condensed, which has the same base units; the size is set in pixels
+// (at 96 pixels to the inch) so the screen's resolution does not change the layout.
 QFont DialogFont(const char* face, int pointSize) {
-    const QString requested = QString::fromUtf8(face ? face : "");
-    const bool classic = requested.isEmpty() || requested == QLatin1String("MS Sans Serif") ||
-                         requested.startsWith(QLatin1String("MS Shell Dlg"));
-    QFont font(classic ? QStringLiteral("DejaVu Sans Condensed") : requested);
-    font.setPixelSize(MulDiv(pointSize > 0 ? pointSize : 8, 96, 72));
+    const bool classic = std::string_view(face) == "MS Sans Serif";
+    QFont font(classic ? QStringLiteral("DejaVu Sans Condensed") : detail::ToQt(face));
+    font.setPixelSize(MulDiv(pointSize, 96, 72));
     return font;
+}
+
+// A rectangle in dialog units as pixels, with the dialog font's base units.
+QRect ToPixels(const CSize& base, int x, int y, int cx, int cy) {
+    return QRect(MulDiv(x, base.cx, 4), MulDiv(y, base.cy, 8), MulDiv(cx, base.cx, 4),
+                 MulDiv(cy, base.cy, 8));
 }
 
 CSize BaseUnitsOf(const QFont& font) {
@@ -79,14 +84,11 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
     record->widget = child;
     child->setFont(run.font);
     // Sizes map on their own, as Windows does when it creates the controls.
-    child->setGeometry(
-        MulDiv(control.x, run.baseUnits.cx, 4), MulDiv(control.y, run.baseUnits.cy, 8),
-        MulDiv(control.cx, run.baseUnits.cx, 4), MulDiv(control.cy, run.baseUnits.cy, 8));
+    child->setGeometry(ToPixels(run.baseUnits, control.x, control.y, control.cx, control.cy));
     if (control.kind == ControlClass::Static && (control.style & SS_TYPEMASK) == SS_ICON) {
         // An icon static takes the size of its icon.
         child->resize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     }
-    child->setEnabled(!(control.style & WS_DISABLED));
     child->setVisible((control.style & WS_VISIBLE) != 0);
     child->installEventFilter(events);
     for (QObject* part : child->children()) {
@@ -95,6 +97,61 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
         }
     }
     return record;
+}
+
+void CreateControls(CDialog* dialog, CDialog::Run& run, const DialogTemplate& dialogTemplate) {
+    QObject* events = detail::CreateControlEvents(dialog, run.self.widget.data());
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        std::unique_ptr<HWND__> record = CreateControl(dialog, run, control, events);
+        if (detail::ButtonType(record.get()) == BS_DEFPUSHBUTTON && run.defId == 0) {
+            run.defId = static_cast<UINT>(control.id);
+        }
+        detail::AddLiveWindow(record.get());
+        run.controls.push_back(std::move(record));
+    }
+    // The first control of the template lies on top, as on Windows.
+    for (auto it = run.controls.rbegin(); it != run.controls.rend(); ++it) {
+        (*it)->widget->raise();
+    }
+}
+
+// Marks the push button that Enter would press now.
+void ShowDefaultButton(const CDialog* dialog, const CDialog::Run& run) {
+    HWND focus = detail::HwndOfWidget(run.self.widget->focusWidget());
+    const bool focusOnPushButton = detail::IsPushButton(focus) && focus->dialog == dialog;
+    for (const auto& control : run.controls) {
+        if (auto* button = dynamic_cast<QPushButton*>(control->widget.data());
+            button && detail::IsPushButton(control.get())) {
+            button->setDefault(focusOnPushButton ? control.get() == focus
+                                                 : control->id == static_cast<int>(run.defId));
+        }
+    }
+}
+
+void AnswerFromTestSeam(CDialog& dialog, const UiTestSeam::ModalAnswer& answer) {
+    dialog.GetQtWidget()->show();
+    if (answer.onOpen) {
+        answer.onOpen(dialog);
+    }
+    const auto open = [&dialog] { return dialog.GetRun() && !dialog.GetRun()->ended; };
+    if (open() && answer.command != 0) {
+        DialogAccess::Command(dialog, answer.command);
+    }
+    if (open()) {
+        UiTestSeam::RecordUnanswered();
+        dialog.EndDialog(-1);
+    }
+}
+
+void RunModalLoop(CDialog::Run& run) {
+    run.self.widget->show();
+    run.self.widget->activateWindow();
+    QEventLoop loop;
+    run.loop = &loop;
+    if (!run.ended) {
+        loop.exec(QEventLoop::DialogExec);
+    }
+    run.loop = nullptr;
 }
 
 } // namespace
@@ -108,18 +165,10 @@ void DialogAccess::Command(CDialog& dialog, int id) {
                       reinterpret_cast<LPARAM>(control));
 }
 
-bool DialogAccess::HasPaintHandler(const CDialog& dialog) {
-    const MessageMap* map = dialog.GetMessageMap();
-    return map && map->Find(WM_PAINT, 0, 0);
-}
-
 // ============================================================ making the window
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
-
-CDialog::CDialog(const DialogTemplate& dialogTemplate, CWnd* pParentWnd)
-    : m_pTemplate(&dialogTemplate), m_nIDTemplate(dialogTemplate.id), m_pParentWnd(pParentWnd) {}
 
 CDialog::~CDialog() {
     if (m_pRun) {
@@ -128,8 +177,7 @@ CDialog::~CDialog() {
 }
 
 bool CDialog::CreateWindowFromTemplate() {
-    const DialogTemplate* dialogTemplate =
-        m_pTemplate ? m_pTemplate : AfxFindDialogTemplate(m_nIDTemplate);
+    const DialogTemplate* dialogTemplate = AfxFindDialogTemplate(m_nIDTemplate);
     if (!dialogTemplate || m_pRun) {
         return false;
     }
@@ -138,9 +186,12 @@ bool CDialog::CreateWindowFromTemplate() {
     m_pRun->baseUnits = BaseUnitsOf(m_pRun->font);
     CreateDialogWidget(*dialogTemplate);
     detail::SetUpSystemMenu(*m_pRun, dialogTemplate->style);
-    CreateControls(*dialogTemplate);
-    QObject::connect(qApp, &QApplication::focusChanged, m_pRun->self.widget.data(),
-                     [this] { ShowDefaultButton(); });
+    CreateControls(this, *m_pRun, *dialogTemplate);
+    QObject::connect(qApp, &QApplication::focusChanged, m_pRun->self.widget.data(), [this] {
+        if (m_pRun) {
+            ShowDefaultButton(this, *m_pRun);
+        }
+    });
     return true;
 }
 
@@ -158,43 +209,11 @@ void CDialog::CreateDialogWidget(const DialogTemplate& dialogTemplate) {
     widget->setFont(run.font);
     widget->setWindowTitle(detail::ToQt(dialogTemplate.caption ? dialogTemplate.caption : ""));
     widget->setWindowModality(Qt::ApplicationModal);
-    CRect client{0, 0, dialogTemplate.cx, dialogTemplate.cy};
-    MapDialogRect(&client);
-    widget->setFixedSize(client.Width(), client.Height()); // dialogs keep their size
+    // Dialogs keep their size.
+    widget->setFixedSize(
+        ToPixels(run.baseUnits, 0, 0, dialogTemplate.cx, dialogTemplate.cy).size());
     detail::AddLiveWindow(&run.self);
     Attach(&run.self);
-}
-
-void CDialog::CreateControls(const DialogTemplate& dialogTemplate) {
-    Run& run = *m_pRun;
-    QObject* events = detail::CreateControlEvents(this, run.self.widget.data());
-    for (const ControlTemplate& control : dialogTemplate.controls) {
-        std::unique_ptr<HWND__> record = CreateControl(this, run, control, events);
-        if (detail::ButtonType(record.get()) == BS_DEFPUSHBUTTON && run.defId == 0) {
-            run.defId = static_cast<UINT>(control.id);
-        }
-        detail::AddLiveWindow(record.get());
-        run.controls.push_back(std::move(record));
-    }
-    // The first control of the template lies on top, as on Windows.
-    for (auto it = run.controls.rbegin(); it != run.controls.rend(); ++it) {
-        (*it)->widget->raise();
-    }
-}
-
-void CDialog::ShowDefaultButton() {
-    if (!m_pRun) {
-        return;
-    }
-    HWND focus = detail::HwndOfWidget(m_pRun->self.widget->focusWidget());
-    const bool focusOnPushButton = detail::IsPushButton(focus) && focus->dialog == this;
-    for (const auto& control : m_pRun->controls) {
-        if (auto* button = dynamic_cast<QPushButton*>(control->widget.data());
-            button && detail::IsPushButton(control.get())) {
-            button->setDefault(focusOnPushButton ? control.get() == focus
-                                                 : control->id == static_cast<int>(m_pRun->defId));
-        }
-    }
 }
 
 // ============================================================ the modal run
@@ -212,18 +231,19 @@ INT_PTR CDialog::DoModal() {
     try {
         const BOOL focusFirst = OnInitDialog();
         if (!m_pRun->ended) {
-            if (focusFirst) {
-                GotoDlgCtrl(GetNextDlgTabItem(nullptr));
+            if (CWnd* first = focusFirst ? GetNextDlgTabItem(nullptr) : nullptr) {
+                // As by the Tab key: an edit that gets the focus this way selects its text.
+                first->GetQtWidget()->setFocus(Qt::TabFocusReason);
             }
-            ShowDefaultButton();
+            ShowDefaultButton(this, *m_pRun);
             UiTestSeam::ModalAnswer answer;
             if (UiTestSeam::TakeModalAnswer(answer)) {
-                AnswerFromTestSeam(answer);
+                AnswerFromTestSeam(*this, answer);
             } else if (UiTestSeam::IsStrict()) {
                 UiTestSeam::RecordUnanswered();
                 EndDialog(-1);
             } else {
-                RunModalLoop();
+                RunModalLoop(*m_pRun);
             }
         }
     } catch (...) {
@@ -233,32 +253,6 @@ INT_PTR CDialog::DoModal() {
     const int result = m_pRun ? m_pRun->result : -1;
     DestroyWindow();
     return result;
-}
-
-void CDialog::AnswerFromTestSeam(const UiTestSeam::ModalAnswer& answer) {
-    m_pRun->self.widget->show();
-    if (answer.onOpen) {
-        answer.onOpen(*this);
-    }
-    if (m_pRun && !m_pRun->ended && answer.command != 0) {
-        DialogAccess::Command(*this, answer.command);
-    }
-    if (m_pRun && !m_pRun->ended) {
-        UiTestSeam::RecordUnanswered();
-        EndDialog(-1);
-    }
-}
-
-void CDialog::RunModalLoop() {
-    QWidget* widget = m_pRun->self.widget;
-    widget->show();
-    widget->activateWindow();
-    QEventLoop loop;
-    m_pRun->loop = &loop;
-    if (!m_pRun->ended) {
-        loop.exec(QEventLoop::DialogExec);
-    }
-    m_pRun->loop = nullptr;
 }
 
 void CDialog::EndDialog(int nResult) {
@@ -332,40 +326,6 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return CWnd::DefWindowProc(message, wParam, lParam);
     }
-}
-
-// ============================================================ focus and units
-
-void CDialog::SetDefID(UINT nID) {
-    RequireUiThread();
-    if (m_pRun) {
-        m_pRun->defId = nID;
-        ShowDefaultButton();
-    }
-}
-
-DWORD CDialog::GetDefID() const {
-    RequireUiThread();
-    if (!m_pRun || m_pRun->defId == 0) {
-        return 0;
-    }
-    return static_cast<DWORD>(MAKELPARAM(static_cast<WORD>(m_pRun->defId), DC_HASDEFID));
-}
-
-void CDialog::GotoDlgCtrl(CWnd* pWndCtrl) {
-    if (QWidget* widget = pWndCtrl ? pWndCtrl->GetQtWidget() : nullptr) {
-        // As by the Tab key: an edit that gets the focus this way selects its text.
-        widget->setFocus(Qt::TabFocusReason);
-    }
-}
-
-void CDialog::MapDialogRect(CRect* pRect) const {
-    RequireUiThread();
-    const CSize base = m_pRun ? m_pRun->baseUnits : CSize{};
-    pRect->left = MulDiv(pRect->left, base.cx, 4);
-    pRect->right = MulDiv(pRect->right, base.cx, 4);
-    pRect->top = MulDiv(pRect->top, base.cy, 8);
-    pRect->bottom = MulDiv(pRect->bottom, base.cy, 8);
 }
 
 } // namespace nodescout

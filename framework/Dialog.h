@@ -21,20 +21,18 @@
 #include "framework/Templates.h"
 #include "framework/TestSeam.h"
 #include "framework/WorkerThread.h"
-#include "platform/text/FixedText.h"
 
 #include <memory>
 #include <string>
 
 namespace nodescout {
 
-class CDataExchange;
+struct CDataExchange;
 
 class CDialog : public CWnd {
 public:
     // The template is looked up among the resources when DoModal runs.
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
-    explicit CDialog(const DialogTemplate& dialogTemplate, CWnd* pParentWnd = nullptr);
     ~CDialog() override;
 
     // Runs the dialog modally: IDOK, IDCANCEL or what EndDialog was given;
@@ -44,23 +42,14 @@ public:
     // Ending from OnInitDialog makes DoModal return at once.
     void EndDialog(int nResult);
 
-    // Control values to members (TRUE, with validation) or members to
-    // controls (FALSE). FALSE when a value did not validate.
+    // Control values to members (TRUE) or members to controls (FALSE);
+    // FALSE when the dialog has no window.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
     // Destroys the window: stops the workers started through GetWorkers(),
     // unbinds the control objects and removes the controls. A class that
     // must save state before the window goes overrides it and calls the base.
     BOOL DestroyWindow() override;
-
-    // The default push button's ID (Enter presses it when no push button has
-    // the focus); 0 when there is none, and Enter then sends IDOK.
-    void SetDefID(UINT nID);
-    DWORD GetDefID() const;
-    void GotoDlgCtrl(CWnd* pWndCtrl);
-
-    // Dialog units to pixels with the dialog font's metrics.
-    void MapDialogRect(CRect* pRect) const;
 
     // The workers that must end before this window goes.
     CWorkerRegistry& GetWorkers() noexcept { return m_workers; }
@@ -81,7 +70,6 @@ protected:
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    const DialogTemplate* m_pTemplate = nullptr;
     UINT m_nIDTemplate = 0;
     CWnd* m_pParentWnd = nullptr;
     std::unique_ptr<Run> m_pRun;
@@ -89,49 +77,22 @@ private:
 
     bool CreateWindowFromTemplate();
     void CreateDialogWidget(const DialogTemplate& dialogTemplate);
-    void CreateControls(const DialogTemplate& dialogTemplate);
-    void RunModalLoop();
-    void AnswerFromTestSeam(const UiTestSeam::ModalAnswer& answer);
-    // Marks the push button that Enter would press now.
-    void ShowDefaultButton();
 
     friend struct DialogAccess;
 };
 
 // ------------------------------------------------ data exchange
 
-class CDataExchange {
-public:
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);
-
+// One exchange: controls to members (m_bSaveAndValidate TRUE) or back.
+struct CDataExchange {
     BOOL m_bSaveAndValidate;
     CWnd* m_pDlgWnd;
 
-    // The control nIDC, remembered as the one to give the focus when the
-    // exchange fails; throws std::logic_error when there is none.
-    HWND PrepareCtrl(int nIDC);
-    HWND PrepareEditCtrl(int nIDC);
-    // Ends the exchange as failed: UpdateData returns FALSE and the last
-    // prepared control gets the focus.
-    [[noreturn]] void Fail();
-
-    int m_idLastControl = 0;
-    BOOL m_bEditLastControl = FALSE;
+    // The control nIDC; throws std::logic_error when the dialog has none.
+    HWND PrepareCtrl(int nIDC) const;
 };
 
-// Text of control nIDC as a decimal integer ("Please enter an integer." and
-// a failed exchange when it is not one).
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);
-// Into a fixed buffer the text is cut at its capacity.
-template <std::size_t N>
-void DDX_Text(CDataExchange* pDX, int nIDC, FixedText<N>& value) {
-    std::string text(value.View());
-    DDX_Text(pDX, nIDC, text);
-    if (pDX->m_bSaveAndValidate) {
-        value = text;
-    }
-}
 // The radio group that starts at nIDC: the index among its radio buttons of
 // the checked one, -1 when none is checked.
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);

@@ -1,7 +1,7 @@
 // The dialog's Qt widget and the translation of Qt events into the
 // messages and hooks of the framework: keys as in a Windows dialog, the
-// close box and the system menu, painting, and every control's mouse and
-// keyboard events on their way to PreTranslateMessage.
+// close box and the system menu, painting, and every control's mouse
+// events on their way to PreTranslateMessage.
 
 #include "framework/Dialog.h"
 
@@ -26,6 +26,11 @@ bool IsArrowNavigable(HWND hWnd) {
     return hWnd && hWnd->kind == ControlClass::Button && type != BS_GROUPBOX;
 }
 
+// A key without modifiers (the keypad's keys count as plain).
+bool IsPlain(const QKeyEvent& key) {
+    return key.modifiers() == Qt::NoModifier || key.modifiers() == Qt::KeypadModifier;
+}
+
 bool IsBackground(HWND hWnd) {
     return !hWnd || hWnd->isDialog || hWnd->kind == ControlClass::Static ||
            ButtonType(hWnd) == BS_GROUPBOX;
@@ -40,98 +45,55 @@ UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     return flags;
 }
 
-WPARAM VirtualKey(int key) {
-    switch (key) {
-    case Qt::Key_Backspace:
-        return 0x08;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return 0x09;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 0x0D;
-    case Qt::Key_Escape:
-        return 0x1B;
-    case Qt::Key_Left:
-        return 0x25;
-    case Qt::Key_Up:
-        return 0x26;
-    case Qt::Key_Right:
-        return 0x27;
-    case Qt::Key_Down:
-        return 0x28;
-    default:
-        return key >= 0x20 && key <= 0x7E ? static_cast<WPARAM>(key) : 0;
-    }
-}
-
-// The mouse and keyboard messages of a control as PreTranslateMessage sees
-// them; position relative to the control (not to a list's viewport).
+// The mouse messages of a control as PreTranslateMessage sees them; position
+// relative to the control (not to a list's viewport). Keys are not
+// translated: only statics pre-translate, and they never take the focus.
 bool TranslateToMsg(HWND hWnd, const QObject* watched, const QEvent* event, MSG& msg) {
-    msg.hwnd = hWnd;
     switch (event->type()) {
     case QEvent::MouseMove:
+        msg.message = WM_MOUSEMOVE;
+        break;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick: {
-        const auto* mouse = static_cast<const QMouseEvent*>(event);
-        const bool left = mouse->button() == Qt::LeftButton;
-        switch (event->type()) {
-        case QEvent::MouseMove:
-            msg.message = WM_MOUSEMOVE;
-            break;
-        case QEvent::MouseButtonPress:
-            msg.message = left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
-            break;
-        case QEvent::MouseButtonRelease:
-            msg.message = left ? WM_LBUTTONUP : WM_RBUTTONUP;
-            break;
-        default:
-            msg.message = WM_LBUTTONDBLCLK;
-            break;
-        }
-        QPoint local = mouse->position().toPoint();
-        if (watched != hWnd->widget.data() && watched->isWidgetType()) {
-            local = static_cast<const QWidget*>(watched)->mapTo(hWnd->widget.data(), local);
-        }
-        msg.wParam = MouseFlags(mouse->buttons(), mouse->modifiers());
-        msg.lParam = MAKELPARAM(static_cast<WORD>(local.x()), static_cast<WORD>(local.y()));
-        const QPoint global = mouse->globalPosition().toPoint();
-        msg.pt = CPoint{global.x(), global.y()};
-        return true;
+    case QEvent::MouseButtonRelease: {
+        const bool left = static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
+        const bool press = event->type() == QEvent::MouseButtonPress;
+        msg.message =
+            press ? (left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN) : (left ? WM_LBUTTONUP : WM_RBUTTONUP);
+        break;
     }
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        msg.message = event->type() == QEvent::KeyPress ? WM_KEYDOWN : WM_KEYUP;
-        msg.wParam = VirtualKey(key->key());
-        return true;
-    }
+    case QEvent::MouseButtonDblClick:
+        msg.message = WM_LBUTTONDBLCLK;
+        break;
     default:
         return false;
     }
+    const auto* mouse = static_cast<const QMouseEvent*>(event);
+    QPoint local = mouse->position().toPoint();
+    if (watched != hWnd->widget.data() && watched->isWidgetType()) {
+        local = static_cast<const QWidget*>(watched)->mapTo(hWnd->widget.data(), local);
+    }
+    msg.hwnd = hWnd;
+    msg.wParam = MouseFlags(mouse->buttons(), mouse->modifiers());
+    msg.lParam = MAKELPARAM(static_cast<WORD>(local.x()), static_cast<WORD>(local.y()));
+    const QPoint global = mouse->globalPosition().toPoint();
+    msg.pt = CPoint{global.x(), global.y()};
+    return true;
 }
-
-// The events of every control pass here first: message pre-translation,
-// the mouse hooks of bound objects, and tooltips.
 
 class DialogWidget : public QDialog, public WindowLink {
 public:
     DialogWidget(HWND hWnd, CDialog* dialog, QWidget* owner, Qt::WindowFlags flags)
         : QDialog(owner, flags), WindowLink(hWnd), m_dialog(dialog) {
         auto* systemMenuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-        QObject::connect(systemMenuKey, &QShortcut::activated,
-                         [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
+        QObject::connect(systemMenuKey, &QShortcut::activated, [this] {
+            detail::ShowSystemMenu(*m_dialog, this, mapToGlobal(QPoint(0, 0)));
+        });
         auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
         QObject::connect(closeKey, &QShortcut::activated, [this] { SystemCommand(SC_CLOSE); });
     }
 
     void SetText(const QString& text) override { setWindowTitle(text); }
     QString Text() const override { return windowTitle(); }
-
-    void ShowSystemMenu(const QPoint& globalPosition) {
-        detail::ShowSystemMenu(*m_dialog, this, globalPosition);
-    }
 
     // Enter as a Windows dialog takes it: the focused push button, else the
     // default button, else the OK command.
@@ -141,51 +103,21 @@ public:
             static_cast<QAbstractButton*>(focus->widget.data())->click();
             return;
         }
-        const WORD defId = LOWORD(m_dialog->GetDefID());
-        const int id = defId ? defId : IDOK;
-        CDialog::Run* run = m_dialog->GetRun();
-        HWND control = run ? FindControl(*run, id) : nullptr;
+        const CDialog::Run& run = *m_dialog->GetRun();
+        const int id = run.defId ? static_cast<int>(run.defId) : IDOK;
+        HWND control = FindControl(run, id);
         if (!control || control->widget->isEnabled()) {
             DialogAccess::Command(*m_dialog, id);
         }
     }
 
-    // The arrow keys on a button walk its group; an automatic radio button
-    // reached this way is checked, as a click would.
-    bool MoveInGroup(int key) {
-        const bool previous = key == Qt::Key_Up || key == Qt::Key_Left;
-        if (!previous && key != Qt::Key_Down && key != Qt::Key_Right) {
-            return false;
-        }
-        HWND focus = HwndOfWidget(focusWidget());
-        if (!IsArrowNavigable(focus)) {
-            return false;
-        }
-        CWnd* start = ObjectOf(focus);
-        CWnd* target = start;
-        do {
-            target = m_dialog->GetNextDlgGroupItem(target, previous ? TRUE : FALSE);
-        } while (target && target != start && !IsArrowNavigable(target->GetSafeHwnd()));
-        if (!target || target == start) {
-            return true;
-        }
-        target->GetQtWidget()->setFocus(Qt::OtherFocusReason);
-        if (ButtonType(target->GetSafeHwnd()) == BS_AUTORADIOBUTTON) {
-            static_cast<CButton*>(target)->Click();
-        }
-        return true;
-    }
-
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        const bool plain =
-            event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+        const bool plain = IsPlain(*event);
         if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
             PressEnter();
         } else if (plain && event->key() == Qt::Key_Escape) {
             DialogAccess::Command(*m_dialog, IDCANCEL);
-        } else if (plain && MoveInGroup(event->key())) {
-            // handled
         } else {
             QWidget::keyPressEvent(event);
             return;
@@ -202,7 +134,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override {
         QWidget* child = childAt(event->pos());
         if (event->reason() == QContextMenuEvent::Mouse && IsBackground(HwndOfWidget(child))) {
-            ShowSystemMenu(event->globalPos());
+            detail::ShowSystemMenu(*m_dialog, this, event->globalPos());
             event->accept();
         } else {
             event->ignore();
@@ -219,16 +151,15 @@ protected:
             target = CheckedRadioInGroup(target);
         }
         if (target) {
-            m_dialog->GotoDlgCtrl(target);
+            // As in Windows, an edit reached by Tab selects its text.
+            target->GetQtWidget()->setFocus(Qt::TabFocusReason);
         }
         return true;
     }
 
     void paintEvent(QPaintEvent* event) override {
         QDialog::paintEvent(event);
-        if (!DialogAccess::HasPaintHandler(*m_dialog)) {
-            return;
-        }
+        // A WM_PAINT handler draws on top; without one the message does nothing.
         QPainter painter(this);
         SetCurrentPainter(Hwnd(), &painter);
         AfxCallWindowProc(m_dialog, WM_PAINT, 0, 0);
@@ -271,7 +202,7 @@ protected:
             return true;
         }
         if (event->type() == QEvent::KeyPress &&
-            MoveInGroup(hWnd, static_cast<QKeyEvent*>(event))) {
+            MoveInGroup(hWnd, *static_cast<QKeyEvent*>(event))) {
             return true;
         }
         MSG msg;
@@ -282,37 +213,40 @@ protected:
         if (object->PreTranslateMessage(&msg) || m_dialog->PreTranslateMessage(&msg)) {
             return true;
         }
-        CallMouseHooks(hWnd, object, msg);
+        if (msg.message == WM_MOUSEMOVE) {
+            AskForCursor(hWnd, hWnd->widget);
+            const auto position = static_cast<DWORD_PTR>(msg.lParam);
+            object->OnMouseMove(
+                static_cast<UINT>(msg.wParam),
+                CPoint{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))});
+        }
         return false;
     }
 
 private:
     CDialog* m_dialog;
 
-    // Arrow keys on a button walk its group (before the button sees them).
-    static bool MoveInGroup(HWND hWnd, const QKeyEvent* key) {
-        const bool plain =
-            key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
-        if (!plain || !IsArrowNavigable(hWnd) || !hWnd->dialog || !hWnd->dialog->GetRun()) {
+    // The arrow keys on a button walk its group before the button sees them;
+    // an automatic radio button reached this way is checked, as a click would.
+    bool MoveInGroup(HWND hWnd, const QKeyEvent& key) {
+        const bool previous = key.key() == Qt::Key_Up || key.key() == Qt::Key_Left;
+        if (!IsPlain(key) || !IsArrowNavigable(hWnd) ||
+            (!previous && key.key() != Qt::Key_Down && key.key() != Qt::Key_Right)) {
             return false;
         }
-        auto* widget = static_cast<DialogWidget*>(hWnd->dialog->GetRun()->self.widget.data());
-        return widget->MoveInGroup(key->key());
-    }
-
-    static void CallMouseHooks(HWND hWnd, CWnd* object, const MSG& msg) {
-        const CPoint point{
-            static_cast<LONG>(static_cast<short>(LOWORD(static_cast<DWORD_PTR>(msg.lParam)))),
-            static_cast<LONG>(static_cast<short>(HIWORD(static_cast<DWORD_PTR>(msg.lParam))))};
-        const UINT flags = static_cast<UINT>(msg.wParam);
-        switch (msg.message) {
-        case WM_MOUSEMOVE:
-            AskForCursor(hWnd, hWnd->widget);
-            object->OnMouseMove(flags, point);
-            break;
-        default:
-            break;
+        CWnd* start = ObjectOf(hWnd);
+        CWnd* target = start;
+        do {
+            target = m_dialog->GetNextDlgGroupItem(target, previous ? TRUE : FALSE);
+        } while (target && target != start && !IsArrowNavigable(target->GetSafeHwnd()));
+        if (!target || target == start) {
+            return true;
         }
+        target->GetQtWidget()->setFocus(Qt::OtherFocusReason);
+        if (ButtonType(target->GetSafeHwnd()) == BS_AUTORADIOBUTTON) {
+            static_cast<CButton*>(target)->Click();
+        }
+        return true;
     }
 };
 

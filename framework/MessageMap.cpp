@@ -2,12 +2,6 @@
 
 namespace nodescout {
 
-namespace detail {
-NMHDR* NotifyHeader(LPARAM lParam) noexcept {
-    return reinterpret_cast<NMHDR*>(lParam);
-}
-} // namespace detail
-
 const MessageEntry* MessageMap::Find(UINT message, WPARAM wParam, LPARAM lParam) const {
     for (const MessageEntry& entry : m_entries) {
         if (entry.message != message) {
@@ -21,7 +15,7 @@ const MessageEntry* MessageMap::Find(UINT message, WPARAM wParam, LPARAM lParam)
             return &entry;
         }
         if (message == WM_NOTIFY) {
-            const NMHDR* header = detail::NotifyHeader(lParam);
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header && entry.code == header->code &&
                 entry.id == static_cast<int>(header->idFrom)) {
                 return &entry;

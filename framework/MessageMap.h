@@ -44,24 +44,13 @@ private:
     std::vector<MessageEntry> m_entries;
 };
 
-namespace detail {
-// The NMHDR a WM_NOTIFY message carries in lParam.
-NMHDR* NotifyHeader(LPARAM lParam) noexcept;
-} // namespace detail
-
-// WM_COMMAND with a notification code from control id: void Handler().
-template <class T>
-MessageEntry OnControl(UINT code, int id, void (T::*handler)()) {
-    return {WM_COMMAND, code, id, false, [handler](CWnd& target, WPARAM, LPARAM) -> LRESULT {
-                (static_cast<T&>(target).*handler)();
-                return 0;
-            }};
-}
-
 // A click of button id (or the command id from the keyboard): void Handler().
 template <class T>
 MessageEntry OnBnClicked(int id, void (T::*handler)()) {
-    return OnControl(BN_CLICKED, id, handler);
+    return {WM_COMMAND, BN_CLICKED, id, false, [handler](CWnd& target, WPARAM, LPARAM) {
+                (static_cast<T&>(target).*handler)();
+                return LRESULT{0};
+            }};
 }
 
 // WM_NOTIFY with a notification code from control id:
@@ -70,7 +59,7 @@ template <class T>
 MessageEntry OnNotify(UINT code, int id, void (T::*handler)(NMHDR*, LRESULT*)) {
     return {WM_NOTIFY, code, id, false, [handler](CWnd& target, WPARAM, LPARAM lParam) {
                 LRESULT result = 0;
-                (static_cast<T&>(target).*handler)(detail::NotifyHeader(lParam), &result);
+                (static_cast<T&>(target).*handler)(reinterpret_cast<NMHDR*>(lParam), &result);
                 return result;
             }};
 }

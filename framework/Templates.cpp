@@ -12,17 +12,13 @@ struct ResourceTables {
     std::mutex mutex;
     std::vector<const ResourceTable*> tables; // newest first
 };
-
-ResourceTables& Tables() {
-    static ResourceTables tables;
-    return tables;
-}
+// Constant-initialised, so usable before any other static is set up.
+constinit ResourceTables registry;
 
 template <class Entry, class Select>
 const Entry* FindInTables(UINT id, Select select) {
-    ResourceTables& resources = Tables();
-    std::lock_guard lock(resources.mutex);
-    for (const ResourceTable* table : resources.tables) {
+    std::lock_guard lock(registry.mutex);
+    for (const ResourceTable* table : registry.tables) {
         for (const Entry& entry : select(*table)) {
             if (entry.id == id) {
                 return &entry;
@@ -35,15 +31,13 @@ const Entry* FindInTables(UINT id, Select select) {
 } // namespace
 
 void AfxAddResources(const ResourceTable& table) {
-    ResourceTables& resources = Tables();
-    std::lock_guard lock(resources.mutex);
-    resources.tables.insert(resources.tables.begin(), &table);
+    std::lock_guard lock(registry.mutex);
+    registry.tables.insert(registry.tables.begin(), &table);
 }
 
 void AfxRemoveResources(const ResourceTable& table) {
-    ResourceTables& resources = Tables();
-    std::lock_guard lock(resources.mutex);
-    std::erase(resources.tables, &table);
+    std::lock_guard lock(registry.mutex);
+    std::erase(registry.tables, &table);
 }
 
 const DialogTemplate* AfxFindDialogTemplate(UINT id) {

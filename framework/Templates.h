@@ -13,9 +13,8 @@
 //     inline constexpr DialogTemplate kIpInputDialog{
 //         IDD_IPINPUT, kModalStyle, 0, 235, 55, "", "MS Sans Serif", 8, kIpInputControls};
 //
-// Dialog units become pixels through the dialog font's own metrics; see
-// CDialog::MapDialogRect. A program hands its tables to the framework once
-// at start with AfxAddResources.
+// Dialog units become pixels through the dialog font's own metrics. A program hands its tables to
+// the framework once at start with AfxAddResources.
 
 #include "framework/Types.h"
 
@@ -74,11 +73,6 @@ constexpr ControlTemplate PushButton(const char* text, int id, int x, int y, int
 constexpr ControlTemplate DefPushButton(const char* text, int id, int x, int y, int cx, int cy,
                                         DWORD style = 0) {
     return Control(text, id, ControlClass::Button, BS_DEFPUSHBUTTON | WS_TABSTOP | style, x, y, cx,
-                   cy);
-}
-constexpr ControlTemplate AutoCheckBox(const char* text, int id, int x, int y, int cx, int cy,
-                                       DWORD style = 0) {
-    return Control(text, id, ControlClass::Button, BS_AUTOCHECKBOX | WS_TABSTOP | style, x, y, cx,
                    cy);
 }
 constexpr ControlTemplate AutoRadioButton(const char* text, int id, int x, int y, int cx, int cy,

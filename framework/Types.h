@@ -106,8 +106,6 @@ inline constexpr int IDCANCEL = 2;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 inline constexpr int IDC_STATIC = -1;
-// The high word of CDialog::GetDefID when there is a default button.
-inline constexpr WORD DC_HASDEFID = 0x534B;
 
 // ---------------------------------------------------------------- message boxes
 
@@ -126,8 +124,6 @@ inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
 inline constexpr UINT WM_NOTIFY = 0x004E;
-inline constexpr UINT WM_KEYDOWN = 0x0100;
-inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_INITMENUPOPUP = 0x0117;

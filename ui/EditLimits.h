@@ -9,7 +9,7 @@
 // into a field (from the settings file or a list row) is shown whole, can be
 // shortened by the user but not lengthened, and comes back whole in the
 // dialog's string member; an opener that copies it into a fixed buffer gets
-// it cut at the buffer's size (FixedText, DDX_Text into a FixedText).
+// it cut at the buffer's size (FixedText).
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"

@@ -58,7 +58,6 @@ struct CDialog::Run {
 struct DialogAccess {
     // WM_COMMAND with BN_CLICKED for id, as a click of that button sends it.
     static void Command(CDialog& dialog, int id);
-    static bool HasPaintHandler(const CDialog& dialog);
 };
 
 namespace detail {

@@ -24,20 +24,15 @@ QRect GeometryOf(CDialog& dialog, int id) {
 TEST_F(DialogTest, LaysOutControlsFromDialogUnitsWithTheRealFont) {
     TestDialog dialog(IDD_SAMPLE_RANGE);
     UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& open) {
-        CRect units{0, 0, 4, 8};
-        open.MapDialogRect(&units);
-        EXPECT_EQ(units, (CRect{0, 0, 6, 13})); // the base units
         const QFontInfo font(open.GetQtWidget()->font());
         EXPECT_EQ(font.family(), "DejaVu Sans Condensed");
         EXPECT_EQ(font.pixelSize(), 11);
-        // Client 260 x 156 units; x * 6 / 4 and y * 13 / 8, rounded to nearest.
+        // Base units 6 x 13. Client 260 x 156 units; x * 6 / 4 and y * 13 / 8,
+        // rounded to nearest.
         EXPECT_EQ(open.GetQtWidget()->size(), QSize(390, 254));
         EXPECT_EQ(GeometryOf(open, IDOK), QRect(290, 171, 75, 23));
         EXPECT_EQ(GeometryOf(open, IDC_EDIT_IP1), QRect(30, 42, 96, 20));
         EXPECT_EQ(GeometryOf(open, IDC_LIST), QRect(29, 72, 239, 158));
-        CRect mapped{19, 44, 19 + 159, 44 + 97};
-        open.MapDialogRect(&mapped);
-        EXPECT_EQ(mapped, (CRect{29, 72, 267, 229}));
         // Not resizable: the size is fixed.
         EXPECT_EQ(open.GetQtWidget()->minimumSize(), open.GetQtWidget()->maximumSize());
     });
@@ -83,8 +78,7 @@ TEST_F(DialogTest, AutomaticRadioButtonsAreExclusiveWithinTheirGroupOnly) {
         EXPECT_EQ(button(IDC_OTHER)->GetCheck(), BST_CHECKED);
         // Tab into the group lands on its checked button; Up walks the group
         // backwards and checks the radio button it reaches.
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_AUTOSCAN));
-        PressKey(FocusOf(open), Qt::Key_Tab);
+        PressKeyIn(open, IDC_AUTOSCAN, Qt::Key_Tab);
         EXPECT_EQ(FocusOf(open), button(IDC_OTHER)->GetQtWidget());
         PressKey(FocusOf(open), Qt::Key_Up);
         EXPECT_EQ(FocusOf(open), button(IDC_TEXT)->GetQtWidget());
@@ -100,7 +94,6 @@ TEST_F(DialogTest, FocusStartsOnTheFirstTabStopAndTheDefaultButtonIsMarked) {
     TestDialog dialog(IDD_SAMPLE_RANGE);
     UiTestSeam::QueueModalAnswer(IDCANCEL, [](CDialog& open) {
         EXPECT_EQ(FocusOf(open), open.GetDlgItem(IDOK)->GetQtWidget());
-        EXPECT_EQ(open.GetDefID(), static_cast<DWORD>(MAKELPARAM(IDOK, DC_HASDEFID)));
         EXPECT_TRUE(dynamic_cast<QPushButton*>(open.GetDlgItem(IDOK)->GetQtWidget())->isDefault());
         PressKey(FocusOf(open), Qt::Key_Tab);
         EXPECT_EQ(FocusOf(open), open.GetDlgItem(IDC_EDIT_IP1)->GetQtWidget());
@@ -111,25 +104,18 @@ TEST_F(DialogTest, FocusStartsOnTheFirstTabStopAndTheDefaultButtonIsMarked) {
 TEST_F(DialogTest, EnterPressesTheFocusedPushButtonElseTheDefaultOne) {
     TestDialog dialog(IDD_SAMPLE_RANGE);
     UiTestSeam::QueueModalAnswer(0, [&](CDialog& open) {
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_ADD));
-        PressKey(FocusOf(open), Qt::Key_Return);
+        PressKeyIn(open, IDC_ADD, Qt::Key_Return);
         EXPECT_EQ(dialog.calls, (std::vector<std::string>{"OnAdd"}));
-        open.SetDefID(IDC_ADD);
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_EDIT_IP2));
-        PressKey(FocusOf(open), Qt::Key_Return);
-        EXPECT_EQ(dialog.calls, (std::vector<std::string>{"OnAdd", "OnAdd"}));
-        open.SetDefID(IDOK);
-        PressKey(FocusOf(open), Qt::Key_Enter, Qt::KeypadModifier);
+        PressKeyIn(open, IDC_EDIT_IP2, Qt::Key_Enter, Qt::KeypadModifier);
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.calls.back(), "OnOK");
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"OnAdd", "OnOK"}));
 }
 
 TEST_F(DialogTest, EnterWithoutDefaultButtonRunsOkAndAWantReturnEditKeepsEnter) {
     TestDialog main(IDD_SAMPLE_MAIN);
     UiTestSeam::QueueModalAnswer(0, [](CDialog& open) {
         EXPECT_EQ(FocusOf(open), open.GetDlgItem(IDC_LIST)->GetQtWidget());
-        EXPECT_EQ(open.GetDefID(), 0u);
         PressKey(FocusOf(open), Qt::Key_Return);
     });
     EXPECT_EQ(main.DoModal(), IDOK);
@@ -137,8 +123,7 @@ TEST_F(DialogTest, EnterWithoutDefaultButtonRunsOkAndAWantReturnEditKeepsEnter) 
 
     TestDialog range(IDD_SAMPLE_RANGE);
     UiTestSeam::QueueModalAnswer(0, [&](CDialog& open) {
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_EDIT_IP1));
-        PressKey(FocusOf(open), Qt::Key_Return);
+        PressKeyIn(open, IDC_EDIT_IP1, Qt::Key_Return);
         EXPECT_EQ(TextOf(open, IDC_EDIT_IP1), "");
         EXPECT_TRUE(range.calls.empty());
         PressKey(FocusOf(open), Qt::Key_Escape);
@@ -149,10 +134,8 @@ TEST_F(DialogTest, EnterWithoutDefaultButtonRunsOkAndAWantReturnEditKeepsEnter) 
 
 TEST_F(DialogTest, EscapeAndTheCloseBoxRunOnCancel) {
     TestDialog escape(IDD_SAMPLE_RANGE);
-    UiTestSeam::QueueModalAnswer(0, [](CDialog& open) {
-        open.GotoDlgCtrl(open.GetDlgItem(IDC_LIST));
-        PressKey(FocusOf(open), Qt::Key_Escape);
-    });
+    UiTestSeam::QueueModalAnswer(0,
+                                 [](CDialog& open) { PressKeyIn(open, IDC_LIST, Qt::Key_Escape); });
     EXPECT_EQ(escape.DoModal(), IDCANCEL);
     EXPECT_EQ(escape.calls, (std::vector<std::string>{"OnCancel"}));
 

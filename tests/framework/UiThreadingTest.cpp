@@ -188,12 +188,13 @@ constexpr int kProgressId = 1002;
 constexpr ControlTemplate kProgressControls[] = {
     Control("", kProgressId, ControlClass::Progress, PBS_SMOOTH, 10, 10, 100, 10),
 };
-constexpr DialogTemplate kProgressDialog{7001, kModalDialogStyle, 0, 120, 40, "", "MS Sans Serif",
-                                         8,    kProgressControls};
+constexpr DialogTemplate kProgressDialogs[] = {
+    {7001, kModalDialogStyle, 0, 120, 40, "", "MS Sans Serif", 8, kProgressControls}};
+constexpr ResourceTable kProgressResources{kProgressDialogs, {}, {}};
 
 class ProgressDialog : public CDialog {
 public:
-    ProgressDialog() : CDialog(kProgressDialog) {}
+    ProgressDialog() : CDialog(7001) {}
     CProgressCtrl m_Progress;
 
 protected:
@@ -203,6 +204,7 @@ protected:
 TEST(UiThreadingTest, ADialogStopsItsWorkersBeforeItsWindowGoes) {
     Watchdog watchdog(10s, "a dialog ending with workers");
     UiTestSeam::Reset();
+    AfxAddResources(kProgressResources);
     ProgressDialog dialog;
     std::atomic<int> steps{0};
     UiTestSeam::QueueModalAnswer(IDCANCEL, [&](CDialog& open) {
@@ -228,6 +230,7 @@ TEST(UiThreadingTest, ADialogStopsItsWorkersBeforeItsWindowGoes) {
     EXPECT_EQ(dialog.m_Progress.GetSafeHwnd(), nullptr);
     EXPECT_EQ(dialog.m_Progress.SendMessage(PBM_STEPIT), 0); // no window: nothing happens
     EXPECT_EQ(UiTestSeam::UnansweredCount(), 0);
+    AfxRemoveResources(kProgressResources);
 }
 
 } // namespace

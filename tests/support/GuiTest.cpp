@@ -70,15 +70,6 @@ constexpr ResourceTable kResources{kTemplates, {}, {}};
 
 } // namespace
 
-const DialogTemplate& SampleRangeTemplate() {
-    return kRangeTemplate;
-}
-const DialogTemplate& SampleChoiceTemplate() {
-    return kChoiceTemplate;
-}
-const DialogTemplate& SampleMainTemplate() {
-    return kMainTemplate;
-}
 const ResourceTable& SampleResources() {
     return kResources;
 }
@@ -238,9 +229,11 @@ void Paste(CEdit& edit, const QString& text) {
     line->insert(text);
 }
 
-void PressKeyIn(CDialog& dialog, int nID, int key) {
-    dialog.GotoDlgCtrl(dialog.GetDlgItem(nID));
-    PressKey(FocusOf(dialog), key);
+void PressKeyIn(CDialog& dialog, int nID, int key, Qt::KeyboardModifiers modifiers) {
+    QWidget* control = WidgetOf(dialog, nID);
+    ASSERT_NE(control, nullptr);
+    control->setFocus(Qt::TabFocusReason); // as the Tab key gives it
+    PressKey(FocusOf(dialog), key, modifiers);
 }
 
 } // namespace nodescout::test

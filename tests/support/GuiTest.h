@@ -43,13 +43,11 @@ enum : int {
     IDC_ADD = 3,
 };
 
-// A range-list-like dialog: default OK, labels, a want-return edit and a
-// plain one, a list, two push buttons and a group box drawn last.
-const DialogTemplate& SampleRangeTemplate();
-// Radio groups, a push-like check box, a progress bar, a line and a notifying label.
-const DialogTemplate& SampleChoiceTemplate();
-// Like a main window: a list first, buttons, no default button and no OK.
-const DialogTemplate& SampleMainTemplate();
+// The sample templates: IDD_SAMPLE_RANGE, a range-list-like dialog (default
+// OK, labels, a want-return edit and a plain one, a list, two push buttons and
+// a group box drawn last); IDD_SAMPLE_CHOICE, radio groups, a push-like check
+// box, a progress bar, a line and a notifying label; IDD_SAMPLE_MAIN, like a
+// main window (a list first, buttons, no default button and no OK).
 
 // A dialog whose parts a test fills in: data exchange, OnInitDialog work,
 // and a record of every handler and OnOK/OnCancel call.
@@ -106,7 +104,8 @@ void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::No
 // The widget that has (or will have, once shown) the focus in a dialog.
 QWidget* FocusOf(CDialog& dialog);
 // A key press, as the user makes it, to control nID (after giving it the focus).
-void PressKeyIn(CDialog& dialog, int nID, int key);
+void PressKeyIn(CDialog& dialog, int nID, int key,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // The text of control nID of an open dialog.
 std::string TextOf(const CWnd& dialog, int nID);

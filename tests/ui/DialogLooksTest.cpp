@@ -53,6 +53,12 @@ int LabelRoomOf(QAbstractButton& button) {
         .width();
 }
 
+// A control's size in pixels: dialog units at the dialog font's base units,
+// 6 x 13 (the framework's own tests check them), rounded to the nearest.
+CRect PixelBoxOf(const ControlTemplate& control) {
+    return CRect{0, 0, (control.cx * 6 + 2) / 4, (control.cy * 13 + 4) / 8};
+}
+
 void ExpectWholeTexts(CDialog& open, const DialogTemplate& dialog) {
     const QFontMetrics metrics(open.GetQtWidget()->font());
     for (const ControlTemplate& control : dialog.controls) {
@@ -61,8 +67,7 @@ void ExpectWholeTexts(CDialog& open, const DialogTemplate& dialog) {
             continue;
         }
         SCOPED_TRACE(std::string("\"") + control.text + "\"");
-        CRect rect{control.x, control.y, control.x + control.cx, control.y + control.cy};
-        open.MapDialogRect(&rect);
+        const CRect rect = PixelBoxOf(control);
         if (control.kind == ControlClass::Static) {
             // Statics wrap at word boundaries: the text must fit the box.
             const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap |
