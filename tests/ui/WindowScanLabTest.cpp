@@ -9,6 +9,7 @@
 #include "platform/process/AppPaths.h"
 #include "probe/ProbeHost.h"
 #include "probe/ProbeWait.h"
+#include "tests/support/GuiTest.h"
 #include "tests/support/NetLab.h"
 #include "tests/support/ProcessEvents.h"
 #include "tests/support/ScopedAppFolder.h"
@@ -306,11 +307,7 @@ protected:
     }
 
     static void Select(CNodescoutDlg& dlg, const std::vector<int>& rows) {
-        auto& list = *dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST));
-        list.SetItemState(-1, 0, LVIS_SELECTED);
-        for (const int row : rows) {
-            list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-        }
+        test::SelectRows(*dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST)), rows);
     }
 };
 
