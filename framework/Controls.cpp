@@ -247,13 +247,12 @@ QWidget* CreateButton(HWND hWnd, const ControlTemplate& control, QWidget* parent
         auto* box = new GroupBoxWidget(hWnd, parent);
         box->setTitle(ToQt(control.text));
         box->setAttribute(Qt::WA_TransparentForMouseEvents);
-        box->setFocusPolicy(Qt::NoFocus);
         return box;
     }
     QAbstractButton* button = MakeButton(hWnd, parent);
     button->setText(ToQt(control.text));
     button->setCheckable(!IsPushButton(hWnd)); // a push-like check box stays down while checked
-    button->setFocusPolicy(Qt::StrongFocus);
+    button->setFocusPolicy(Qt::StrongFocus);   // whatever the style says
     QObject::connect(button, &QAbstractButton::clicked,
                      [hWnd, button] { OnButtonClicked(hWnd, button); });
     return button;
@@ -272,7 +271,6 @@ QWidget* CreateStatic(HWND hWnd, const ControlTemplate& control, QWidget* parent
         widget = new TextWidget(hWnd, ToQt(control.text), parent);
         break;
     }
-    widget->setFocusPolicy(Qt::NoFocus);
     widget->setAttribute(Qt::WA_TransparentForMouseEvents, !(control.style & SS_NOTIFY));
     return widget;
 }
@@ -284,17 +282,13 @@ void ApplyStaticStyle(HWND hWnd) {
     }
 }
 
-QWidget* CreateEdit(HWND hWnd, const ControlTemplate& control, QWidget* parent) {
-    auto* edit = new EditWidget(hWnd, parent);
-    edit->setFrame((control.style & WS_BORDER) || (control.exStyle & WS_EX_CLIENTEDGE));
-    edit->setFocusPolicy(Qt::StrongFocus);
+QWidget* CreateEdit(HWND hWnd, const ControlTemplate&, QWidget* parent) {
+    auto* edit = new EditWidget(hWnd, parent); // framed, as WS_BORDER asks
     QObject::connect(edit, &QLineEdit::textChanged, [hWnd] { NotifyCommand(hWnd, EN_CHANGE); });
     return edit;
 }
 
 } // namespace detail
-
-// ============================================================ CStatic
 
 HBRUSH CStatic::CtlColor(CDC*, UINT) {
     return nullptr;
@@ -304,20 +298,17 @@ void CStatic::OnClicked() {
     detail::NotifyCommand(GetSafeHwnd(), STN_CLICKED);
 }
 
-// ============================================================ CButton
-
 int CButton::GetCheck() const {
     return detail::OnUi(this, 0, [](HWND hWnd) {
         auto* button = detail::WidgetAs<QAbstractButton>(hWnd);
-        return button && button->isCheckable() && button->isChecked() ? 1 : 0;
+        return button && button->isChecked() ? 1 : 0;
     });
 }
 
 void CButton::SetCheck(int nCheck) {
     detail::OnUi(this, 0, [&](HWND hWnd) {
-        if (auto* button = detail::WidgetAs<QAbstractButton>(hWnd);
-            button && button->isCheckable()) {
-            button->setChecked(nCheck == BST_CHECKED);
+        if (auto* button = detail::WidgetAs<QAbstractButton>(hWnd)) {
+            button->setChecked(nCheck == BST_CHECKED); // a push button stays as it is
         }
         return 0;
     });
@@ -331,8 +322,6 @@ void CButton::Click() {
         return 0;
     });
 }
-
-// ============================================================ CEdit
 
 void CEdit::LimitText(int nChars) {
     detail::OnUi(this, 0, [&](HWND hWnd) {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <source_location>
 #include <utility>
 #include <vector>
 
@@ -38,10 +39,27 @@ void MergeSort(std::vector<LPARAM>& rows, const Before& before) {
 
 } // namespace
 
-// ============================================================ CListCtrl
-
 using detail::ListOf;
 using detail::ListWidget;
+
+namespace {
+
+// Runs body(list, row) on the UI thread for row nItem; fallback when the
+// list has no window or no such row.
+template <class R, class F>
+R OnRow(const CListCtrl* control, int nItem, R fallback, F&& body,
+        std::source_location caller = std::source_location::current()) {
+    return detail::OnUi<R>(
+        control, fallback,
+        [&](HWND hWnd) -> R {
+            ListWidget& list = *ListOf(hWnd);
+            QTreeWidgetItem* row = list.Row(nItem);
+            return row ? body(list, row) : fallback;
+        },
+        caller);
+}
+
+} // namespace
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
     return detail::OnUi<DWORD>(this, 0, [&](HWND hWnd) {
@@ -79,18 +97,13 @@ int CListCtrl::InsertItem(int nItem, const char* text) {
 }
 
 BOOL CListCtrl::DeleteItem(int nItem) {
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        QTreeWidgetItem* item = list->Row(nItem);
-        if (!item) {
-            return FALSE;
+    return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget& list, QTreeWidgetItem* row) {
+        if (row == list.m_hotItem) {
+            list.m_hotItem = nullptr; // the hot row goes with its row
         }
-        if (item == list->m_hotItem) {
-            list->m_hotItem = nullptr; // the hot row goes with its row
-        }
-        ListWidget::Quiet quiet(*list);
-        delete list->takeTopLevelItem(nItem);
-        list->m_changeStamp = detail::NextChangeStamp();
+        ListWidget::Quiet quiet(list);
+        delete list.takeTopLevelItem(nItem);
+        list.m_changeStamp = detail::NextChangeStamp();
         return TRUE;
     });
 }
@@ -101,47 +114,38 @@ int CListCtrl::GetItemCount() const {
 
 BOOL CListCtrl::SetItemText(int nItem, int nSubItem, const char* text) {
     const QString value = detail::ToQt(text ? text : "");
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        QTreeWidgetItem* item = list->Row(nItem);
-        if (!item || nSubItem < 0 || nSubItem >= list->columnCount()) {
+    return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget& list, QTreeWidgetItem* row) {
+        if (nSubItem < 0 || nSubItem >= list.columnCount()) {
             return FALSE;
         }
-        if (item->text(nSubItem) != value) {
-            item->setText(nSubItem, value);
-            list->m_changeStamp = detail::NextChangeStamp();
+        if (row->text(nSubItem) != value) {
+            row->setText(nSubItem, value);
+            list.m_changeStamp = detail::NextChangeStamp();
         }
         if (nSubItem == 0) {
             // A row's own label counts as an item change; its sub-items do not.
-            list->NotifyItemChanged(nItem, LVIF_TEXT, 0, 0);
+            list.NotifyItemChanged(nItem, LVIF_TEXT, 0, 0);
         }
         return TRUE;
     });
 }
 
 std::string CListCtrl::GetItemText(int nItem, int nSubItem) const {
-    return detail::OnUi(this, std::string(), [&](HWND hWnd) {
-        QTreeWidgetItem* item = ListOf(hWnd)->Row(nItem);
-        return item ? detail::FromQt(item->text(nSubItem)) : std::string();
+    return OnRow(this, nItem, std::string(), [&](ListWidget&, QTreeWidgetItem* row) {
+        return detail::FromQt(row->text(nSubItem));
     });
 }
 
 BOOL CListCtrl::SetItemData(int nItem, DWORD_PTR dwData) {
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        QTreeWidgetItem* item = ListOf(hWnd)->Row(nItem);
-        if (!item) {
-            return FALSE;
-        }
-        item->setData(0, detail::kItemDataRole,
-                      QVariant::fromValue<qlonglong>(static_cast<qlonglong>(dwData)));
+    return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget&, QTreeWidgetItem* row) {
+        row->setData(0, detail::kItemDataRole, QVariant::fromValue(static_cast<qlonglong>(dwData)));
         return TRUE;
     });
 }
 
 DWORD_PTR CListCtrl::GetItemData(int nItem) const {
-    return detail::OnUi<DWORD_PTR>(this, 0, [&](HWND hWnd) -> DWORD_PTR {
-        QTreeWidgetItem* item = ListOf(hWnd)->Row(nItem);
-        return item ? static_cast<DWORD_PTR>(item->data(0, detail::kItemDataRole).toLongLong()) : 0;
+    return OnRow<DWORD_PTR>(this, nItem, 0, [](ListWidget&, QTreeWidgetItem* row) {
+        return static_cast<DWORD_PTR>(row->data(0, detail::kItemDataRole).toLongLong());
     });
 }
 
@@ -177,18 +181,12 @@ BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
         MergeSort(order, [&](LPARAM a, LPARAM b) {
             return pfnCompare(a, b, static_cast<LPARAM>(dwData)) < 0;
         });
-        std::vector<QTreeWidgetItem*> rows;
-        for (const LPARAM index : order) {
-            rows.push_back(list.topLevelItem(static_cast<int>(index)));
-        }
         QTreeWidgetItem* current = list.currentItem();
         QTreeWidgetItem* hot = list.m_hotItem;
         const QList<QTreeWidgetItem*> selected = list.selectedItems();
-        while (list.topLevelItemCount() > 0) {
-            list.takeTopLevelItem(0);
-        }
-        for (QTreeWidgetItem* row : rows) {
-            list.addTopLevelItem(row);
+        const QList<QTreeWidgetItem*> rows = list.invisibleRootItem()->takeChildren();
+        for (const LPARAM index : order) {
+            list.addTopLevelItem(rows[static_cast<qsizetype>(index)]);
         }
         list.setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
         for (QTreeWidgetItem* item : selected) {
@@ -227,18 +225,13 @@ BOOL CListCtrl::Scroll(CSize size) {
 
 BOOL CListCtrl::GetItemRect(int nItem, CRect* pRect, UINT) const {
     *pRect = CRect();
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        QTreeWidgetItem* item = list->Row(nItem);
-        if (!item) {
-            return FALSE;
-        }
+    return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget& list, QTreeWidgetItem* row) {
         // From the first column's left to the last's right, in client
         // coordinates: the header lies inside the client area.
-        QRect rect = list->visualItemRect(item);
-        rect.setLeft(-list->horizontalScrollBar()->value());
-        rect.setWidth(list->header()->length());
-        rect.translate(list->viewport()->geometry().topLeft() - list->contentsRect().topLeft());
+        QRect rect = list.visualItemRect(row);
+        rect.setLeft(-list.horizontalScrollBar()->value());
+        rect.setWidth(list.header()->length());
+        rect.translate(list.viewport()->geometry().topLeft() - list.contentsRect().topLeft());
         *pRect =
             CRect{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
         return TRUE;

@@ -100,14 +100,10 @@ private:
 } // namespace
 
 QWidget* CreateProgress(HWND hWnd, const ControlTemplate&, QWidget* parent) {
-    auto* bar = new ProgressWidget(hWnd, parent);
-    bar->setFocusPolicy(Qt::NoFocus);
-    return bar;
+    return new ProgressWidget(hWnd, parent);
 }
 
 } // namespace detail
-
-// ============================================================ CProgressCtrl
 
 LRESULT CProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= PBM_SETRANGE && message <= PBM_GETPOS) {

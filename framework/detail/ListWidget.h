@@ -3,20 +3,18 @@
 // The widget behind a list view in report view: a QTreeWidget with one
 // top-level item per row, which keeps the Windows state (item data, the
 // LVIS_ states last reported, the hot row) and reports its changes to the
-// dialog as list-view notifications. Shared by the list's
-// factory (ListWidget.cpp) and CListCtrl (ListCtrl.cpp).
+// dialog as list-view notifications. Shared by the list's factory
+// (ListWidget.cpp) and CListCtrl (ListCtrl.cpp).
 
 #include "framework/detail/Window.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QMouseEvent>
-#include <QStyledItemDelegate>
+#include <QPainter>
 #include <QTreeWidget>
 
-#include <algorithm>
 #include <cstdint>
-#include <vector>
 
 namespace nodescout::detail {
 
@@ -27,31 +25,13 @@ std::uint64_t NextChangeStamp();
 inline constexpr int kItemDataRole = Qt::UserRole;
 inline constexpr int kStateRole = Qt::UserRole + 1; // the LVIS_ state last reported
 
-class ListWidget;
-
-// Draws the hot row, and discards every label edit when it ends: the
-// program accepts none (its rows are edited through its own dialog).
-class ListDelegate : public QStyledItemDelegate {
-public:
-    explicit ListDelegate(ListWidget* list);
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
-    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
-
-private:
-    ListWidget* m_list;
-};
-
 class ListWidget : public QTreeWidget, public WindowLink {
 public:
     // Several rows can be selected, always as whole rows; LVS_EDITLABELS
-    // lets the user start editing a row's label.
+    // lets the user start editing a row's label. Framed, as WS_BORDER asks.
     ListWidget(HWND hWnd, QWidget* parent) : QTreeWidget(parent), WindowLink(hWnd) {
         setRootIsDecorated(false);
-        setItemsExpandable(false);
         setUniformRowHeights(true);
-        setSortingEnabled(false);
         setSelectionBehavior(QAbstractItemView::SelectRows);
         setSelectionMode(QAbstractItemView::ExtendedSelection);
         setAllColumnsShowFocus(true);
@@ -60,15 +40,10 @@ public:
         setEditTriggers((hWnd->style & LVS_EDITLABELS) ? (QAbstractItemView::SelectedClicked |
                                                           QAbstractItemView::EditKeyPressed)
                                                        : QAbstractItemView::NoEditTriggers);
-        setFrameShape((hWnd->style & WS_BORDER) || (hWnd->exStyle & WS_EX_CLIENTEDGE)
-                          ? QFrame::StyledPanel
-                          : QFrame::NoFrame);
         setColumnCount(0);
         header()->setStretchLastSection(false);
         header()->setSectionsMovable(false);
         header()->setSectionsClickable(true);
-        header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        setItemDelegate(new ListDelegate(this));
         QObject::connect(header(), &QHeaderView::sectionClicked, [this](int column) {
             NMLISTVIEW click;
             click.hdr.code = LVN_COLUMNCLICK;
@@ -182,6 +157,26 @@ protected:
         return QTreeWidget::viewportEvent(event);
     }
 
+    // The hot row: marked with the highlight colour, its texts underlined.
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override {
+        QStyleOptionViewItem look(option);
+        if (m_hotItem && itemFromIndex(index) == m_hotItem) {
+            QColor mark = option.palette.color(QPalette::Highlight);
+            mark.setAlpha(60);
+            // The columns' part of the row only, as the cells would draw it.
+            painter->fillRect(QRect(-header()->offset(), option.rect.top(), header()->length(),
+                                    option.rect.height()),
+                              mark);
+            look.font.setUnderline(true);
+        }
+        QTreeWidget::drawRow(painter, look, index);
+    }
+
+    // A label edit ends without changing the row: the program accepts none
+    // (its rows are edited through its own dialog).
+    void commitData(QWidget*) override {}
+
     // A click anywhere on a selected row edits its label, as on Windows with
     // full-row select; only the first column has one.
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
@@ -196,7 +191,6 @@ private:
     // An info tip shows what the dialog gives for the row (LVN_GETINFOTIP)
     // or else a cell's whole text when the column cuts it.
     void ShowInfoTip(const QHelpEvent* help);
-    QString AskedInfoTip(const QModelIndex& index) const;
 };
 
 inline ListWidget* ListOf(HWND hWnd) {

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTreeWidget>
@@ -82,6 +83,14 @@ TEST_F(ListCtrlTest, RowsColumnsItemDataAndStyles) {
         EXPECT_FALSE(list.DeleteItem(7));
         EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"s1", "s2", ""}));
         EXPECT_EQ(list.GetItemData(0), 101u); // item data moves with its row
+        // The hot row is marked across its columns.
+        list.SetHotItem(1);
+        const QImage image = tree->viewport()->grab().toImage();
+        const auto at = [&](int row) {
+            return image.pixel(190, tree->visualItemRect(tree->topLevelItem(row)).center().y());
+        };
+        EXPECT_NE(at(1), at(0));
+        EXPECT_EQ(at(0), at(2));
     });
 }
 

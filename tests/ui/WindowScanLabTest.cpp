@@ -9,7 +9,6 @@
 #include "platform/process/AppPaths.h"
 #include "probe/ProbeHost.h"
 #include "probe/ProbeWait.h"
-#include "tests/support/GuiTest.h"
 #include "tests/support/NetLab.h"
 #include "tests/support/ProcessEvents.h"
 #include "tests/support/ScopedAppFolder.h"
@@ -22,6 +21,7 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -307,7 +307,11 @@ protected:
     }
 
     static void Select(CNodescoutDlg& dlg, const std::vector<int>& rows) {
-        test::SelectRows(*dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST)), rows);
+        auto* tree = dynamic_cast<QTreeWidget*>(dlg.GetDlgItem(IDC_LIST)->GetQtWidget());
+        tree->clearSelection();
+        for (const int row : rows) {
+            tree->topLevelItem(row)->setSelected(true);
+        }
     }
 };
 
