@@ -283,7 +283,7 @@ void ApplyStaticStyle(HWND hWnd) {
 }
 
 QWidget* CreateEdit(HWND hWnd, const ControlTemplate&, QWidget* parent) {
-    auto* edit = new EditWidget(hWnd, parent); // framed, as WS_BORDER asks
+    auto* edit = new EditWidget(hWnd, parent); // framed: edits have WS_BORDER
     QObject::connect(edit, &QLineEdit::textChanged, [hWnd] { NotifyCommand(hWnd, EN_CHANGE); });
     return edit;
 }

@@ -28,7 +28,7 @@ inline constexpr int kStateRole = Qt::UserRole + 1; // the LVIS_ state last repo
 class ListWidget : public QTreeWidget, public WindowLink {
 public:
     // Several rows can be selected, always as whole rows; LVS_EDITLABELS
-    // lets the user start editing a row's label. Framed, as WS_BORDER asks.
+    // lets the user start editing a row's label. Framed: lists have WS_BORDER.
     ListWidget(HWND hWnd, QWidget* parent) : QTreeWidget(parent), WindowLink(hWnd) {
         setRootIsDecorated(false);
         setUniformRowHeights(true);
