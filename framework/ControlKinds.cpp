@@ -4,6 +4,7 @@
 #include "framework/Controls.h"
 #include "framework/detail/Window.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -31,21 +32,17 @@ constexpr std::array kKinds{
 } // namespace
 
 const ControlKind& KindOf(ControlClass kind) {
-    for (const ControlKind& row : kKinds) {
-        if (row.kind == kind) {
-            return row;
-        }
+    const auto row = std::ranges::find(kKinds, kind, &ControlKind::kind);
+    if (row == kKinds.end()) {
+        throw std::logic_error("a control kind without a row in the kind table");
     }
-    throw std::logic_error("a control kind without a row in the kind table");
+    return *row;
 }
 
 bool FitsControl(const CWnd& object, HWND control) {
-    for (const ControlKind& row : kKinds) {
-        if (row.isOfClass(object)) {
-            return row.kind == control->kind;
-        }
-    }
-    return true; // a plain CWnd stands for any control
+    const auto row = std::ranges::find_if(
+        kKinds, [&](const ControlKind& candidate) { return candidate.isOfClass(object); });
+    return row == kKinds.end() || row->kind == control->kind; // a plain CWnd fits any control
 }
 
 } // namespace nodescout::detail

@@ -41,12 +41,6 @@ public:
     QString Text() const override { return title(); }
 };
 
-bool IsRadio(HWND hWnd) {
-    const DWORD type = hWnd->style & BS_TYPEMASK;
-    return hWnd->kind == ControlClass::Button &&
-           (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
-}
-
 // An automatic radio button that gets checked unchecks the others of its group.
 void UncheckRestOfGroup(HWND radio) {
     const CDialog::Run* run = radio->dialog ? radio->dialog->GetRun() : nullptr;
@@ -56,39 +50,32 @@ void UncheckRestOfGroup(HWND radio) {
     const auto [first, last] = GroupOf(*run, radio->order);
     for (std::size_t i = first; i <= last; ++i) {
         HWND other = run->controls[i].get();
-        if (other != radio && IsRadio(other)) {
+        if (other != radio && IsRadioButton(other)) {
             static_cast<QAbstractButton*>(other->widget.data())->setChecked(false);
         }
     }
 }
 
-// A click: automatic check boxes and radio buttons keep what Qt toggled (a
-// radio button stays checked), the plain ones leave their state to the
-// program; then the dialog hears BN_CLICKED.
+// A click: a check box keeps what Qt toggled, a radio button stays checked;
+// then the dialog hears BN_CLICKED.
 void OnButtonClicked(HWND hWnd, QAbstractButton* button) {
-    switch (hWnd->style & BS_TYPEMASK) {
-    case BS_AUTORADIOBUTTON:
+    if (IsRadioButton(hWnd)) {
         button->setChecked(true);
         UncheckRestOfGroup(hWnd);
-        break;
-    case BS_CHECKBOX:
-    case BS_RADIOBUTTON:
-        button->setChecked(!button->isChecked());
-        break;
-    default:
-        break;
     }
     NotifyCommand(hWnd, BN_CLICKED);
 }
 
-QAbstractButton* MakeButton(HWND hWnd, DWORD type, bool pushLike, QWidget* parent) {
-    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || pushLike) {
+// Buttons of the types the program uses: push buttons, automatic check
+// boxes (push-like or not) and automatic radio buttons.
+QAbstractButton* MakeButton(HWND hWnd, QWidget* parent) {
+    const bool pushLike = (hWnd->style & BS_PUSHLIKE) != 0;
+    if (IsPushButton(hWnd) || pushLike) {
         auto* button = new ButtonWidget<QPushButton>(hWnd, parent);
         button->setAutoDefault(false);
-        button->setCheckable(pushLike); // a push-like check box stays down while checked
         return button;
     }
-    if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) {
+    if (IsRadioButton(hWnd)) {
         auto* radio = new ButtonWidget<QRadioButton>(hWnd, parent);
         radio->setAutoExclusive(false); // groups follow the template, not the parent
         return radio;
@@ -100,7 +87,8 @@ QAbstractButton* MakeButton(HWND hWnd, DWORD type, bool pushLike, QWidget* paren
 
 class TextWidget : public QWidget, public WindowLink {
 public:
-    TextWidget(HWND hWnd, QWidget* parent) : QWidget(parent), WindowLink(hWnd) {
+    TextWidget(HWND hWnd, const QString& text, QWidget* parent)
+        : QWidget(parent), WindowLink(hWnd), m_text(text) {
         setMouseTracking(true);
     }
     void SetText(const QString& text) override {
@@ -120,7 +108,10 @@ protected:
         painter.setPen(dc.HasTextColor()
                            ? QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour))
                            : palette().color(QPalette::WindowText));
-        painter.drawText(rect(), TextFlags(), m_text);
+        const int prefix = (Hwnd()->style & SS_NOPREFIX) ? 0 : Qt::TextShowMnemonic;
+        painter.drawText(
+            rect(), Qt::AlignTop | Qt::AlignLeft | Qt::TextExpandTabs | Qt::TextWordWrap | prefix,
+            m_text);
     }
 
     void mousePressEvent(QMouseEvent* event) override {
@@ -135,48 +126,25 @@ protected:
 
 private:
     QString m_text;
-
-    int TextFlags() const {
-        const DWORD style = Hwnd()->style;
-        int flags = Qt::AlignTop | Qt::AlignLeft | Qt::TextExpandTabs | Qt::TextWordWrap;
-        flags |= (style & SS_NOPREFIX) ? 0 : Qt::TextShowMnemonic;
-        return flags;
-    }
 };
 
-class IconWidget : public QWidget, public WindowLink {
+// An SS_ICON static draws its icon, an SS_BLACKFRAME one the outline of its
+// rectangle (one dialog unit high, a horizontal line).
+class PictureWidget : public QWidget, public WindowLink {
 public:
-    IconWidget(HWND hWnd, QWidget* parent) : QWidget(parent), WindowLink(hWnd) {}
-    void SetText(const QString&) override {}
-    QString Text() const override { return {}; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        if (Hwnd()->icon) {
-            QPainter painter(this);
-            const int size = GetSystemMetrics(SM_CXICON);
-            painter.drawPixmap(QRect(0, 0, size, size), IconOf(Hwnd()->icon).pixmap(size, size));
-        }
-    }
-};
-
-// SS_BLACKFRAME draws the outline of its rectangle, SS_BLACKRECT fills it; a
-// frame one dialog unit high is a horizontal line.
-class FrameWidget : public QWidget, public WindowLink {
-public:
-    FrameWidget(HWND hWnd, QWidget* parent) : QWidget(parent), WindowLink(hWnd) {}
+    PictureWidget(HWND hWnd, QWidget* parent) : QWidget(parent), WindowLink(hWnd) {}
     void SetText(const QString& text) override { m_text = text; }
     QString Text() const override { return m_text; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        const QColor colour = palette().color(QPalette::WindowText);
-        if ((Hwnd()->style & SS_TYPEMASK) == SS_BLACKRECT) {
-            painter.fillRect(rect(), colour);
-        } else {
-            painter.setPen(colour);
+        if ((Hwnd()->style & SS_TYPEMASK) != SS_ICON) {
+            painter.setPen(palette().color(QPalette::WindowText));
             painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        } else if (Hwnd()->icon) {
+            const int size = GetSystemMetrics(SM_CXICON);
+            painter.drawPixmap(QRect(0, 0, size, size), IconOf(Hwnd()->icon).pixmap(size, size));
         }
     }
 
@@ -186,36 +154,34 @@ private:
 
 // ============================================================ edits
 
-class EditWidget;
-
 // The text limit with the rule of EM_LIMITTEXT: it bounds what the user
 // adds, not what the program sets, and what would pass it is cut from the
 // end of the insertion (a paste keeps what fits).
 class LimitValidator : public QValidator {
 public:
-    explicit LimitValidator(EditWidget* edit);
+    using QValidator::QValidator;
     State validate(QString& input, int& position) const override;
 
-private:
-    EditWidget* m_edit;
+    int m_limitBytes = 0; // 0: no limit
+    bool m_setByProgram = false;
+    mutable QString m_acceptedText; // the text as it was before the edit being checked
 };
 
 class EditWidget : public QLineEdit, public WindowLink {
 public:
-    EditWidget(HWND hWnd, QWidget* parent) : QLineEdit(parent), WindowLink(hWnd) {
-        setValidator(new LimitValidator(this));
+    EditWidget(HWND hWnd, QWidget* parent)
+        : QLineEdit(parent), WindowLink(hWnd), m_limit(new LimitValidator(this)) {
+        setValidator(m_limit);
     }
 
     void SetText(const QString& text) override {
-        m_setByProgram = true;
+        m_limit->m_setByProgram = true;
         setText(text);
-        m_setByProgram = false;
+        m_limit->m_setByProgram = false;
     }
     QString Text() const override { return text(); }
 
-    int m_limitBytes = 0; // 0: no limit
-    bool m_setByProgram = false;
-    QString m_acceptedText; // the text as it was before the edit being checked
+    LimitValidator* const m_limit;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -231,16 +197,14 @@ protected:
     }
 };
 
-LimitValidator::LimitValidator(EditWidget* edit) : QValidator(edit), m_edit(edit) {}
-
 QValidator::State LimitValidator::validate(QString& input, int& position) const {
-    if (m_edit->m_setByProgram || m_edit->m_limitBytes <= 0) {
-        m_edit->m_acceptedText = input;
+    if (m_setByProgram || m_limitBytes <= 0) {
+        m_acceptedText = input;
         return Acceptable;
     }
     // What the user added: input less the part it shares with the text
     // before, at its start and at its end.
-    const QString& before = m_edit->m_acceptedText;
+    const QString& before = m_acceptedText;
     qsizetype prefix = 0;
     while (prefix < before.size() && prefix < input.size() && before[prefix] == input[prefix]) {
         ++prefix;
@@ -250,15 +214,16 @@ QValidator::State LimitValidator::validate(QString& input, int& position) const 
            before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
         ++suffix;
     }
-    const qsizetype allowed = std::max<qsizetype>(
-        m_edit->m_limitBytes, static_cast<qsizetype>(detail::FromQt(before).size()));
+    const auto bytesOf = [](const QString& text) {
+        return static_cast<qsizetype>(detail::FromQt(text).size());
+    };
+    const qsizetype allowed = std::max<qsizetype>(m_limitBytes, bytesOf(before));
     qsizetype insertedEnd = input.size() - suffix;
-    auto bytes = static_cast<qsizetype>(detail::FromQt(input).size());
+    qsizetype bytes = bytesOf(input);
     while (bytes > allowed && insertedEnd > prefix) {
         const qsizetype width =
             insertedEnd - prefix >= 2 && input.at(insertedEnd - 1).isLowSurrogate() ? 2 : 1;
-        bytes -=
-            static_cast<qsizetype>(detail::FromQt(input.mid(insertedEnd - width, width)).size());
+        bytes -= bytesOf(input.mid(insertedEnd - width, width));
         input.remove(insertedEnd - width, width);
         if (position >= insertedEnd) {
             position -= static_cast<int>(width);
@@ -268,7 +233,7 @@ QValidator::State LimitValidator::validate(QString& input, int& position) const 
     if (bytes > allowed) {
         return Invalid;
     }
-    m_edit->m_acceptedText = input;
+    m_acceptedText = input;
     return Acceptable;
 }
 
@@ -282,17 +247,12 @@ QWidget* CreateButton(HWND hWnd, const ControlTemplate& control, QWidget* parent
         auto* box = new GroupBoxWidget(hWnd, parent);
         box->setTitle(ToQt(control.text));
         box->setAttribute(Qt::WA_TransparentForMouseEvents);
-        box->setFocusPolicy(Qt::NoFocus);
         return box;
     }
-    const bool pushLike =
-        (control.style & BS_PUSHLIKE) && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
-    QAbstractButton* button = MakeButton(hWnd, type, pushLike, parent);
+    QAbstractButton* button = MakeButton(hWnd, parent);
     button->setText(ToQt(control.text));
-    if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) {
-        button->setCheckable(true);
-    }
-    button->setFocusPolicy(Qt::StrongFocus);
+    button->setCheckable(!IsPushButton(hWnd)); // a push-like check box stays down while checked
+    button->setFocusPolicy(Qt::StrongFocus);   // whatever the style says
     QObject::connect(button, &QAbstractButton::clicked,
                      [hWnd, button] { OnButtonClicked(hWnd, button); });
     return button;
@@ -303,20 +263,14 @@ QWidget* CreateStatic(HWND hWnd, const ControlTemplate& control, QWidget* parent
     switch (control.style & SS_TYPEMASK) {
     case SS_ICON:
         hWnd->icon = AfxLoadIcon(control.iconId);
-        widget = new IconWidget(hWnd, parent);
-        break;
+        [[fallthrough]];
     case SS_BLACKFRAME:
-    case SS_BLACKRECT:
-        widget = new FrameWidget(hWnd, parent);
+        widget = new PictureWidget(hWnd, parent);
         break;
-    default: {
-        auto* text = new TextWidget(hWnd, parent);
-        text->SetText(ToQt(control.text));
-        widget = text;
+    default:
+        widget = new TextWidget(hWnd, ToQt(control.text), parent);
         break;
     }
-    }
-    widget->setFocusPolicy(Qt::NoFocus);
     widget->setAttribute(Qt::WA_TransparentForMouseEvents, !(control.style & SS_NOTIFY));
     return widget;
 }
@@ -328,18 +282,13 @@ void ApplyStaticStyle(HWND hWnd) {
     }
 }
 
-QWidget* CreateEdit(HWND hWnd, const ControlTemplate& control, QWidget* parent) {
-    auto* edit = new EditWidget(hWnd, parent);
-    const DWORD style = control.style;
-    edit->setFrame((style & WS_BORDER) || (control.exStyle & WS_EX_CLIENTEDGE));
-    edit->setFocusPolicy(Qt::StrongFocus);
+QWidget* CreateEdit(HWND hWnd, const ControlTemplate&, QWidget* parent) {
+    auto* edit = new EditWidget(hWnd, parent); // framed: edits have WS_BORDER
     QObject::connect(edit, &QLineEdit::textChanged, [hWnd] { NotifyCommand(hWnd, EN_CHANGE); });
     return edit;
 }
 
 } // namespace detail
-
-// ============================================================ CStatic
 
 HBRUSH CStatic::CtlColor(CDC*, UINT) {
     return nullptr;
@@ -349,20 +298,17 @@ void CStatic::OnClicked() {
     detail::NotifyCommand(GetSafeHwnd(), STN_CLICKED);
 }
 
-// ============================================================ CButton
-
 int CButton::GetCheck() const {
     return detail::OnUi(this, 0, [](HWND hWnd) {
         auto* button = detail::WidgetAs<QAbstractButton>(hWnd);
-        return button && button->isCheckable() && button->isChecked() ? 1 : 0;
+        return button && button->isChecked() ? 1 : 0;
     });
 }
 
 void CButton::SetCheck(int nCheck) {
     detail::OnUi(this, 0, [&](HWND hWnd) {
-        if (auto* button = detail::WidgetAs<QAbstractButton>(hWnd);
-            button && button->isCheckable()) {
-            button->setChecked(nCheck == BST_CHECKED);
+        if (auto* button = detail::WidgetAs<QAbstractButton>(hWnd)) {
+            button->setChecked(nCheck == BST_CHECKED); // a push button stays as it is
         }
         return 0;
     });
@@ -377,12 +323,10 @@ void CButton::Click() {
     });
 }
 
-// ============================================================ CEdit
-
 void CEdit::LimitText(int nChars) {
     detail::OnUi(this, 0, [&](HWND hWnd) {
         if (auto* edit = dynamic_cast<detail::EditWidget*>(hWnd->widget.data())) {
-            edit->m_limitBytes = std::max(nChars, 0);
+            edit->m_limit->m_limitBytes = std::max(nChars, 0);
         }
         return 0;
     });

@@ -54,10 +54,13 @@ using PFNLVCOMPARE = int (*)(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
 class CListCtrl : public CWnd {
 public:
-    DWORD SetExtendedStyle(DWORD dwNewStyle); // returns the old style
+    // Returns the old style. LVS_EX_INFOTIP turns the info tips on; rows are
+    // selected whole whatever LVS_EX_FULLROWSELECT says.
+    DWORD SetExtendedStyle(DWORD dwNewStyle);
 
-    // Columns are left-aligned whatever nFormat says (LVCFMT_LEFT is all the
-    // program uses).
+    // Adds a left-aligned column at the right end, whatever nCol and nFormat
+    // say (the program adds its columns from left to right, LVCFMT_LEFT), and
+    // returns its index; nWidth -1 gives 100 pixels.
     int InsertColumn(int nCol, const char* heading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
                      int nSubItem = -1);
 
@@ -65,7 +68,6 @@ public:
     // returns its index, or -1 (also while the list has no column).
     int InsertItem(int nItem, const char* text);
     BOOL DeleteItem(int nItem);
-    BOOL DeleteAllItems();
     int GetItemCount() const;
 
     BOOL SetItemText(int nItem, int nSubItem, const char* text);
@@ -73,23 +75,19 @@ public:
         return SetItemText(nItem, nSubItem, text.c_str());
     }
     std::string GetItemText(int nItem, int nSubItem) const;
-    // Copies at most nLen - 1 characters and a terminator; returns the number copied.
-    int GetItemText(int nItem, int nSubItem, char* buffer, int nLen) const;
     BOOL SetItemData(int nItem, DWORD_PTR dwData);
     DWORD_PTR GetItemData(int nItem) const;
 
     // A number that changes whenever rows are added, removed or reordered or
-    // a row's text changes, however that happens (a label edit by the user
-    // too), and stays the same otherwise; selection, focus, item data and the
-    // hot item leave it alone. No two list windows of one run share a value,
-    // so a caller that keeps something derived from the rows can tell when
-    // to derive it again. 0 when the list has no window.
+    // a row's text changes, however that happens, and stays the same
+    // otherwise; selection, focus, item data and the hot item leave it alone.
+    // No two list windows of one run share a value, so a caller that keeps
+    // something derived from the rows can tell when to derive it again. 0
+    // when the list has no window.
     std::uint64_t GetChangeStamp() const;
 
-    // Selection and focus: LVIS_SELECTED, LVIS_FOCUSED. nItem -1 means all rows.
-    BOOL SetItemState(int nItem, UINT nState, UINT nMask);
     // The next row after nItem (-1: from the start) with the flags
-    // (LVNI_ALL, LVNI_SELECTED, LVNI_FOCUSED); -1 when there is none.
+    // (LVNI_ALL, LVNI_SELECTED); -1 when there is none.
     int GetNextItem(int nItem, int nFlags) const;
 
     // Sorts the rows with the comparison, which gets the indices the two rows
@@ -104,9 +102,9 @@ public:
 
     // Scrolls by pixels; vertically in whole rows, rounded to the nearest.
     BOOL Scroll(CSize size);
-    // A row's rectangle in the list's client coordinates (below the header,
-    // which is part of the client area): LVIR_BOUNDS whole row, LVIR_LABEL
-    // its first column.
+    // A row's whole rectangle (LVIR_BOUNDS, whatever nCode says) in the
+    // list's client coordinates: below the header, which is part of the
+    // client area.
     BOOL GetItemRect(int nItem, CRect* pRect, UINT nCode) const;
 };
 

@@ -8,18 +8,21 @@
 
 #include <QScrollBar>
 
-#include <functional>
-#include <optional>
-#include <unordered_map>
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <source_location>
+#include <utility>
+#include <vector>
 
 namespace nodescout {
 
 namespace {
 
 // A merge sort that stays within bounds whatever the comparison answers.
-void MergeSort(std::vector<QTreeWidgetItem*>& rows,
-               const std::function<bool(QTreeWidgetItem*, QTreeWidgetItem*)>& before) {
-    std::vector<QTreeWidgetItem*> buffer(rows.size());
+template <class Before>
+void MergeSort(std::vector<LPARAM>& rows, const Before& before) {
+    std::vector<LPARAM> buffer(rows.size());
     for (std::size_t width = 1; width < rows.size(); width *= 2) {
         for (std::size_t low = 0; low < rows.size(); low += 2 * width) {
             const std::size_t middle = std::min(low + width, rows.size());
@@ -36,50 +39,42 @@ void MergeSort(std::vector<QTreeWidgetItem*>& rows,
 
 } // namespace
 
-// ============================================================ CListCtrl
-
 using detail::ListOf;
 using detail::ListWidget;
 
+namespace {
+
+// Runs body(list, row) on the UI thread for row nItem; fallback when the
+// list has no window or no such row.
+template <class R, class F>
+R OnRow(const CListCtrl* control, int nItem, R fallback, F&& body,
+        std::source_location caller = std::source_location::current()) {
+    return detail::OnUi<R>(
+        control, fallback,
+        [&](HWND hWnd) -> R {
+            ListWidget& list = *ListOf(hWnd);
+            QTreeWidgetItem* row = list.Row(nItem);
+            return row ? body(list, row) : fallback;
+        },
+        caller);
+}
+
+} // namespace
+
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
     return detail::OnUi<DWORD>(this, 0, [&](HWND hWnd) {
-        ListWidget* list = ListOf(hWnd);
-        const DWORD old = list->m_extendedStyle;
-        list->m_extendedStyle = dwNewStyle;
-        list->ApplyStyles();
-        return old;
+        return std::exchange(ListOf(hWnd)->m_extendedStyle, dwNewStyle);
     });
 }
 
-int CListCtrl::InsertColumn(int nCol, const char* heading, int, int nWidth, int) {
+int CListCtrl::InsertColumn(int, const char* heading, int, int nWidth, int) {
     const QString title = detail::ToQt(heading ? heading : "");
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
-        const int count = list->columnCount();
-        const int column = std::clamp(nCol, 0, count);
-        QStringList titles;
-        for (int i = 0; i < count; ++i) {
-            titles << list->headerItem()->text(i);
-        }
-        titles.insert(column, title);
-        std::vector<int> widths;
-        for (int i = 0; i < count; ++i) {
-            widths.push_back(list->header()->sectionSize(i));
-        }
-        list->setColumnCount(count + 1);
-        list->setHeaderLabels(titles);
-        // Rows move their texts one column on, right of the new column.
-        for (int row = 0; row < list->topLevelItemCount(); ++row) {
-            QTreeWidgetItem* item = list->topLevelItem(row);
-            for (int i = count; i > column; --i) {
-                item->setText(i, item->text(i - 1));
-            }
-            item->setText(column, QString());
-        }
-        widths.insert(widths.begin() + column, nWidth >= 0 ? nWidth : 100);
-        for (int i = 0; i <= count; ++i) {
-            list->header()->resizeSection(i, widths[static_cast<std::size_t>(i)]);
-        }
+        const int column = list->columnCount();
+        list->setColumnCount(column + 1);
+        list->headerItem()->setText(column, title);
+        list->header()->resizeSection(column, nWidth >= 0 ? nWidth : 100);
         return column;
     });
 }
@@ -96,28 +91,19 @@ int CListCtrl::InsertItem(int nItem, const char* text) {
         item->setText(0, label);
         ListWidget::Quiet quiet(*list);
         list->insertTopLevelItem(index, item);
+        list->m_changeStamp = detail::NextChangeStamp();
         return index;
     });
 }
 
 BOOL CListCtrl::DeleteItem(int nItem) {
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        if (!list->Row(nItem)) {
-            return FALSE;
+    return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget& list, QTreeWidgetItem* row) {
+        if (row == list.m_hotItem) {
+            list.m_hotItem = nullptr; // the hot row goes with its row
         }
-        ListWidget::Quiet quiet(*list);
-        delete list->takeTopLevelItem(nItem);
-        return TRUE;
-    });
-}
-
-BOOL CListCtrl::DeleteAllItems() {
-    return detail::OnUi<BOOL>(this, FALSE, [](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        ListWidget::Quiet quiet(*list);
-        list->m_hotItem = nullptr;
-        list->clear();
+        ListWidget::Quiet quiet(list);
+        delete list.takeTopLevelItem(nItem);
+        list.m_changeStamp = detail::NextChangeStamp();
         return TRUE;
     });
 }
@@ -128,50 +114,38 @@ int CListCtrl::GetItemCount() const {
 
 BOOL CListCtrl::SetItemText(int nItem, int nSubItem, const char* text) {
     const QString value = detail::ToQt(text ? text : "");
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        QTreeWidgetItem* item = list->Row(nItem);
-        if (!item || nSubItem < 0 || nSubItem >= list->columnCount()) {
+    return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget& list, QTreeWidgetItem* row) {
+        if (nSubItem < 0 || nSubItem >= list.columnCount()) {
             return FALSE;
         }
-        item->setText(nSubItem, value);
+        if (row->text(nSubItem) != value) {
+            row->setText(nSubItem, value);
+            list.m_changeStamp = detail::NextChangeStamp();
+        }
         if (nSubItem == 0) {
             // A row's own label counts as an item change; its sub-items do not.
-            list->NotifyItemChanged(nItem, LVIF_TEXT, 0, 0);
+            list.NotifyItemChanged(nItem, LVIF_TEXT, 0, 0);
         }
         return TRUE;
     });
 }
 
 std::string CListCtrl::GetItemText(int nItem, int nSubItem) const {
-    return detail::OnUi(this, std::string(), [&](HWND hWnd) {
-        QTreeWidgetItem* item = ListOf(hWnd)->Row(nItem);
-        return item ? detail::FromQt(item->text(nSubItem)) : std::string();
+    return OnRow(this, nItem, std::string(), [&](ListWidget&, QTreeWidgetItem* row) {
+        return detail::FromQt(row->text(nSubItem));
     });
 }
 
-int CListCtrl::GetItemText(int nItem, int nSubItem, char* buffer, int nLen) const {
-    return detail::CopyOut(GetItemText(nItem, nSubItem), buffer, nLen);
-}
-
 BOOL CListCtrl::SetItemData(int nItem, DWORD_PTR dwData) {
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        QTreeWidgetItem* item = list->Row(nItem);
-        if (!item) {
-            return FALSE;
-        }
-        item->setData(0, detail::kItemDataRole,
-                      QVariant::fromValue<qlonglong>(static_cast<qlonglong>(dwData)));
-        list->NotifyItemChanged(nItem, LVIF_PARAM, 0, 0);
+    return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget&, QTreeWidgetItem* row) {
+        row->setData(0, detail::kItemDataRole, QVariant::fromValue(static_cast<qlonglong>(dwData)));
         return TRUE;
     });
 }
 
 DWORD_PTR CListCtrl::GetItemData(int nItem) const {
-    return detail::OnUi<DWORD_PTR>(this, 0, [&](HWND hWnd) -> DWORD_PTR {
-        QTreeWidgetItem* item = ListOf(hWnd)->Row(nItem);
-        return item ? static_cast<DWORD_PTR>(item->data(0, detail::kItemDataRole).toLongLong()) : 0;
+    return OnRow<DWORD_PTR>(this, nItem, 0, [](ListWidget&, QTreeWidgetItem* row) {
+        return static_cast<DWORD_PTR>(row->data(0, detail::kItemDataRole).toLongLong());
     });
 }
 
@@ -180,41 +154,11 @@ std::uint64_t CListCtrl::GetChangeStamp() const {
                                        [](HWND hWnd) { return ListOf(hWnd)->m_changeStamp; });
 }
 
-BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) {
-    return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
-        ListWidget* list = ListOf(hWnd);
-        if (nItem != -1 && !list->Row(nItem)) {
-            return FALSE;
-        }
-        ListWidget::Batch batch(*list);
-        const int first = nItem == -1 ? 0 : nItem;
-        const int last = nItem == -1 ? list->topLevelItemCount() - 1 : nItem;
-        for (int index = first; index <= last; ++index) {
-            QTreeWidgetItem* item = list->Row(index);
-            if (nMask & LVIS_SELECTED) {
-                item->setSelected((nState & LVIS_SELECTED) != 0);
-            }
-            if (nMask & LVIS_FOCUSED) {
-                if (nState & LVIS_FOCUSED) {
-                    list->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
-                } else if (list->currentItem() == item) {
-                    list->setCurrentItem(nullptr, 0, QItemSelectionModel::NoUpdate);
-                }
-            }
-        }
-        return TRUE;
-    });
-}
-
 int CListCtrl::GetNextItem(int nItem, int nFlags) const {
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
-        const UINT wanted = static_cast<UINT>(nFlags) & (LVNI_SELECTED | LVNI_FOCUSED);
         for (int index = std::max(nItem + 1, 0); index < list->topLevelItemCount(); ++index) {
-            const UINT state = ListWidget::StateOf(list->topLevelItem(index), list->currentItem());
-            const UINT needed = ((wanted & LVNI_SELECTED) ? LVIS_SELECTED : 0u) |
-                                ((wanted & LVNI_FOCUSED) ? LVIS_FOCUSED : 0u);
-            if ((state & needed) == needed) {
+            if (!(nFlags & LVNI_SELECTED) || list->topLevelItem(index)->isSelected()) {
                 return index;
             }
         }
@@ -222,52 +166,35 @@ int CListCtrl::GetNextItem(int nItem, int nFlags) const {
     });
 }
 
-namespace {
-
-// Sorts the rows with before() while they stay in place (so a comparison may
-// read them), then moves them into the new order; the selection, the focus
-// and the hot item stay with their rows.
-void SortRowsInPlace(ListWidget& list,
-                     const std::function<bool(QTreeWidgetItem*, QTreeWidgetItem*)>& before) {
-    ListWidget::Quiet quiet(list);
-    std::vector<QTreeWidgetItem*> rows;
-    for (int index = 0; index < list.topLevelItemCount(); ++index) {
-        rows.push_back(list.topLevelItem(index));
-    }
-    MergeSort(rows, before);
-
-    QTreeWidgetItem* current = list.currentItem();
-    QTreeWidgetItem* hot = list.m_hotItem;
-    const QList<QTreeWidgetItem*> selected = list.selectedItems();
-    while (list.topLevelItemCount() > 0) {
-        list.takeTopLevelItem(0);
-    }
-    for (QTreeWidgetItem* row : rows) {
-        list.addTopLevelItem(row);
-    }
-    list.setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
-    for (QTreeWidgetItem* item : selected) {
-        item->setSelected(true);
-    }
-    list.m_hotItem = hot;
-    list.viewport()->update();
-}
-
-} // namespace
-
+// The comparison sees the rows where they were (so it may read them); then
+// they move into the new order, the selection, the focus and the hot item
+// with them.
 BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
     if (!pfnCompare) {
         return FALSE;
     }
     return detail::OnUi<BOOL>(this, FALSE, [&](HWND hWnd) -> BOOL {
         ListWidget& list = *ListOf(hWnd);
-        std::unordered_map<QTreeWidgetItem*, LPARAM> indexOf;
-        for (int index = 0; index < list.topLevelItemCount(); ++index) {
-            indexOf.emplace(list.topLevelItem(index), index);
-        }
-        SortRowsInPlace(list, [&](QTreeWidgetItem* a, QTreeWidgetItem* b) {
-            return pfnCompare(indexOf.at(a), indexOf.at(b), static_cast<LPARAM>(dwData)) < 0;
+        ListWidget::Quiet quiet(list);
+        std::vector<LPARAM> order(static_cast<std::size_t>(list.topLevelItemCount()));
+        std::iota(order.begin(), order.end(), LPARAM{0});
+        MergeSort(order, [&](LPARAM a, LPARAM b) {
+            return pfnCompare(a, b, static_cast<LPARAM>(dwData)) < 0;
         });
+        QTreeWidgetItem* current = list.currentItem();
+        QTreeWidgetItem* hot = list.m_hotItem;
+        const QList<QTreeWidgetItem*> selected = list.selectedItems();
+        const QList<QTreeWidgetItem*> rows = list.invisibleRootItem()->takeChildren();
+        for (const LPARAM index : order) {
+            list.addTopLevelItem(rows[static_cast<qsizetype>(index)]);
+        }
+        list.setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+        for (QTreeWidgetItem* item : selected) {
+            item->setSelected(true);
+        }
+        list.m_hotItem = hot;
+        list.m_changeStamp = rows.empty() ? list.m_changeStamp : detail::NextChangeStamp();
+        list.viewport()->update();
         return TRUE;
     });
 }
@@ -287,39 +214,28 @@ BOOL CListCtrl::Scroll(CSize size) {
         ListWidget* list = ListOf(hWnd);
         list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->value() + size.cx);
         QTreeWidgetItem* first = list->Row(0);
-        const int rowHeight = first ? list->visualItemRect(first).height() : 0;
-        if (rowHeight > 0 && size.cy != 0) {
-            const int half = rowHeight / 2;
-            const int rows =
-                size.cy > 0 ? (size.cy + half) / rowHeight : -((-size.cy + half) / rowHeight);
-            list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() + rows);
+        if (const int rowHeight = first ? list->visualItemRect(first).height() : 0) {
+            const auto rows = std::lround(static_cast<double>(size.cy) / rowHeight);
+            list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() +
+                                                static_cast<int>(rows));
         }
         return TRUE;
     });
 }
 
-BOOL CListCtrl::GetItemRect(int nItem, CRect* pRect, UINT nCode) const {
-    const CRect none;
-    const auto found = detail::OnUi(this, std::optional<CRect>(), [&](HWND hWnd) {
-        ListWidget* list = ListOf(hWnd);
-        QTreeWidgetItem* item = list->Row(nItem);
-        if (!item) {
-            return std::optional<CRect>();
-        }
-        QRect rect = nCode == LVIR_LABEL ? list->visualRect(list->indexFromItem(item, 0))
-                                         : list->visualItemRect(item);
-        if (nCode != LVIR_LABEL) {
-            // The whole row, from the first column's left to the last's right.
-            rect.setLeft(-list->horizontalScrollBar()->value());
-            rect.setWidth(list->header()->length());
-        }
-        // Client coordinates: the header lies inside the client area.
-        rect.translate(list->viewport()->geometry().topLeft() - list->contentsRect().topLeft());
-        return std::optional<CRect>(
-            CRect{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()});
+BOOL CListCtrl::GetItemRect(int nItem, CRect* pRect, UINT) const {
+    *pRect = CRect();
+    return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget& list, QTreeWidgetItem* row) {
+        // From the first column's left to the last's right, in client
+        // coordinates: the header lies inside the client area.
+        QRect rect = list.visualItemRect(row);
+        rect.setLeft(-list.horizontalScrollBar()->value());
+        rect.setWidth(list.header()->length());
+        rect.translate(list.viewport()->geometry().topLeft() - list.contentsRect().topLeft());
+        *pRect =
+            CRect{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+        return TRUE;
     });
-    *pRect = found.value_or(none);
-    return found ? TRUE : FALSE;
 }
 
 } // namespace nodescout

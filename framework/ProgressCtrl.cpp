@@ -8,6 +8,9 @@
 
 #include <QProgressBar>
 
+#include <algorithm>
+#include <utility>
+
 namespace nodescout {
 
 namespace detail {
@@ -31,14 +34,7 @@ public:
     int m_pos = 0;
     int m_step = 10;
 
-    void KeepInRange() {
-        if (m_pos < m_lower) {
-            m_pos = m_lower;
-        }
-        if (m_pos > m_upper) {
-            m_pos = m_upper;
-        }
-    }
+    void KeepInRange() { m_pos = std::min(std::max(m_pos, m_lower), m_upper); }
 
     void Show() {
         const long long span = static_cast<long long>(m_upper) - m_lower;
@@ -63,8 +59,10 @@ public:
         case PBM_SETRANGE: {
             const LRESULT previous =
                 MAKELPARAM(static_cast<WORD>(m_lower), static_cast<WORD>(m_upper));
-            SetRange(LOWORD(static_cast<DWORD_PTR>(lParam)),
-                     HIWORD(static_cast<DWORD_PTR>(lParam)));
+            m_lower = LOWORD(static_cast<DWORD_PTR>(lParam));
+            m_upper = HIWORD(static_cast<DWORD_PTR>(lParam));
+            KeepInRange();
+            Show();
             return previous;
         }
         case PBM_GETRANGE:
@@ -73,11 +71,8 @@ public:
             m_pos = static_cast<int>(wParam);
             KeepInRange();
             break;
-        case PBM_SETSTEP: {
-            const int previousStep = m_step;
-            m_step = static_cast<int>(wParam);
-            return previousStep;
-        }
+        case PBM_SETSTEP:
+            return std::exchange(m_step, static_cast<int>(wParam));
         case PBM_STEPIT:
             // Past the maximum the bar starts again at the minimum (and
             // below the minimum, with a negative step, at the maximum).
@@ -100,26 +95,15 @@ public:
 private:
     static constexpr int kScale = 10000;
     QString m_text;
-
-    void SetRange(int lower, int upper) {
-        m_lower = lower;
-        m_upper = upper;
-        KeepInRange();
-        Show();
-    }
 };
 
 } // namespace
 
 QWidget* CreateProgress(HWND hWnd, const ControlTemplate&, QWidget* parent) {
-    auto* bar = new ProgressWidget(hWnd, parent);
-    bar->setFocusPolicy(Qt::NoFocus);
-    return bar;
+    return new ProgressWidget(hWnd, parent);
 }
 
 } // namespace detail
-
-// ============================================================ CProgressCtrl
 
 LRESULT CProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= PBM_SETRANGE && message <= PBM_GETPOS) {

@@ -175,7 +175,6 @@ inline constexpr DWORD WS_TABSTOP = 0x00010000;
 inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000; // on a top-level window
 inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000; // on a top-level window
 
-inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 
 inline constexpr DWORD DS_SETFONT = 0x0040;
@@ -184,7 +183,6 @@ inline constexpr DWORD DS_MODALFRAME = 0x0080;
 // Buttons.
 inline constexpr DWORD BS_PUSHBUTTON = 0x0;
 inline constexpr DWORD BS_DEFPUSHBUTTON = 0x1;
-inline constexpr DWORD BS_CHECKBOX = 0x2;
 inline constexpr DWORD BS_AUTOCHECKBOX = 0x3;
 inline constexpr DWORD BS_RADIOBUTTON = 0x4;
 inline constexpr DWORD BS_GROUPBOX = 0x7;
@@ -195,7 +193,6 @@ inline constexpr DWORD BS_PUSHLIKE = 0x1000;
 // Static controls.
 inline constexpr DWORD SS_LEFT = 0x00;
 inline constexpr DWORD SS_ICON = 0x03;
-inline constexpr DWORD SS_BLACKRECT = 0x04;
 inline constexpr DWORD SS_BLACKFRAME = 0x07;
 inline constexpr DWORD SS_TYPEMASK = 0x1F;
 inline constexpr DWORD SS_NOPREFIX = 0x80;
@@ -245,22 +242,17 @@ inline constexpr UINT NM_FIRST = 0;
 inline constexpr UINT NM_DBLCLK = NM_FIRST - 3;
 inline constexpr UINT LVN_FIRST = 0u - 100u;
 inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
-inline constexpr UINT LVN_BEGINLABELEDIT = LVN_FIRST - 5;
-inline constexpr UINT LVN_ENDLABELEDIT = LVN_FIRST - 6;
 inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
 inline constexpr UINT LVN_GETINFOTIP = LVN_FIRST - 57;
 
 // List-view item flags and states.
 inline constexpr UINT LVIF_TEXT = 0x0001;
-inline constexpr UINT LVIF_PARAM = 0x0004;
 inline constexpr UINT LVIF_STATE = 0x0008;
 inline constexpr UINT LVIS_FOCUSED = 0x0001;
 inline constexpr UINT LVIS_SELECTED = 0x0002;
 inline constexpr UINT LVNI_ALL = 0x0000;
-inline constexpr UINT LVNI_FOCUSED = 0x0001;
 inline constexpr UINT LVNI_SELECTED = 0x0002;
 inline constexpr UINT LVIR_BOUNDS = 0;
-inline constexpr UINT LVIR_LABEL = 2;
 inline constexpr int LVCFMT_LEFT = 0;
 
 struct NMHDR {
@@ -282,21 +274,6 @@ struct NMLISTVIEW {
 };
 
 using NMITEMACTIVATE = NMLISTVIEW;
-
-struct LVITEM {
-    UINT mask = 0;
-    int iItem = 0;
-    char* pszText = nullptr;
-    int cchTextMax = 0;
-};
-
-// LVN_BEGINLABELEDIT, LVN_ENDLABELEDIT. At the end, item.pszText is the
-// edited text, or null when the edit was cancelled; a handler that sets the
-// result to TRUE accepts the text, otherwise the label keeps its old text.
-struct NMLVDISPINFO {
-    NMHDR hdr;
-    LVITEM item;
-};
 
 // LVN_GETINFOTIP: the list asks for the info tip of the row (and column)
 // under the pointer. A handler copies at most cchTextMax bytes, the last a

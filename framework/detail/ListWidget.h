@@ -2,21 +2,19 @@
 
 // The widget behind a list view in report view: a QTreeWidget with one
 // top-level item per row, which keeps the Windows state (item data, the
-// LVIS_ states last reported, the hot row, column formats) and reports its
-// changes to the dialog as list-view notifications. Shared by the list's
-// factory (ListWidget.cpp) and CListCtrl (ListCtrl.cpp).
+// LVIS_ states last reported, the hot row) and reports its changes to the
+// dialog as list-view notifications. Shared by the list's factory
+// (ListWidget.cpp) and CListCtrl (ListCtrl.cpp).
 
 #include "framework/detail/Window.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QMouseEvent>
-#include <QStyledItemDelegate>
+#include <QPainter>
 #include <QTreeWidget>
 
-#include <algorithm>
 #include <cstdint>
-#include <vector>
 
 namespace nodescout::detail {
 
@@ -27,65 +25,37 @@ std::uint64_t NextChangeStamp();
 inline constexpr int kItemDataRole = Qt::UserRole;
 inline constexpr int kStateRole = Qt::UserRole + 1; // the LVIS_ state last reported
 
-class ListWidget;
-
-// Draws the hot row and, without full-row select, the selection in the
-// first column only; edits only the first column's label, and keeps the
-// edited text only when the dialog accepts it (LVN_ENDLABELEDIT).
-class ListDelegate : public QStyledItemDelegate {
-public:
-    explicit ListDelegate(ListWidget* list);
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override;
-    void setModelData(QWidget* editor, QAbstractItemModel* model,
-                      const QModelIndex& index) const override;
-
-private:
-    ListWidget* m_list;
-};
-
 class ListWidget : public QTreeWidget, public WindowLink {
 public:
-    ~ListWidget() override;
+    // Several rows can be selected, always as whole rows; LVS_EDITLABELS
+    // lets the user start editing a row's label. Framed: lists have WS_BORDER.
     ListWidget(HWND hWnd, QWidget* parent) : QTreeWidget(parent), WindowLink(hWnd) {
         setRootIsDecorated(false);
-        setItemsExpandable(false);
         setUniformRowHeights(true);
-        setSortingEnabled(false);
         setSelectionBehavior(QAbstractItemView::SelectRows);
+        setSelectionMode(QAbstractItemView::ExtendedSelection);
+        setAllColumnsShowFocus(true);
         setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
         setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+        setEditTriggers((hWnd->style & LVS_EDITLABELS) ? (QAbstractItemView::SelectedClicked |
+                                                          QAbstractItemView::EditKeyPressed)
+                                                       : QAbstractItemView::NoEditTriggers);
         setColumnCount(0);
         header()->setStretchLastSection(false);
         header()->setSectionsMovable(false);
-        header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        setItemDelegate(new ListDelegate(this));
-        QObject::connect(header(), &QHeaderView::sectionClicked,
-                         [this](int column) { NotifyColumnClick(column); });
+        header()->setSectionsClickable(true);
+        QObject::connect(header(), &QHeaderView::sectionClicked, [this](int column) {
+            NMLISTVIEW click;
+            click.hdr.code = LVN_COLUMNCLICK;
+            click.iSubItem = column;
+            NotifyParent(Hwnd(), click.hdr);
+        });
         QObject::connect(this, &QTreeWidget::itemSelectionChanged, [this] { ReportStates(); });
         QObject::connect(this, &QTreeWidget::currentItemChanged, [this] { ReportStates(); });
-        WatchChanges();
     }
 
     void SetText(const QString& text) override { m_text = text; }
     QString Text() const override { return m_text; }
-
-    void ApplyStyles() {
-        const DWORD style = Hwnd()->style;
-        setSelectionMode(QAbstractItemView::ExtendedSelection);
-        setEditTriggers((style & LVS_EDITLABELS) ? (QAbstractItemView::SelectedClicked |
-                                                    QAbstractItemView::EditKeyPressed)
-                                                 : QAbstractItemView::NoEditTriggers);
-        header()->setSectionsClickable(true);
-        setFrameShape((style & WS_BORDER) || (Hwnd()->exStyle & WS_EX_CLIENTEDGE)
-                          ? QFrame::StyledPanel
-                          : QFrame::NoFrame);
-        setAllColumnsShowFocus((m_extendedStyle & LVS_EX_FULLROWSELECT) != 0);
-        viewport()->update();
-    }
 
     QTreeWidgetItem* Row(int index) const {
         return index >= 0 && index < topLevelItemCount() ? topLevelItem(index) : nullptr;
@@ -101,9 +71,7 @@ public:
         if (Hwnd()->style & LVS_EDITLABELS) {
             flags |= Qt::ItemIsEditable;
         }
-        item->setFlags(flags);
-        item->setData(0, kItemDataRole, QVariant::fromValue<qlonglong>(0));
-        item->setData(0, kStateRole, 0);
+        item->setFlags(flags); // item data and state start at 0
         return item;
     }
 
@@ -138,34 +106,8 @@ public:
         change.uChanged = changed;
         change.uOldState = oldState;
         change.uNewState = newState;
-        if (QTreeWidgetItem* item = Row(index)) {
-            change.lParam = static_cast<LPARAM>(item->data(0, kItemDataRole).toLongLong());
-        }
         NotifyParent(Hwnd(), change.hdr);
     }
-
-    void NotifyColumnClick(int column) {
-        NMLISTVIEW click;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iItem = -1;
-        click.iSubItem = column;
-        NotifyParent(Hwnd(), click.hdr);
-    }
-
-    // Several state changes made by one call, reported once per row.
-    class Batch {
-    public:
-        explicit Batch(ListWidget& list) : m_list(list) { ++m_list.m_quietDepth; }
-        ~Batch() {
-            --m_list.m_quietDepth;
-            m_list.ReportStates();
-        }
-        Batch(const Batch&) = delete;
-        Batch& operator=(const Batch&) = delete;
-
-    private:
-        ListWidget& m_list;
-    };
 
     // Changes that Windows does not report as item changes (rows added,
     // removed or reordered). They leave every row's state as it was, except
@@ -177,8 +119,12 @@ public:
         }
         ~Quiet() {
             --m_list.m_quietDepth;
-            m_list.RecordState(m_list.itemFromIndex(m_focusBefore));
-            m_list.RecordState(m_list.currentItem());
+            QTreeWidgetItem* current = m_list.currentItem();
+            for (QTreeWidgetItem* item : {m_list.itemFromIndex(m_focusBefore), current}) {
+                if (item) {
+                    item->setData(0, kStateRole, StateOf(item, current));
+                }
+            }
         }
         Quiet(const Quiet&) = delete;
         Quiet& operator=(const Quiet&) = delete;
@@ -188,27 +134,18 @@ public:
         QPersistentModelIndex m_focusBefore;
     };
 
-    void RecordState(QTreeWidgetItem* item) {
-        if (item) {
-            item->setData(0, kStateRole, StateOf(item, currentItem()));
-        }
-    }
-
     DWORD m_extendedStyle = 0;
     QTreeWidgetItem* m_hotItem = nullptr;
-    // See CListCtrl::GetChangeStamp.
+    // See CListCtrl::GetChangeStamp. Rows and texts change only through
+    // CListCtrl (the user's label edits are discarded), which renews it.
     std::uint64_t m_changeStamp = NextChangeStamp();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override {
         QTreeWidget::mouseDoubleClickEvent(event);
-        const QPoint position = event->position().toPoint();
         NMITEMACTIVATE activate;
         activate.hdr.code = NM_DBLCLK;
-        activate.iItem = IndexOf(itemAt(position));
-        activate.iSubItem = std::max(columnAt(position.x()), 0);
-        const QPoint client = viewport()->mapTo(this, position) - contentsRect().topLeft();
-        activate.ptAction = CPoint{client.x(), client.y()};
+        activate.iItem = IndexOf(itemAt(event->position().toPoint()));
         NotifyParent(Hwnd(), activate.hdr);
     }
 
@@ -220,36 +157,40 @@ protected:
         return QTreeWidget::viewportEvent(event);
     }
 
-    // With full-row select a click anywhere on a selected row edits its
-    // label, as on Windows; only the first column has one.
+    // The hot row: marked with the highlight colour, its texts underlined.
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override {
+        QStyleOptionViewItem look(option);
+        if (m_hotItem && itemFromIndex(index) == m_hotItem) {
+            QColor mark = option.palette.color(QPalette::Highlight);
+            mark.setAlpha(60);
+            // The columns' part of the row only, as the cells would draw it.
+            painter->fillRect(QRect(-header()->offset(), option.rect.top(), header()->length(),
+                                    option.rect.height()),
+                              mark);
+            look.font.setUnderline(true);
+        }
+        QTreeWidget::drawRow(painter, look, index);
+    }
+
+    // A label edit ends without changing the row: the program accepts none
+    // (its rows are edited through its own dialog).
+    void commitData(QWidget*) override {}
+
+    // A click anywhere on a selected row edits its label, as on Windows with
+    // full-row select; only the first column has one.
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
         return QTreeWidget::edit(index.isValid() ? index.siblingAtColumn(0) : index, trigger,
                                  event);
-    }
-
-    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override {
-        if (!parent.isValid()) {
-            for (int index = start; index <= end; ++index) {
-                if (topLevelItem(index) == m_hotItem) {
-                    m_hotItem = nullptr;
-                }
-            }
-        }
-        QTreeWidget::rowsAboutToBeRemoved(parent, start, end);
     }
 
 private:
     QString m_text;
     int m_quietDepth = 0;
 
-    // Every change of the rows or their texts, whoever makes it, takes a new
-    // change stamp.
-    void WatchChanges();
-
     // An info tip shows what the dialog gives for the row (LVN_GETINFOTIP)
     // or else a cell's whole text when the column cuts it.
     void ShowInfoTip(const QHelpEvent* help);
-    QString AskedInfoTip(const QModelIndex& index) const;
 };
 
 inline ListWidget* ListOf(HWND hWnd) {

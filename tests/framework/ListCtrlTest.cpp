@@ -1,14 +1,19 @@
-// The report-view list: rows, item data, selection, sorting, the hot item,
-// scrolling, label editing, notifications and the state without a window.
+// The report-view list: rows, item data, the change stamp, selection,
+// sorting, the hot item, scrolling, label editing, notifications and the
+// state without a window.
 
 #include "tests/support/GuiTest.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTreeWidget>
 #include <QtTest/QTest>
+
+#include <cstdint>
+#include <utility>
 
 namespace nodescout::test {
 namespace {
@@ -74,26 +79,54 @@ TEST_F(ListCtrlTest, RowsColumnsItemDataAndStyles) {
         EXPECT_EQ(list.GetItemData(2), 102u);
         list.SetItemData(3, static_cast<DWORD_PTR>(-7));
         EXPECT_EQ(static_cast<int>(list.GetItemData(3)), -7);
-        char buffer[2];
-        EXPECT_EQ(list.GetItemText(1, 1, buffer, sizeof buffer), 1);
-        EXPECT_STREQ(buffer, "s");
         EXPECT_TRUE(list.DeleteItem(0));
         EXPECT_FALSE(list.DeleteItem(7));
         EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"s1", "s2", ""}));
         EXPECT_EQ(list.GetItemData(0), 101u); // item data moves with its row
-        EXPECT_TRUE(list.DeleteAllItems());
-        EXPECT_EQ(list.GetItemCount(), 0);
+        // The hot row is marked across its columns.
+        list.SetHotItem(1);
+        const QImage image = tree->viewport()->grab().toImage();
+        const auto at = [&](int row) {
+            return image.pixel(190, tree->visualItemRect(tree->topLevelItem(row)).center().y());
+        };
+        EXPECT_NE(at(1), at(0));
+        EXPECT_EQ(at(0), at(2));
+    });
+}
+
+TEST_F(ListCtrlTest, TheChangeStampMovesWithRowsAndTextsOnly) {
+    WithList(3, [](TestDialog&, CListCtrl& list) {
+        std::uint64_t stamp = list.GetChangeStamp();
+        const auto changed = [&] {
+            const std::uint64_t before = std::exchange(stamp, list.GetChangeStamp());
+            return stamp != before;
+        };
+        list.SetItemText(1, 1, "s1"); // the text it has
+        list.SetItemData(1, 5);
+        SelectRows(list, {0, 2});
+        list.SetHotItem(2);
+        EXPECT_FALSE(changed());
+        list.SetItemText(1, 1, "new");
+        EXPECT_TRUE(changed());
+        list.InsertItem(0, "first");
+        EXPECT_TRUE(changed());
+        list.DeleteItem(3);
+        EXPECT_TRUE(changed());
+        list.SortItemsEx([](LPARAM a, LPARAM b, LPARAM) { return static_cast<int>(b - a); }, 0);
+        EXPECT_TRUE(changed());
+        CListCtrl other;
+        EXPECT_EQ(other.GetChangeStamp(), 0u);
     });
 }
 
 TEST_F(ListCtrlTest, SeveralRowsSelectedAndFoundInIndexOrder) {
     WithList(6, [](TestDialog& dialog, CListCtrl& list) {
+        QTreeWidget* tree = TreeOf(list);
         EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), -1);
-        list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
-        list.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        tree->topLevelItem(4)->setSelected(true);
+        tree->setCurrentItem(tree->topLevelItem(1), 0, QItemSelectionModel::Select);
         EXPECT_EQ(Selected(list), (std::vector<int>{1, 4}));
-        EXPECT_EQ(TreeOf(list)->selectedItems().size(), 2);
-        EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 1);
+        EXPECT_EQ(list.GetNextItem(1, LVNI_ALL), 2);
         // Each change was told to the dialog as LVN_ITEMCHANGED.
         EXPECT_EQ(dialog.calls, (std::vector<std::string>{"OnListItemChanged 4 0->2",
                                                           "OnListItemChanged 1 0->3"}));
@@ -102,11 +135,7 @@ TEST_F(ListCtrlTest, SeveralRowsSelectedAndFoundInIndexOrder) {
             list.DeleteItem(row);
         }
         EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"r0", "r2", "r3", "r5"}));
-        list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
-        EXPECT_EQ(Selected(list), (std::vector<int>{0, 1, 2, 3}));
         // A user's Ctrl+click adds to the selection.
-        list.SetItemState(-1, 0, LVIS_SELECTED);
-        auto* tree = dynamic_cast<QTreeWidget*>(list.GetQtWidget());
         const QPoint second = tree->visualItemRect(tree->topLevelItem(1)).center();
         const QPoint fourth = tree->visualItemRect(tree->topLevelItem(3)).center();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, second);
@@ -122,7 +151,7 @@ TEST_F(ListCtrlTest, SortingUsesTheCallbackAndKeepsSelectionAndHotItemWithTheirR
         list.SetItemData(2, 50);
         list.SetItemData(3, 20);
         list.SetItemData(4, 40);
-        list.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+        SelectRows(list, {2});
         EXPECT_EQ(list.SetHotItem(0), -1);
         g_pSortedList = &list;
         ASSERT_TRUE(list.SortItemsEx(CompareData, 0));
@@ -149,7 +178,8 @@ TEST_F(ListCtrlTest, SortItemsExComparesRowsByTheirIndexBeforeTheSort) {
             list.SetItemData(i, 7);
             list.SetItemText(i, 1, keys[i]);
         }
-        list.SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        QTreeWidget* tree = TreeOf(list);
+        tree->setCurrentItem(tree->topLevelItem(2)); // focused and selected
         list.SetHotItem(1);
         // The comparison reads the list itself: the rows stay put until it is done.
         static CListCtrl* sorted = nullptr;
@@ -165,7 +195,7 @@ TEST_F(ListCtrlTest, SortItemsExComparesRowsByTheirIndexBeforeTheSort) {
         EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
         EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"r1", "r3", "r0", "r4", "r2"}));
         EXPECT_EQ(Selected(list), (std::vector<int>{4}));
-        EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 4);
+        EXPECT_EQ(tree->indexOfTopLevelItem(tree->currentItem()), 4);
         EXPECT_EQ(HotItemOf(list), 0);
         ASSERT_TRUE(list.SortItemsEx(byKey, 1));
         EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"e", "d", "c", "b", "a"}));
@@ -197,7 +227,7 @@ TEST_F(ListCtrlTest, ColumnClickAndDoubleClickReachTheMessageTable) {
     });
 }
 
-TEST_F(ListCtrlTest, LabelEditOfTheFirstColumnIsDiscardedWhenItEnds) {
+TEST_F(ListCtrlTest, LabelEditsOfAnyColumnEditTheFirstAndAreDiscardedWhenTheyEnd) {
     WithList(2, [](TestDialog& dialog, CListCtrl& list) {
         auto* tree = dynamic_cast<QTreeWidget*>(list.GetQtWidget());
         auto editLabel = [&](int row, int column, const char* text) {
@@ -211,18 +241,18 @@ TEST_F(ListCtrlTest, LabelEditOfTheFirstColumnIsDiscardedWhenItEnds) {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             EXPECT_EQ(tree->viewport()->findChild<QLineEdit*>(), nullptr);
         };
-        list.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        tree->setCurrentItem(tree->topLevelItem(1));
         dialog.calls.clear();
+        const std::uint64_t stamp = list.GetChangeStamp();
         editLabel(1, 0, "edited");
         EXPECT_EQ(list.GetItemText(1, 0), "r1");
-        EXPECT_EQ(dialog.calls, (std::vector<std::string>{"OnListEndLabelEdit 1 edited"}));
+        EXPECT_TRUE(dialog.calls.empty());
         EXPECT_NE(dialog.GetSafeHwnd(), nullptr);
-        // Asked to edit another column, the list edits the row's label; a
-        // dialog that accepts the edit keeps the text.
-        dialog.acceptLabelEdits = true;
-        editLabel(0, 1, "kept");
-        EXPECT_EQ(list.GetItemText(0, 0), "kept");
+        // Asked to edit another column, the list edits the row's label.
+        editLabel(0, 1, "dropped");
+        EXPECT_EQ(list.GetItemText(0, 0), "r0");
         EXPECT_EQ(list.GetItemText(0, 1), "s0");
+        EXPECT_EQ(list.GetChangeStamp(), stamp);
     });
 }
 

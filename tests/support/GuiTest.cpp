@@ -108,7 +108,6 @@ const MessageMap* TestDialog::GetMessageMap() const {
         OnNotify(NM_DBLCLK, IDC_LIST, &TestDialog::OnListDblClk),
         OnNotify(LVN_COLUMNCLICK, IDC_LIST, &TestDialog::OnListColumnClick),
         OnNotify(LVN_ITEMCHANGED, IDC_LIST, &TestDialog::OnListItemChanged),
-        OnNotify(LVN_ENDLABELEDIT, IDC_LIST, &TestDialog::OnListEndLabelEdit),
     };
     return &map;
 }
@@ -135,13 +134,6 @@ void TestDialog::OnListItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
     calls.push_back("OnListItemChanged " + std::to_string(change->iItem) + " " +
                     std::to_string(change->uOldState) + "->" + std::to_string(change->uNewState));
     *pResult = 0;
-}
-
-void TestDialog::OnListEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult) {
-    const auto* info = reinterpret_cast<NMLVDISPINFO*>(pNMHDR);
-    calls.push_back("OnListEndLabelEdit " + std::to_string(info->item.iItem) + " " +
-                    (info->item.pszText ? info->item.pszText : "(null)"));
-    *pResult = acceptLabelEdits ? TRUE : FALSE;
 }
 
 // ------------------------------------------------------------ fixture and helpers
@@ -218,6 +210,14 @@ QTreeWidget* TreeOf(const CListCtrl& list) {
         throw std::logic_error("the list has no tree");
     }
     return tree;
+}
+
+void SelectRows(const CListCtrl& list, const std::vector<int>& rows) {
+    QTreeWidget* tree = TreeOf(list);
+    tree->clearSelection();
+    for (const int row : rows) {
+        tree->topLevelItem(row)->setSelected(true);
+    }
 }
 
 void Paste(CEdit& edit, const QString& text) {

@@ -58,7 +58,6 @@ public:
     std::function<void(CDataExchange*)> exchange;
     std::function<void(TestDialog&)> onInit;
     std::vector<std::string> calls;
-    bool acceptLabelEdits = false;
     CListCtrl m_List;
 
 protected:
@@ -75,7 +74,6 @@ private:
     void OnListDblClk(NMHDR* pNMHDR, LRESULT* pResult);
     void OnListColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnListItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
-    void OnListEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
 };
 
 // The resources of the sample templates above.
@@ -123,6 +121,9 @@ QWidget* WidgetOf(const CWnd& dialog, int nID);
 int PositionOf(CProgressCtrl& bar);
 int HotItemOf(CListCtrl& list);
 QTreeWidget* TreeOf(const CListCtrl& list);
+// Selects exactly the rows given, one after another as the user could; the
+// list tells its dialog of each change (LVN_ITEMCHANGED).
+void SelectRows(const CListCtrl& list, const std::vector<int>& rows);
 void Paste(CEdit& edit, const QString& text);
 
 } // namespace nodescout::test

@@ -68,10 +68,7 @@ std::vector<Row> RowsOf(const CListCtrl& list) {
 }
 
 void Select(CListCtrl& list, const std::vector<int>& rows) {
-    list.SetItemState(-1, 0, LVIS_SELECTED);
-    for (const int row : rows) {
-        list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-    }
+    test::SelectRows(list, rows);
 }
 
 void AddThreeRows(CNodescoutDlg& dlg) {

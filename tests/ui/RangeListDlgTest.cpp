@@ -192,8 +192,7 @@ TEST_F(RangeListDlgTest, ClickingARowShowsItAndEditWritesTheTypedPairIntoBothCol
         EXPECT_EQ(SelectedRows(list), std::vector<int>{1});
 
         // With several rows selected, the lowest is the one shown and edited.
-        list.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
-        list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+        test::SelectRows(list, {1, 2, 0});
         EXPECT_EQ(FieldsOf(open), SampleRanges(3)[0]);
         Type(open, "198.18.6.1", "198.18.6.9");
         Press(open, IDC_EDIT);
@@ -216,8 +215,7 @@ TEST_F(RangeListDlgTest, RemoveDeletesTheFirstSelectedRowOnlyAndNeedsASelection)
         EXPECT_EQ(RowsOf(list), SampleRanges(7));
         EXPECT_EQ(FieldsOf(open), Pair("a", "b"));
 
-        list.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
-        list.SetItemState(5, LVIS_SELECTED, LVIS_SELECTED);
+        test::SelectRows(list, {2, 5});
         Type(open, "c", "d");
         Press(open, IDC_REMOVE);
         Rows expected = SampleRanges(7);

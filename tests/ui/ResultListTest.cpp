@@ -39,6 +39,13 @@ protected:
     }
 };
 
+// Empties the list as "Clear" does with every row selected.
+void DeleteAllRows(CListCtrl& list) {
+    while (list.GetItemCount() > 0) {
+        list.DeleteItem(0);
+    }
+}
+
 class ResultListTest : public UiTest {
 protected:
     void SetUp() override {
@@ -188,7 +195,7 @@ TEST_F(ResultListTest, ANewRowIsScrolledIntoView) {
         CRect first;
         ASSERT_TRUE(list.GetItemRect(0, &first, LVIR_BOUNDS));
         const std::vector<Row> added = RowsOf(list);
-        list.DeleteAllItems();
+        DeleteAllRows(list);
         std::vector<HostReport> hosts;
         for (int i = 0; i < 60; ++i) {
             std::snprintf(mac, sizeof mac, "0000000000%02x", i);
@@ -280,7 +287,7 @@ TEST_F(ResultListTest, WorkersReportingTheSameNewHostAtOnceLeaveOneRow) {
     constexpr int kOwnHosts = 15;
     WithList([](CListCtrl& list, CResultList& rows) {
         for (int round = 0; round < 10; ++round) {
-            list.DeleteAllItems();
+            DeleteAllRows(list);
             std::atomic<int> ready{0};
             std::atomic<int> finished{0};
             std::vector<std::thread> workers;
@@ -361,7 +368,7 @@ TEST_F(ResultListTest, TheMacIndexFindsWhatReadingTheListFinds) {
             } else if (action < 19) {
                 rows.SortByColumnClick(pick(4));
             } else if (pick(4) == 0) {
-                list.DeleteAllItems();
+                DeleteAllRows(list);
             }
             for (const std::string& text : macs) {
                 ASSERT_EQ(rows.FindRowByMac(text.c_str()), ReadRowByMac(list, text))

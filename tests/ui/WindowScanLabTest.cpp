@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -306,10 +307,10 @@ protected:
     }
 
     static void Select(CNodescoutDlg& dlg, const std::vector<int>& rows) {
-        auto& list = *dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST));
-        list.SetItemState(-1, 0, LVIS_SELECTED);
+        auto* tree = dynamic_cast<QTreeWidget*>(dlg.GetDlgItem(IDC_LIST)->GetQtWidget());
+        tree->clearSelection();
         for (const int row : rows) {
-            list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+            tree->topLevelItem(row)->setSelected(true);
         }
     }
 };
