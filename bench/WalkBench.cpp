@@ -1,6 +1,8 @@
 // What a walk of 256 silent addresses (198.18.0.0 up to 198.18.1.0, the end
 // not probed) costs beyond the waits it is configured for, with the real
-// probe and TimeOutMicroseconds = 500:
+// probe (ProbeHost, which reads its wait from the settings file before every
+// address) and a settings file as the program leaves it, without the wait
+// keys, so TimeOutMicroseconds = 500:
 //   - WalkSilentRange/bare: the walk of probe/AddressWalk with an owner that
 //     only counts, so what is left beyond the probes is the walk's own cost;
 //   - WalkSilentRange/main_window: the main window's ScanRange run by one of
@@ -28,11 +30,13 @@
 #include "platform/net/Inet.h"
 #include "platform/net/NeighbourTable.h"
 #include "platform/net/UdpSocket.h"
+#include "platform/process/AppPaths.h"
 #include "platform/process/TimerSlack.h"
 #include "probe/AddressWalk.h"
 #include "probe/ProbeHost.h"
 #include "probe/ProbeWait.h"
 #include "tests/support/NetLab.h"
+#include "tests/support/TempDir.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
 
@@ -116,7 +120,7 @@ struct TimedProbe {
 
     bool operator()(std::uint32_t address, MacText& mac, Text& name) {
         const auto start = Clock::now();
-        const bool result = ProbeHostWithWait(address, mac, name, ProbeWait(kTimeOutMicroseconds));
+        const bool result = ProbeHost(address, mac, name);
         microseconds = microseconds + MicrosecondsSince(start);
         ++probes;
         found += result ? 1 : 0;
@@ -262,6 +266,10 @@ void WalkSilentRangeMainWindow(benchmark::State& state) {
 int main(int argc, char** argv) {
     using namespace nodescout;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const test::TempDir folder;
+    g_szIniPath.Assign(folder.Write("Scout.ini", "[Profile]\r\nIP1=198.18.0.0\r\n"
+                                                 "IP2=198.18.1.0\r\nMac=\r\nInterval=10\r\n"
+                                                 "[IPRange]\r\nCount=0\r\n"));
     CWinApp application("Nodescout");
     QApplication qtApplication(argc, argv);
     AfxEnsureUi();

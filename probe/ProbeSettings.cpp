@@ -1,21 +1,24 @@
 #include "probe/ProbeSettings.h"
 
 #include "platform/profile/PrivateProfile.h"
+#include "platform/profile/ProfileText.h"
 #include "probe/ProbeWait.h"
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace nodescout {
 namespace {
 
-// Longer than any usable value, so that a value cut to fit is never taken
-// for a shorter number.
-constexpr std::uint32_t kValueCapacity = 16;
+// Longer values are refused even when their leading zeros would leave a
+// usable number.
+constexpr std::size_t kLongestMillisecondsText = 14;
 
 std::optional<int> WholeMilliseconds(std::string_view text) noexcept {
-    if (text.empty() || text.size() >= kValueCapacity - 1) {
+    if (text.empty() || text.size() > kLongestMillisecondsText) {
         return std::nullopt;
     }
     long value = 0;
@@ -50,14 +53,20 @@ std::optional<int> WholeNumberUpTo(std::string_view text, int most) noexcept {
 } // namespace
 
 timeval ReadProbeWait(const char* path) {
-    char text[kValueCapacity] = {};
-    const std::uint32_t length = GetPrivateProfileString(kProfileSection, kTimeOutMillisecondsKey,
-                                                         "", text, sizeof text, path);
-    if (const std::optional<int> milliseconds = WholeMilliseconds(std::string_view(text, length))) {
-        return timeval{*milliseconds / 1000, (*milliseconds % 1000) * 1000};
+    // One reading of the file for both keys: the probe reads them before
+    // every address, so that an edit counts from the next one.
+    const char* const keys[] = {kTimeOutMillisecondsKey, kTimeOutMicrosecondsKey};
+    const std::vector<std::optional<std::string>> values =
+        GetPrivateProfileValues(kProfileSection, keys, path);
+    if (values[0]) {
+        if (const std::optional<int> milliseconds = WholeMilliseconds(*values[0])) {
+            return timeval{*milliseconds / 1000, (*milliseconds % 1000) * 1000};
+        }
     }
-    const int microseconds = static_cast<int>(GetPrivateProfileInt(
-        kProfileSection, kTimeOutMicrosecondsKey, kDefaultTimeOutMicroseconds, path));
+    // As GetPrivateProfileInt reads it: an empty value counts as missing.
+    const int microseconds = values[1] && !values[1]->empty()
+                                 ? static_cast<int>(profile::ParseProfileInt(*values[1]))
+                                 : kDefaultTimeOutMicroseconds;
     return ProbeWait(microseconds);
 }
 

@@ -24,6 +24,10 @@ constexpr int kDumpAttempts = 4;
 // The kernel fills dump datagrams up to 32 KiB when the reader offers that
 // much; a larger datagram grows the buffer.
 constexpr std::size_t kReceiveBufferSize = 32768;
+// The answers to gets and the interface list are small. Offering no more
+// than this also keeps the kernel from building its later datagrams to this
+// socket 32 KiB large.
+constexpr std::size_t kSmallAnswerBufferSize = 4096;
 // Gets sent together in one datagram. Their answers wait together in the
 // socket's receive queue, where a few dozen fit with room to spare.
 constexpr std::size_t kGetsPerDatagram = 32;
@@ -281,7 +285,7 @@ std::error_code GetNeighbourRows(std::uint32_t address, std::vector<NeighbourRow
         return error;
     }
     std::uint32_t sequence = NewSequence(0);
-    std::vector<std::uint8_t> buffer(kReceiveBufferSize);
+    std::vector<std::uint8_t> buffer(kSmallAnswerBufferSize);
     std::vector<std::uint32_t> indexes;
     if (const std::error_code error =
             ListIpv4Interfaces(socket, portId, sequence, buffer, indexes)) {

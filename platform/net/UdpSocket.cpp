@@ -1,5 +1,6 @@
 #include "platform/net/UdpSocket.h"
 
+#include "platform/process/PunctualPoll.h"
 #include "platform/process/SystemError.h"
 
 #include <netinet/in.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 
 namespace nodescout {
 namespace {
@@ -73,9 +75,9 @@ WaitResult UdpSocket::WaitReadable(timeval wait, int stopHandle) noexcept {
     }
     pollfd watched[2] = {{m_fd.Get(), POLLIN, 0}, {stopHandle, POLLIN, 0}};
     const nfds_t count = stopHandle >= 0 ? 2 : 1;
-    // ppoll rather than poll: the wait is set in microseconds.
-    const timespec timeout{wait.tv_sec, static_cast<long>(wait.tv_usec) * 1000};
-    const int ready = ppoll(watched, count, &timeout, nullptr);
+    const auto timeout =
+        std::chrono::seconds(wait.tv_sec) + std::chrono::microseconds(wait.tv_usec);
+    const int ready = PunctualPoll(watched, count, timeout);
     if (ready < 0) {
         return WaitResult::Failed;
     }

@@ -7,6 +7,7 @@
 #include "platform/profile/ProfileText.h"
 #include "platform/text/FixedText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -192,6 +193,27 @@ std::uint32_t GetPrivateProfileInt(const char* section, const char* key, int def
         }
     }
     return static_cast<std::uint32_t>(defaultValue);
+}
+
+std::vector<std::optional<std::string>>
+GetPrivateProfileValues(const char* section, std::span<const char* const> keys, const char* path) {
+    std::vector<std::optional<std::string>> values(keys.size());
+    if (section == nullptr) {
+        return values;
+    }
+    try {
+        const std::string bytes = ReadForLookup(path);
+        const ProfileDocument document(bytes);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (keys[i] != nullptr) {
+                values[i] = LookUpValue(document, section, keys[i]);
+            }
+        }
+    } catch (const std::exception&) {
+        // Out of memory on a huge file: nothing found, as for a missing file.
+        std::fill(values.begin(), values.end(), std::nullopt);
+    }
+    return values;
 }
 
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,

@@ -12,6 +12,10 @@
 // The rules of the file's lines are in platform/profile/ProfileDocument.h.
 
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace nodescout {
 
@@ -39,6 +43,15 @@ std::uint32_t GetPrivateProfileString(const char* section, const char* key,
 // result wraps modulo 2^32.
 std::uint32_t GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
                                    const char* path);
+
+// The values of several keys of one section from a single reading of the
+// file, for settings that are read together each time they are used: for
+// each of keys, in order, the value GetPrivateProfileString copies when it
+// finds the key (trimmed and unquoted, but whole, not cut to a buffer), or
+// nothing when the key, the section or the file is missing. A null section
+// or key finds nothing; so does every key when memory runs out.
+std::vector<std::optional<std::string>>
+GetPrivateProfileValues(const char* section, std::span<const char* const> keys, const char* path);
 
 // Sets key in section to value, adding the section or key where missing and
 // creating the file on the first write; blanks and line ends at the start

@@ -27,6 +27,8 @@ TEST(ReadProbeWait, TakesUsableMillisecondsElseTheMicrosecondsKey) {
         {"TimeOutMilliseconds=1500\n", 1, 500000},
         {"TimeOutMilliseconds= 60000 \n", 60, 0},
         {"TimeOutMilliseconds=000000000007\n", 0, 7000},
+        {"TimeOutMilliseconds=00000000000007\n", 0, 7000},
+        {"TimeOutMilliseconds=000000000000007\nTimeOutMicroseconds=999\n", 0, 999},
         // Unusable: as if absent.
         {"TimeOutMilliseconds=60001\nTimeOutMicroseconds=2500\n", 2, 500},
         {"TimeOutMilliseconds=-5\n", 0, 500},
@@ -38,6 +40,14 @@ TEST(ReadProbeWait, TakesUsableMillisecondsElseTheMicrosecondsKey) {
         {"TimeOutMilliseconds=99999999999999999999\n", 0, 500},
         // Cut to fit the value buffer, it would read as 0.
         {"TimeOutMilliseconds=0000000000000000000000005\nTimeOutMicroseconds=999\n", 0, 999},
+        // TimeOutMicroseconds read as a number of the settings file.
+        {"TimeOutMilliseconds=x\nTimeOutMicroseconds=\n", 0, 500},
+        {"TimeOutMicroseconds=\"1200\"\n", 1, 200},
+        {"TimeOutMicroseconds=0x10\n", 0, 16},
+        {"TimeOutMicroseconds=12abc\n", 0, 12},
+        {"TimeOutMicroseconds=soon\n", 0, 0},
+        {"TimeOutMicroseconds=-5\n", 0, 0},
+        {"TimeOutMicroseconds=00000000000000000000000000000700\n", 0, 0},
     };
     const test::TempDir folder;
     for (const Case& c : cases) {

@@ -19,6 +19,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -132,6 +133,38 @@ TEST_F(ScanCommandsTest, TheWindowAsWalkOwnerDrivesItsBarListAndStatusLine) {
         EXPECT_EQ(TextOf(dlg, IDC_STATUS), "198.18.0.7");
         owner.RowFound("198.18.0.7", kMacA, "ALPHA");
         EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.0.7", kMacA, "ALPHA"}}));
+    });
+}
+
+// On a worker the steps travel together: none is lost, and each reaches the
+// bar before anything the walk sends after it.
+TEST_F(ScanCommandsTest, StepsSentTogetherFromAWorkerArriveBeforeWhatFollowsThem) {
+    Run([&](CNodescoutDlg& dlg) {
+        CProgressCtrl& bar = ProgressOf(dlg);
+        std::atomic<int> atRow{-1};
+        std::atomic<int> atStatus{-1};
+        dlg.GetWorkers().Start([&] {
+            MainWindowWalkOwner owner(dlg, bar);
+            const auto position = [&] {
+                return CallOnUiThread(-1, [&] { return test::PositionOf(bar); });
+            };
+            owner.RangeBegins(1000);
+            for (int i = 0; i < 200; ++i) {
+                owner.AddressDone();
+            }
+            owner.RowFound("198.18.0.200", kMacA, "ALPHA");
+            atRow = position();
+            owner.AddressDone();
+            owner.SetStatusText("198.18.0.202");
+            atStatus = position();
+            owner.AddressDone();
+            owner.AddressDone(); // sent as the owner goes
+        });
+        WaitForTheWorkers(dlg);
+        EXPECT_EQ(atRow, 201);
+        EXPECT_EQ(atStatus, 202);
+        EXPECT_EQ(test::PositionOf(bar), 204);
+        EXPECT_EQ(RowsOf(dlg), (std::vector<Row>{{"1", "198.18.0.200", kMacA, "ALPHA"}}));
     });
 }
 

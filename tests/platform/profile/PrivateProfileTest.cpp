@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,6 +119,29 @@ TEST_F(PrivateProfile, EachCallSeesTheFileAsItIsNow) {
     ASSERT_TRUE(Write("Profile", "IP1", "10.0.0.1"));
     EXPECT_EQ(m_folder.Read("Scout.ini"), "[Profile]\nTimeOutMicroseconds=700\nIP1=10.0.0.1\r\n")
         << "the write starts from the edited file";
+}
+
+TEST_F(PrivateProfile, ValuesReadTogetherAreTheOnesReadOneByOne) {
+    const char* const keys[] = {"ip1", "Mac", "IP1-1", "Count", "Missing", "", nullptr};
+    EXPECT_EQ(GetPrivateProfileValues("Profile", keys, m_strPath.c_str()),
+              std::vector<std::optional<std::string>>(std::size(keys)))
+        << "no file";
+
+    m_folder.Write("Scout.ini", std::string(kHandEdited) + "Name = \"  Lab 1  \"\r\n");
+    for (const char* section : {"Profile", " iprange ", "Missing"}) {
+        const std::vector<std::optional<std::string>> values =
+            GetPrivateProfileValues(section, keys, m_strPath.c_str());
+        ASSERT_EQ(values.size(), std::size(keys));
+        for (std::size_t i = 0; i + 1 < std::size(keys); ++i) {
+            const std::string one = Read(section, keys[i]);
+            EXPECT_EQ(values[i].value_or("<absent>"), one) << section << " " << keys[i];
+        }
+        EXPECT_EQ(values.back(), std::nullopt) << "a null key lists nothing";
+    }
+    EXPECT_EQ(GetPrivateProfileValues("IPRange", keys, m_strPath.c_str())[2], "a");
+    const char* const name[] = {"Name"};
+    EXPECT_EQ(GetPrivateProfileValues("IPRange", name, m_strPath.c_str())[0], "  Lab 1  ");
+    EXPECT_EQ(GetPrivateProfileValues(nullptr, name, m_strPath.c_str())[0], std::nullopt);
 }
 
 TEST_F(PrivateProfile, LongValuesAreCutExactlyAtTheBuffer) {
