@@ -31,7 +31,11 @@ public:
         }
         if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
             QObject::connect(gui, &QGuiApplication::commitDataRequest, this,
-                             [this](QSessionManager&) { Commit(); });
+                             [this](QSessionManager&) {
+                                 if (const auto handler = onCommit) {
+                                     handler();
+                                 }
+                             });
             QObject::connect(gui, &QCoreApplication::aboutToQuit, this, [this] { Exit(); });
         }
         QCoreApplication::instance()->installEventFilter(this);
@@ -60,12 +64,6 @@ protected:
 
 private:
     bool m_bExited = false;
-
-    void Commit() {
-        if (const auto handler = onCommit) {
-            handler();
-        }
-    }
 };
 
 ExitRequests* g_pRequests = nullptr;

@@ -1,18 +1,17 @@
 #pragma once
 
 // Requests from outside to end the program: SIGTERM, SIGHUP and SIGINT, and
-// the desktop session ending. A signal handler only wakes the UI thread
-// (through a pipe the event loop watches, platform/process/ExitSignalPipe.h);
-// what the program does about it runs there, between events, like any handler.
+// the desktop session ending. A signal only wakes the UI thread, through a
+// pipe its event loop watches (platform/process/ExitSignalPipe.h); the
+// handlers run there, between events.
 //
-// Session management: a session that asks running programs to save (before
-// a logout, or as a checkpoint) reaches onCommit; a session that tells them
-// to end reaches onExit, as a signal does. Qt's own reaction to that, which
-// would close the windows and so ask the user, is not taken.
+// A session that asks running programs to save (before a logout, or as a
+// checkpoint) reaches onCommit; one that tells them to end reaches onExit, as
+// a signal does. Qt's own reaction to that, which would close the windows and
+// so ask the user, is not taken.
 //
 // When the display connection breaks, Qt's X11 support ends the process
-// itself (it calls exit from its event processing): no handler of the
-// program runs, and nothing can be saved then.
+// itself: no handler of the program runs, and nothing can be saved then.
 
 #include <functional>
 

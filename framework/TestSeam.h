@@ -1,12 +1,8 @@
 #pragma once
 
-// Answers for modal runs and message boxes, queued by tests, so that no test
-// clicks a window that may not be up yet:
-//
-//     UiTestSeam::QueueMessageBoxAnswer(IDYES);           // next AfxMessageBox
-//     UiTestSeam::QueueModalAnswer(IDOK, [](CDialog& dlg) {  // next DoModal
-//         dlg.SetDlgItemText(IDC_ADDRESS, "198.18.0.1");
-//     });
+// Answers for modal runs and message boxes, queued by tests so that no test
+// clicks a window that may not be up yet: each AfxMessageBox and each DoModal
+// takes the first answer queued for its kind.
 //
 // A queued modal answer runs when the dialog is open (after OnInitDialog):
 // first the callback, then, unless the dialog has ended already, the command

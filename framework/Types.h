@@ -14,12 +14,8 @@ namespace nodescout {
 // ---------------------------------------------------------------- scalars
 
 using BOOL = int;
-#ifndef TRUE
 inline constexpr BOOL TRUE = 1;
-#endif
-#ifndef FALSE
 inline constexpr BOOL FALSE = 0;
-#endif
 
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
@@ -164,7 +160,6 @@ inline constexpr UINT MF_SEPARATOR = 0x0800;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
-inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_VSCROLL = 0x00200000;
@@ -269,8 +264,6 @@ struct NMLISTVIEW {
     UINT uNewState = 0;
     UINT uOldState = 0;
     UINT uChanged = 0;
-    CPoint ptAction;
-    LPARAM lParam = 0;
 };
 
 using NMITEMACTIVATE = NMLISTVIEW;
@@ -284,7 +277,6 @@ struct NMLVGETINFOTIP {
     int cchTextMax = 0;
     int iItem = -1;
     int iSubItem = 0;
-    LPARAM lParam = 0;
 };
 
 // A mouse or keyboard message about to be handled, as PreTranslateMessage

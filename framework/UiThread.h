@@ -1,17 +1,14 @@
 #pragma once
 
 // The one road from a worker thread to the windows: a synchronous call that
-// the UI thread carries out between its own work, one call at a time. A
-// worker reaches the windows only through CallOnUiThread, CWnd::SendMessage,
-// CWnd::SetDlgItemText and AfxMessageBox, which go this way the way a
-// Windows SendMessage does (on the UI thread they run directly). Every other
-// member of the windows, controls and dialogs belongs to the UI thread and
-// ends the program when another thread calls it (RequireUiThread).
+// the UI thread carries out between its own work, one call at a time.
+// CallOnUiThread, CWnd::SendMessage, CWnd::SetDlgItemText and AfxMessageBox
+// go this way (on the UI thread they run directly). Every other member of the
+// windows, controls and dialogs ends the program when a thread other than the
+// UI thread calls it (RequireUiThread).
 //
 // A call from a worker whose stop has been asked for is dropped: it does not
-// run, and the caller gets false (member functions give their "no window"
-// result). So once a stop has returned, that worker changes nothing more on
-// screen. See framework/WorkerThread.h.
+// run, and the caller gets false (member functions their "no window" result).
 
 #include <functional>
 #include <optional>

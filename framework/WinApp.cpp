@@ -24,9 +24,9 @@
 
 namespace nodescout {
 
+// Only the image: the QIcon is made at each use, when the GUI exists.
 struct HICON__ {
     QImage image;
-    QIcon icon; // made on first use, when the GUI exists
 };
 
 namespace {
@@ -255,13 +255,7 @@ HICON AfxLoadIcon(UINT nIDResource) {
 namespace detail {
 
 QIcon IconOf(HICON hIcon) {
-    if (!hIcon) {
-        return {};
-    }
-    if (hIcon->icon.isNull()) {
-        hIcon->icon = QIcon(QPixmap::fromImage(hIcon->image));
-    }
-    return hIcon->icon;
+    return hIcon ? QIcon(QPixmap::fromImage(hIcon->image)) : QIcon();
 }
 
 } // namespace detail

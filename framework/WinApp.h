@@ -34,7 +34,7 @@ public:
     // The window that owns the program's dialogs while it runs.
     CWnd* m_pMainWnd = nullptr;
 
-    // Used by AfxWinMain.
+    // The program's arguments, as AfxWinMain gave them.
     void SetArguments(int argc, char** argv);
     int& ArgumentCount() noexcept { return m_argc; }
     char** Arguments() const noexcept { return m_argv; }

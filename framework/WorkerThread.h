@@ -1,21 +1,10 @@
 #pragma once
 
-// Worker threads that can always be stopped: a std::jthread whose routine
-// checks ThisWorkerStopRequested() between steps and pauses only with
-// SleepUnlessStopped(). Stop() asks for the stop and waits for the thread to
-// end while the UI thread keeps serving the calls of other workers (and
-// drops the calls of the worker being stopped), so it cannot deadlock with a
-// worker blocked in a call to the UI thread. Once Stop() has returned, the
-// worker has ended and sent nothing after the stop was asked for.
-//
-// One exception: a stop asked for from inside the worker's own UI call (the
-// UI thread is then carrying out that worker's call, somewhere below on its
-// stack) cannot wait for the worker; it only asks and returns. Every later
-// call of that worker is dropped, and a later Stop() or the registry joins it.
-//
-// Waits on descriptors below the routine (a probe waiting for its answer)
-// end at the stop too: the stop raises the thread's current stop signal
-// (platform/process/StopSignal.h), which such waits watch.
+// Worker threads that can always be stopped: the routine checks
+// ThisWorkerStopRequested() between steps and pauses only with
+// SleepUnlessStopped(). Waits on descriptors below it (a probe waiting for its
+// answer) end at the stop too: the stop raises the thread's current stop
+// signal (platform/process/StopSignal.h), which such waits watch.
 
 #include <chrono>
 #include <cstddef>
@@ -43,7 +32,13 @@ public:
     // Asks the worker to stop: its waiting or later UI calls are dropped, its
     // SleepUnlessStopped wakes up. Returns at once.
     void RequestStop();
-    // Asks and waits until the thread has ended (but see the note above).
+    // Asks, then waits until the thread has ended. Calls to the UI thread are
+    // still served meanwhile (by this wait when it runs on the UI thread), so
+    // it cannot deadlock with a worker blocked in a UI call. Once it has
+    // returned, the worker has ended and sent nothing after the stop was
+    // asked for. Asked by the worker itself, or from inside its own UI call
+    // (which the UI thread is carrying out below), it only asks and returns;
+    // a later Stop() or the registry joins the worker.
     void Stop();
 
     bool IsFinished() const;
