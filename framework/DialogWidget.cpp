@@ -197,7 +197,7 @@ protected:
         if (!hWnd || hWnd->isDialog || !hWnd->widget) {
             return false;
         }
-        if (event->type() == QEvent::ToolTip && hWnd->toolTip) {
+        if (event->type() == QEvent::ToolTip && !hWnd->toolTip.expired()) {
             ShowToolTip(hWnd, watched, static_cast<QHelpEvent*>(event));
             return true;
         }

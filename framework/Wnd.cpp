@@ -11,24 +11,14 @@
 #include "framework/detail/Window.h"
 #include "platform/text/Windows1252.h"
 
-#include <algorithm>
-#include <cstring>
-#include <set>
 #include <stdexcept>
 
 namespace nodescout {
 
 namespace {
 
-std::set<HWND> g_liveWindows; // UI thread only
-
 detail::WindowLink* LinkOf(HWND hWnd) {
     return dynamic_cast<detail::WindowLink*>(detail::WidgetOf(hWnd));
-}
-
-bool IsEnabledAndShown(HWND hWnd) {
-    QWidget* widget = detail::WidgetOf(hWnd);
-    return widget && !widget->isHidden() && widget->isEnabled();
 }
 
 // Steps round the size controls from template position first on, starting
@@ -39,7 +29,9 @@ HWND NextInCycle(const CDialog::Run& run, std::size_t first, std::size_t size, s
     for (std::size_t step = 0; step < size; ++step) {
         index = (index + (previous ? size - 1 : 1)) % size;
         HWND candidate = run.controls[first + index].get();
-        if ((!tabStopsOnly || (candidate->style & WS_TABSTOP)) && IsEnabledAndShown(candidate)) {
+        const QWidget* widget = candidate->widget;
+        const bool usable = widget && !widget->isHidden() && widget->isEnabled();
+        if (usable && (!tabStopsOnly || (candidate->style & WS_TABSTOP))) {
             return candidate;
         }
     }
@@ -88,16 +80,6 @@ CDialog::Run* RunOf(const CWnd* wnd) {
     return hWnd && hWnd->isDialog && hWnd->dialog ? hWnd->dialog->GetRun() : nullptr;
 }
 
-int CopyOut(const std::string& text, char* buffer, int nMaxCount) {
-    if (!buffer || nMaxCount <= 0) {
-        return 0;
-    }
-    const auto length = std::min<std::size_t>(text.size(), static_cast<std::size_t>(nMaxCount - 1));
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-    return static_cast<int>(length);
-}
-
 HWND FindControl(const CDialog::Run& run, int id) {
     for (const auto& control : run.controls) {
         if (control->id == id) {
@@ -136,18 +118,6 @@ LRESULT NotifyParent(HWND control, NMHDR& header) {
     header.idFrom = static_cast<UINT_PTR>(control->id);
     return AfxCallWindowProc(control->dialog, WM_NOTIFY, header.idFrom,
                              reinterpret_cast<LPARAM>(&header));
-}
-
-bool IsLiveWindow(HWND hWnd) {
-    return g_liveWindows.contains(hWnd);
-}
-
-void AddLiveWindow(HWND hWnd) {
-    g_liveWindows.insert(hWnd);
-}
-
-void RemoveLiveWindow(HWND hWnd) {
-    g_liveWindows.erase(hWnd);
 }
 
 DWORD ButtonType(HWND hWnd) {
