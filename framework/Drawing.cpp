@@ -123,12 +123,6 @@ UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
     return static_cast<UINT>(-1);
 }
 
-CMenu* CWnd::GetSystemMenu(BOOL) const {
-    RequireUiThread();
-    CDialog::Run* run = detail::RunOf(this);
-    return run && run->systemMenu ? &*run->systemMenu : nullptr;
-}
-
 // ============================================================ tooltips
 
 BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD) {

@@ -17,6 +17,12 @@ namespace nodescout {
 
 namespace {
 
+// The run of the dialog that wnd stands for, or null (also for a control).
+CDialog::Run* RunOf(const CWnd* wnd) {
+    HWND hWnd = wnd->GetSafeHwnd();
+    return hWnd && hWnd->isDialog && hWnd->dialog ? hWnd->dialog->GetRun() : nullptr;
+}
+
 detail::WindowLink* LinkOf(HWND hWnd) {
     return dynamic_cast<detail::WindowLink*>(detail::WidgetOf(hWnd));
 }
@@ -73,11 +79,6 @@ CWnd* ObjectOf(HWND hWnd) {
         hWnd->ownWrapper->Attach(hWnd);
     }
     return hWnd ? hWnd->attached : nullptr;
-}
-
-CDialog::Run* RunOf(const CWnd* wnd) {
-    HWND hWnd = wnd->GetSafeHwnd();
-    return hWnd && hWnd->isDialog && hWnd->dialog ? hWnd->dialog->GetRun() : nullptr;
 }
 
 HWND FindControl(const CDialog::Run& run, int id) {
@@ -175,7 +176,7 @@ HWND CWnd::Detach() {
 
 BOOL CWnd::SubclassDlgItem(int nID, CWnd* pParent) {
     RequireUiThread();
-    const CDialog::Run* run = pParent ? detail::RunOf(pParent) : nullptr;
+    const CDialog::Run* run = pParent ? RunOf(pParent) : nullptr;
     HWND control = run ? detail::FindControl(*run, nID) : nullptr;
     if (!control) {
         return FALSE;
@@ -269,6 +270,12 @@ void CWnd::SetIcon(HICON hIcon, BOOL) {
     });
 }
 
+CMenu* CWnd::GetSystemMenu(BOOL) const {
+    RequireUiThread();
+    CDialog::Run* run = RunOf(this);
+    return run && run->systemMenu ? &*run->systemMenu : nullptr;
+}
+
 QWidget* CWnd::GetQtWidget() const {
     RequireUiThread();
     return detail::WidgetOf(GetSafeHwnd());
@@ -311,7 +318,7 @@ void CWnd::OnSysCommand(UINT nID, LPARAM) {
 
 CWnd* CWnd::GetDlgItem(int nID) const {
     RequireUiThread();
-    const CDialog::Run* run = detail::RunOf(this);
+    const CDialog::Run* run = RunOf(this);
     return run ? detail::ObjectOf(detail::FindControl(*run, nID)) : nullptr;
 }
 
@@ -340,11 +347,9 @@ void CWnd::CheckRadioButton(int nIDFirst, int nIDLast, int nIDCheck) {
     }
 }
 
-// ============================================================ keyboard order
-
 CWnd* CWnd::GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious) const {
     RequireUiThread();
-    const CDialog::Run* run = detail::RunOf(this);
+    const CDialog::Run* run = RunOf(this);
     if (!run || run->controls.empty()) {
         return nullptr;
     }
@@ -357,7 +362,7 @@ CWnd* CWnd::GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious) const {
 
 CWnd* CWnd::GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious) const {
     RequireUiThread();
-    const CDialog::Run* run = detail::RunOf(this);
+    const CDialog::Run* run = RunOf(this);
     HWND start = pWndCtl ? pWndCtl->GetSafeHwnd() : nullptr;
     if (!run || !start || start->isDialog) {
         return nullptr;

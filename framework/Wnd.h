@@ -179,7 +179,6 @@ private:
 class CDC {
 public:
     CDC() = default;
-    virtual ~CDC() = default;
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
 

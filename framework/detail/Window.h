@@ -102,9 +102,6 @@ W* WidgetAs(HWND hWnd) {
 // the control's class when nothing is bound yet.
 CWnd* ObjectOf(HWND hWnd);
 
-// The run of the dialog that wnd stands for, or null (also for a control).
-CDialog::Run* RunOf(const CWnd* wnd);
-
 // The control with that ID in a dialog, or null.
 HWND FindControl(const CDialog::Run& run, int id);
 // The group (first and last template position) of the control at position
