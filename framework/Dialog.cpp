@@ -76,7 +76,6 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
     record->kind = control.kind;
     record->id = control.id;
     record->style = control.style;
-    record->exStyle = control.exStyle;
     record->order = static_cast<UINT>(run.controls.size());
     record->dialog = dialog;
     QWidget* child =
@@ -106,7 +105,6 @@ void CreateControls(CDialog* dialog, CDialog::Run& run, const DialogTemplate& di
         if (detail::ButtonType(record.get()) == BS_DEFPUSHBUTTON && run.defId == 0) {
             run.defId = static_cast<UINT>(control.id);
         }
-        detail::AddLiveWindow(record.get());
         run.controls.push_back(std::move(record));
     }
     // The first control of the template lies on top, as on Windows.
@@ -202,7 +200,6 @@ void CDialog::CreateDialogWidget(const DialogTemplate& dialogTemplate) {
     run.self.dialog = this;
     run.self.id = static_cast<int>(dialogTemplate.id);
     run.self.style = dialogTemplate.style;
-    run.self.exStyle = dialogTemplate.exStyle;
     QWidget* widget =
         detail::CreateDialogWidget(&run.self, this, owner, WindowFlagsOf(dialogTemplate, owner));
     run.self.widget = widget;
@@ -212,7 +209,6 @@ void CDialog::CreateDialogWidget(const DialogTemplate& dialogTemplate) {
     // Dialogs keep their size.
     widget->setFixedSize(
         ToPixels(run.baseUnits, 0, 0, dialogTemplate.cx, dialogTemplate.cy).size());
-    detail::AddLiveWindow(&run.self);
     Attach(&run.self);
 }
 
@@ -280,9 +276,7 @@ BOOL CDialog::DestroyWindow() {
         if (control->attached) {
             control->attached->Detach();
         }
-        detail::RemoveLiveWindow(control.get());
     }
-    detail::RemoveLiveWindow(&m_pRun->self);
     Detach();
     delete m_pRun->self.widget.data();
     m_pRun.reset();

@@ -72,11 +72,8 @@ bool TranslateToMsg(HWND hWnd, const QObject* watched, const QEvent* event, MSG&
     if (watched != hWnd->widget.data() && watched->isWidgetType()) {
         local = static_cast<const QWidget*>(watched)->mapTo(hWnd->widget.data(), local);
     }
-    msg.hwnd = hWnd;
     msg.wParam = MouseFlags(mouse->buttons(), mouse->modifiers());
     msg.lParam = MAKELPARAM(static_cast<WORD>(local.x()), static_cast<WORD>(local.y()));
-    const QPoint global = mouse->globalPosition().toPoint();
-    msg.pt = CPoint{global.x(), global.y()};
     return true;
 }
 
@@ -197,7 +194,7 @@ protected:
         if (!hWnd || hWnd->isDialog || !hWnd->widget) {
             return false;
         }
-        if (event->type() == QEvent::ToolTip && hWnd->toolTip) {
+        if (event->type() == QEvent::ToolTip && !hWnd->toolTip.expired()) {
             ShowToolTip(hWnd, watched, static_cast<QHelpEvent*>(event));
             return true;
         }

@@ -98,7 +98,8 @@ BOOL CDC::DrawIcon(int x, int y, HICON hIcon) {
 
 CPaintDC::CPaintDC(CWnd* pWnd) {
     RequireUiThread();
-    m_pPainter = pWnd ? detail::CurrentPainter(pWnd->GetSafeHwnd()) : nullptr;
+    // Without a paint event running, both are null.
+    m_pPainter = pWnd && pWnd->GetSafeHwnd() == t_paintedWindow ? t_painter : nullptr;
 }
 
 // ============================================================ menus
@@ -122,21 +123,7 @@ UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
     return static_cast<UINT>(-1);
 }
 
-CMenu* CWnd::GetSystemMenu(BOOL) const {
-    RequireUiThread();
-    CDialog::Run* run = detail::RunOf(this);
-    return run && run->systemMenu ? &*run->systemMenu : nullptr;
-}
-
 // ============================================================ tooltips
-
-CToolTipCtrl::~CToolTipCtrl() {
-    for (const Tool& tool : m_tools) {
-        if (detail::IsLiveWindow(tool.hWnd) && tool.hWnd->toolTip == this) {
-            tool.hWnd->toolTip = nullptr;
-        }
-    }
-}
 
 BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD) {
     RequireUiThread();
@@ -152,7 +139,7 @@ BOOL CToolTipCtrl::AddTool(CWnd* pWnd, const char* text, const CRect* lpRectTool
     }
     m_tools.push_back(
         {hWnd, text ? text : "", lpRectTool ? std::optional(*lpRectTool) : std::nullopt});
-    hWnd->toolTip = this;
+    hWnd->toolTip = m_self;
     return TRUE;
 }
 
@@ -185,10 +172,6 @@ void AskForCursor(HWND hWnd, QWidget* widget) {
 void SetCurrentPainter(HWND hWnd, QPainter* painter) {
     t_paintedWindow = hWnd;
     t_painter = painter;
-}
-
-QPainter* CurrentPainter(HWND hWnd) {
-    return hWnd && t_paintedWindow == hWnd ? t_painter : nullptr;
 }
 
 void SetUpSystemMenu(CDialog::Run& run, DWORD style) {
@@ -230,7 +213,7 @@ void ShowToolTip(HWND hWnd, QObject* watched, const QHelpEvent* help) {
     if (watched != hWnd->widget.data() && watched->isWidgetType()) {
         local = static_cast<QWidget*>(watched)->mapTo(hWnd->widget.data(), local);
     }
-    const std::string* tip = hWnd->toolTip->TipAt(hWnd, CPoint{local.x(), local.y()});
+    const std::string* tip = hWnd->toolTip.lock()->TipAt(hWnd, CPoint{local.x(), local.y()});
     if (tip && !tip->empty()) {
         QToolTip::showText(help->globalPos(), ToQt(*tip), hWnd->widget);
     } else {

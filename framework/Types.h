@@ -282,11 +282,9 @@ struct NMLVGETINFOTIP {
 // A mouse or keyboard message about to be handled, as PreTranslateMessage
 // sees it. Mouse positions are in the target window's client coordinates.
 struct MSG {
-    HWND hwnd = nullptr;
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    CPoint pt; // screen coordinates
 };
 
 // Standard cursors and system metrics.

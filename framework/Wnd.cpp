@@ -11,24 +11,20 @@
 #include "framework/detail/Window.h"
 #include "platform/text/Windows1252.h"
 
-#include <algorithm>
-#include <cstring>
-#include <set>
 #include <stdexcept>
 
 namespace nodescout {
 
 namespace {
 
-std::set<HWND> g_liveWindows; // UI thread only
+// The run of the dialog that wnd stands for, or null (also for a control).
+CDialog::Run* RunOf(const CWnd* wnd) {
+    HWND hWnd = wnd->GetSafeHwnd();
+    return hWnd && hWnd->isDialog && hWnd->dialog ? hWnd->dialog->GetRun() : nullptr;
+}
 
 detail::WindowLink* LinkOf(HWND hWnd) {
     return dynamic_cast<detail::WindowLink*>(detail::WidgetOf(hWnd));
-}
-
-bool IsEnabledAndShown(HWND hWnd) {
-    QWidget* widget = detail::WidgetOf(hWnd);
-    return widget && !widget->isHidden() && widget->isEnabled();
 }
 
 // Steps round the size controls from template position first on, starting
@@ -39,7 +35,9 @@ HWND NextInCycle(const CDialog::Run& run, std::size_t first, std::size_t size, s
     for (std::size_t step = 0; step < size; ++step) {
         index = (index + (previous ? size - 1 : 1)) % size;
         HWND candidate = run.controls[first + index].get();
-        if ((!tabStopsOnly || (candidate->style & WS_TABSTOP)) && IsEnabledAndShown(candidate)) {
+        const QWidget* widget = candidate->widget;
+        const bool usable = widget && !widget->isHidden() && widget->isEnabled();
+        if (usable && (!tabStopsOnly || (candidate->style & WS_TABSTOP))) {
             return candidate;
         }
     }
@@ -83,21 +81,6 @@ CWnd* ObjectOf(HWND hWnd) {
     return hWnd ? hWnd->attached : nullptr;
 }
 
-CDialog::Run* RunOf(const CWnd* wnd) {
-    HWND hWnd = wnd->GetSafeHwnd();
-    return hWnd && hWnd->isDialog && hWnd->dialog ? hWnd->dialog->GetRun() : nullptr;
-}
-
-int CopyOut(const std::string& text, char* buffer, int nMaxCount) {
-    if (!buffer || nMaxCount <= 0) {
-        return 0;
-    }
-    const auto length = std::min<std::size_t>(text.size(), static_cast<std::size_t>(nMaxCount - 1));
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-    return static_cast<int>(length);
-}
-
 HWND FindControl(const CDialog::Run& run, int id) {
     for (const auto& control : run.controls) {
         if (control->id == id) {
@@ -136,18 +119,6 @@ LRESULT NotifyParent(HWND control, NMHDR& header) {
     header.idFrom = static_cast<UINT_PTR>(control->id);
     return AfxCallWindowProc(control->dialog, WM_NOTIFY, header.idFrom,
                              reinterpret_cast<LPARAM>(&header));
-}
-
-bool IsLiveWindow(HWND hWnd) {
-    return g_liveWindows.contains(hWnd);
-}
-
-void AddLiveWindow(HWND hWnd) {
-    g_liveWindows.insert(hWnd);
-}
-
-void RemoveLiveWindow(HWND hWnd) {
-    g_liveWindows.erase(hWnd);
 }
 
 DWORD ButtonType(HWND hWnd) {
@@ -205,7 +176,7 @@ HWND CWnd::Detach() {
 
 BOOL CWnd::SubclassDlgItem(int nID, CWnd* pParent) {
     RequireUiThread();
-    const CDialog::Run* run = pParent ? detail::RunOf(pParent) : nullptr;
+    const CDialog::Run* run = pParent ? RunOf(pParent) : nullptr;
     HWND control = run ? detail::FindControl(*run, nID) : nullptr;
     if (!control) {
         return FALSE;
@@ -299,6 +270,12 @@ void CWnd::SetIcon(HICON hIcon, BOOL) {
     });
 }
 
+CMenu* CWnd::GetSystemMenu(BOOL) const {
+    RequireUiThread();
+    CDialog::Run* run = RunOf(this);
+    return run && run->systemMenu ? &*run->systemMenu : nullptr;
+}
+
 QWidget* CWnd::GetQtWidget() const {
     RequireUiThread();
     return detail::WidgetOf(GetSafeHwnd());
@@ -341,7 +318,7 @@ void CWnd::OnSysCommand(UINT nID, LPARAM) {
 
 CWnd* CWnd::GetDlgItem(int nID) const {
     RequireUiThread();
-    const CDialog::Run* run = detail::RunOf(this);
+    const CDialog::Run* run = RunOf(this);
     return run ? detail::ObjectOf(detail::FindControl(*run, nID)) : nullptr;
 }
 
@@ -370,11 +347,9 @@ void CWnd::CheckRadioButton(int nIDFirst, int nIDLast, int nIDCheck) {
     }
 }
 
-// ============================================================ keyboard order
-
 CWnd* CWnd::GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious) const {
     RequireUiThread();
-    const CDialog::Run* run = detail::RunOf(this);
+    const CDialog::Run* run = RunOf(this);
     if (!run || run->controls.empty()) {
         return nullptr;
     }
@@ -387,7 +362,7 @@ CWnd* CWnd::GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious) const {
 
 CWnd* CWnd::GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious) const {
     RequireUiThread();
-    const CDialog::Run* run = detail::RunOf(this);
+    const CDialog::Run* run = RunOf(this);
     HWND start = pWndCtl ? pWndCtl->GetSafeHwnd() : nullptr;
     if (!run || !start || start->isDialog) {
         return nullptr;

@@ -1,10 +1,9 @@
 #pragma once
 
-// CWnd: a C++ object that stands for one window (a dialog or a control) and
-// is attached to it while the window exists. The window itself, with its
-// state (texts, rows, progress position), belongs to the framework; the
-// object is a handle with hooks. Without a window every call does nothing
-// and returns its "failed" value (0, FALSE, -1, empty).
+// CWnd: an object that stands for one window (a dialog or a control) while
+// the window exists; the window and its state belong to the framework. Without
+// a window every call does nothing and returns its "failed" value (0, FALSE,
+// -1, empty).
 //
 // Members belong to the UI thread (framework/UiThread.h): from a worker only
 // SendMessage and SetDlgItemText may be called, which then run on the UI
@@ -14,6 +13,7 @@
 #include "framework/Types.h"
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,9 +80,8 @@ public:
 
     // ------------------------------------------------ messages
 
-    // Sends a message to this window and returns the window's answer; from a
-    // worker thread this is a synchronous call on the UI thread. Without a
-    // window (or when the calling worker is being stopped) returns 0.
+    // Sends a message to this window and returns the window's answer; 0
+    // without a window or when the calling worker is being stopped.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // ------------------------------------------------ child controls
@@ -143,8 +142,7 @@ private:
 // Runs pWnd's WindowProc on the calling (UI) thread.
 LRESULT AfxCallWindowProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Releases the mouse capture; the window that had it hears of it
-// (OnCaptureChanged).
+// Releases the mouse capture; the window that had it gets OnCaptureChanged.
 BOOL ReleaseCapture();
 // Sets the cursor while the current OnSetCursor runs.
 void SetCursor(HCURSOR hCursor);
@@ -181,7 +179,6 @@ private:
 class CDC {
 public:
     CDC() = default;
-    virtual ~CDC() = default;
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
 
@@ -200,8 +197,7 @@ private:
     std::optional<COLORREF> m_crText;
 };
 
-// Drawing on a window from its WM_PAINT handler. Outside that handler it
-// draws nothing.
+// Drawing on a window from its WM_PAINT handler; elsewhere it draws nothing.
 class CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);
@@ -214,7 +210,6 @@ public:
 class CToolTipCtrl {
 public:
     CToolTipCtrl() = default;
-    ~CToolTipCtrl();
     CToolTipCtrl(const CToolTipCtrl&) = delete;
     CToolTipCtrl& operator=(const CToolTipCtrl&) = delete;
 
@@ -234,6 +229,8 @@ private:
     };
     bool m_bCreated = false;
     std::vector<Tool> m_tools;
+    // Not owning: the tools' windows hold weak references that end with this object.
+    std::shared_ptr<const CToolTipCtrl> m_self{this, [](const CToolTipCtrl*) {}};
 };
 
 } // namespace nodescout

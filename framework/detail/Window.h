@@ -32,12 +32,11 @@ struct HWND__ {
     bool isDialog = false;
     int id = 0;
     DWORD style = 0;
-    DWORD exStyle = 0;
     UINT order = 0;                   // position in the template
     CDialog* dialog = nullptr;        // the dialog the window belongs to (or is)
     CWnd* attached = nullptr;         // the object standing for the window
     std::unique_ptr<CWnd> ownWrapper; // the framework's object while no other is bound
-    const CToolTipCtrl* toolTip = nullptr;
+    std::weak_ptr<const CToolTipCtrl> toolTip;
     HICON icon = nullptr;
 };
 
@@ -54,7 +53,7 @@ struct CDialog::Run {
     int result = 0;
 };
 
-// The dialog's protected parts that the dialog widget and the data exchange use.
+// The dialog's protected parts that the dialog widget uses.
 struct DialogAccess {
     // WM_COMMAND with BN_CLICKED for id, as a click of that button sends it.
     static void Command(CDialog& dialog, int id);
@@ -103,11 +102,6 @@ W* WidgetAs(HWND hWnd) {
 // the control's class when nothing is bound yet.
 CWnd* ObjectOf(HWND hWnd);
 
-// The run of the dialog that wnd stands for, or null (also for a control).
-CDialog::Run* RunOf(const CWnd* wnd);
-// Copies at most nMaxCount - 1 bytes of text and a terminator; the number copied.
-int CopyOut(const std::string& text, char* buffer, int nMaxCount);
-
 // The control with that ID in a dialog, or null.
 HWND FindControl(const CDialog::Run& run, int id);
 // The group (first and last template position) of the control at position
@@ -153,11 +147,6 @@ DWORD ButtonType(HWND hWnd);
 bool IsPushButton(HWND hWnd);
 bool IsRadioButton(HWND hWnd);
 
-// Windows that exist now (records are freed when their dialog goes).
-bool IsLiveWindow(HWND hWnd);
-void AddLiveWindow(HWND hWnd);
-void RemoveLiveWindow(HWND hWnd);
-
 // ------------------------------------------------ UI-thread helper
 
 // UI thread only: runs body with the window's record and returns its
@@ -177,7 +166,6 @@ QIcon IconOf(HICON hIcon);
 void AskForCursor(HWND hWnd, QWidget* widget);
 // The painter of the paint event running now for a window (CPaintDC).
 void SetCurrentPainter(HWND hWnd, QPainter* painter);
-QPainter* CurrentPainter(HWND hWnd);
 
 // ------------------------------------------------ the dialog's widget
 
