@@ -1,4 +1,4 @@
-// Buttons, static controls and edits.
+// Buttons, static controls and edits, and the table of the control kinds.
 
 #include "framework/Controls.h"
 
@@ -17,6 +17,8 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <array>
+#include <stdexcept>
 
 namespace nodescout {
 
@@ -69,8 +71,7 @@ void OnButtonClicked(HWND hWnd, QAbstractButton* button) {
 // Buttons of the types the program uses: push buttons, automatic check
 // boxes (push-like or not) and automatic radio buttons.
 QAbstractButton* MakeButton(HWND hWnd, QWidget* parent) {
-    const bool pushLike = (hWnd->style & BS_PUSHLIKE) != 0;
-    if (IsPushButton(hWnd) || pushLike) {
+    if (IsPushButton(hWnd) || (hWnd->style & BS_PUSHLIKE)) {
         auto* button = new ButtonWidget<QPushButton>(hWnd, parent);
         button->setAutoDefault(false);
         return button;
@@ -160,7 +161,39 @@ private:
 class LimitValidator : public QValidator {
 public:
     using QValidator::QValidator;
-    State validate(QString& input, int& position) const override;
+
+    State validate(QString& input, int& position) const override {
+        if (!m_setByProgram && m_limitBytes > 0) {
+            // What the user added, from start to end: input less the part
+            // it shares with the text before, at its start and at its end.
+            const QString& before = m_acceptedText;
+            const QString& after = input;
+            const qsizetype start = std::ranges::mismatch(before, after).in2 - after.begin();
+            const auto shared = std::ranges::mismatch(before.rbegin(), before.rend() - start,
+                                                      after.rbegin(), after.rend() - start);
+            qsizetype end = shared.in2.base() - after.begin();
+            const auto bytesOf = [](const QString& text) {
+                return static_cast<qsizetype>(FromQt(text).size());
+            };
+            const qsizetype allowed = std::max<qsizetype>(m_limitBytes, bytesOf(before));
+            qsizetype bytes = bytesOf(input);
+            while (bytes > allowed && end > start) {
+                const qsizetype width =
+                    end - start >= 2 && input.at(end - 1).isLowSurrogate() ? 2 : 1;
+                bytes -= bytesOf(input.mid(end - width, width));
+                input.remove(end - width, width);
+                if (position >= end) {
+                    position -= static_cast<int>(width);
+                }
+                end -= width;
+            }
+            if (bytes > allowed) {
+                return Invalid;
+            }
+        }
+        m_acceptedText = input;
+        return Acceptable;
+    }
 
     int m_limitBytes = 0; // 0: no limit
     bool m_setByProgram = false;
@@ -197,47 +230,43 @@ protected:
     }
 };
 
-QValidator::State LimitValidator::validate(QString& input, int& position) const {
-    if (m_setByProgram || m_limitBytes <= 0) {
-        m_acceptedText = input;
-        return Acceptable;
-    }
-    // What the user added: input less the part it shares with the text
-    // before, at its start and at its end.
-    const QString& before = m_acceptedText;
-    qsizetype prefix = 0;
-    while (prefix < before.size() && prefix < input.size() && before[prefix] == input[prefix]) {
-        ++prefix;
-    }
-    qsizetype suffix = 0;
-    while (suffix < before.size() - prefix && suffix < input.size() - prefix &&
-           before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
-        ++suffix;
-    }
-    const auto bytesOf = [](const QString& text) {
-        return static_cast<qsizetype>(detail::FromQt(text).size());
-    };
-    const qsizetype allowed = std::max<qsizetype>(m_limitBytes, bytesOf(before));
-    qsizetype insertedEnd = input.size() - suffix;
-    qsizetype bytes = bytesOf(input);
-    while (bytes > allowed && insertedEnd > prefix) {
-        const qsizetype width =
-            insertedEnd - prefix >= 2 && input.at(insertedEnd - 1).isLowSurrogate() ? 2 : 1;
-        bytes -= bytesOf(input.mid(insertedEnd - width, width));
-        input.remove(insertedEnd - width, width);
-        if (position >= insertedEnd) {
-            position -= static_cast<int>(width);
-        }
-        insertedEnd -= width;
-    }
-    if (bytes > allowed) {
-        return Invalid;
-    }
-    m_acceptedText = input;
-    return Acceptable;
+// ============================================================ the kinds
+
+// Adding a kind: its ControlClass value, a widget factory, a control class,
+// and one row here.
+
+template <class Class>
+constexpr ControlKind Kind(ControlClass kind, decltype(ControlKind::createWidget) createWidget,
+                           decltype(ControlKind::showStyle) showStyle = nullptr) {
+    return ControlKind{
+        kind, createWidget, []() -> std::unique_ptr<CWnd> { return std::make_unique<Class>(); },
+        [](const CWnd& object) { return dynamic_cast<const Class*>(&object) != nullptr; },
+        showStyle};
 }
 
+constexpr std::array kKinds{
+    Kind<CButton>(ControlClass::Button, CreateButton),
+    Kind<CStatic>(ControlClass::Static, CreateStatic, ApplyStaticStyle),
+    Kind<CEdit>(ControlClass::Edit, CreateEdit),
+    Kind<CListCtrl>(ControlClass::ListView, CreateListView),
+    Kind<CProgressCtrl>(ControlClass::Progress, CreateProgress),
+};
+
 } // namespace
+
+const ControlKind& KindOf(ControlClass kind) {
+    const auto row = std::ranges::find(kKinds, kind, &ControlKind::kind);
+    if (row == kKinds.end()) {
+        throw std::logic_error("a control kind without a row in the kind table");
+    }
+    return *row;
+}
+
+bool FitsControl(const CWnd& object, HWND control) {
+    const auto row = std::ranges::find_if(
+        kKinds, [&](const ControlKind& candidate) { return candidate.isOfClass(object); });
+    return row == kKinds.end() || row->kind == control->kind; // a plain CWnd fits any control
+}
 
 // ============================================================ factories
 

@@ -1,12 +1,13 @@
 // CListCtrl: the list view's rows, columns, states and sorting, kept in
-// its widget (framework/detail/ListWidget.h). Qt's own sorting stays off;
-// rows are ordered only by SortItemsEx.
+// its widget (framework/detail/ListWidget.h), and that widget's info tips.
+// Qt's own sorting stays off; rows are ordered only by SortItemsEx.
 
 #include "framework/Controls.h"
 
 #include "framework/detail/ListWidget.h"
 
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +18,43 @@
 
 namespace nodescout {
 
+namespace detail {
+
+std::uint64_t NextChangeStamp() {
+    static std::uint64_t s_lastStamp = 0; // UI thread only
+    return ++s_lastStamp;
+}
+
+void ListWidget::ShowInfoTip(const QHelpEvent* help) {
+    const QModelIndex index = indexAt(help->pos());
+    char asked[1024] = {};
+    if (index.isValid()) {
+        NMLVGETINFOTIP ask;
+        ask.hdr.code = LVN_GETINFOTIP;
+        ask.pszText = asked;
+        ask.cchTextMax = static_cast<int>(sizeof asked);
+        ask.iItem = index.row();
+        ask.iSubItem = index.column();
+        NotifyParent(Hwnd(), ask.hdr);
+        asked[sizeof asked - 1] = '\0'; // a handler that filled it all
+    }
+    QString text = ToQt(asked);
+    const QString cell = index.data(Qt::DisplayRole).toString(); // empty off the rows
+    if (text.isEmpty() && fontMetrics().horizontalAdvance(cell) + 8 > visualRect(index).width()) {
+        text = cell;
+    }
+    QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index)); // none: hidden
+}
+
+QWidget* CreateListView(HWND hWnd, const ControlTemplate&, QWidget* parent) {
+    return new ListWidget(hWnd, parent);
+}
+
+} // namespace detail
+
+using detail::ListOf;
+using detail::ListWidget;
+
 namespace {
 
 // A merge sort that stays within bounds whatever the comparison answers.
@@ -25,24 +63,15 @@ void MergeSort(std::vector<LPARAM>& rows, const Before& before) {
     std::vector<LPARAM> buffer(rows.size());
     for (std::size_t width = 1; width < rows.size(); width *= 2) {
         for (std::size_t low = 0; low < rows.size(); low += 2 * width) {
+            const LPARAM* from = rows.data();
             const std::size_t middle = std::min(low + width, rows.size());
             const std::size_t high = std::min(low + 2 * width, rows.size());
-            std::merge(rows.begin() + static_cast<std::ptrdiff_t>(low),
-                       rows.begin() + static_cast<std::ptrdiff_t>(middle),
-                       rows.begin() + static_cast<std::ptrdiff_t>(middle),
-                       rows.begin() + static_cast<std::ptrdiff_t>(high),
-                       buffer.begin() + static_cast<std::ptrdiff_t>(low), before);
+            std::merge(from + low, from + middle, from + middle, from + high, buffer.data() + low,
+                       before);
         }
         rows.swap(buffer);
     }
 }
-
-} // namespace
-
-using detail::ListOf;
-using detail::ListWidget;
-
-namespace {
 
 // Runs body(list, row) on the UI thread for row nItem; fallback when the
 // list has no window or no such row.
@@ -67,7 +96,7 @@ DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
     });
 }
 
-int CListCtrl::InsertColumn(int, const char* heading, int, int nWidth, int) {
+int CListCtrl::InsertColumn(int, const char* heading, int, int nWidth) {
     const QString title = detail::ToQt(heading ? heading : "");
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
@@ -166,9 +195,6 @@ int CListCtrl::GetNextItem(int nItem, int nFlags) const {
     });
 }
 
-// The comparison sees the rows where they were (so it may read them); then
-// they move into the new order, the selection, the focus and the hot item
-// with them.
 BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
     if (!pfnCompare) {
         return FALSE;
@@ -226,8 +252,6 @@ BOOL CListCtrl::Scroll(CSize size) {
 BOOL CListCtrl::GetItemRect(int nItem, CRect* pRect, UINT) const {
     *pRect = CRect();
     return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget& list, QTreeWidgetItem* row) {
-        // From the first column's left to the last's right, in client
-        // coordinates: the header lies inside the client area.
         QRect rect = list.visualItemRect(row);
         rect.setLeft(-list.horizontalScrollBar()->value());
         rect.setWidth(list.header()->length());

@@ -3,8 +3,7 @@
 // The widget behind a list view in report view: a QTreeWidget with one
 // top-level item per row, which keeps the Windows state (item data, the
 // LVIS_ states last reported, the hot row) and reports its changes to the
-// dialog as list-view notifications. Shared by the list's factory
-// (ListWidget.cpp) and CListCtrl (ListCtrl.cpp).
+// dialog as list-view notifications.
 
 #include "framework/detail/Window.h"
 
@@ -12,6 +11,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 #include <cstdint>
@@ -66,16 +66,12 @@ public:
     }
 
     QTreeWidgetItem* NewRow() const {
-        auto* item = new QTreeWidgetItem();
-        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (Hwnd()->style & LVS_EDITLABELS) {
-            flags |= Qt::ItemIsEditable;
-        }
-        item->setFlags(flags); // item data and state start at 0
+        auto* item = new QTreeWidgetItem(); // item data and state start at 0
+        const bool editable = (Hwnd()->style & LVS_EDITLABELS) != 0;
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable |
+                       (editable ? Qt::ItemIsEditable : Qt::NoItemFlags));
         return item;
     }
-
-    // ---------------------------------------------------- state and notifications
 
     static UINT StateOf(const QTreeWidgetItem* item, const QTreeWidgetItem* current) {
         return (item->isSelected() ? LVIS_SELECTED : 0u) | (item == current ? LVIS_FOCUSED : 0u);
@@ -83,19 +79,15 @@ public:
 
     // Reports every row whose selection or focus changed, as LVN_ITEMCHANGED.
     void ReportStates() {
-        if (m_quietDepth > 0) {
-            return;
-        }
         const QTreeWidgetItem* current = currentItem();
         for (int index = 0; index < topLevelItemCount(); ++index) {
             QTreeWidgetItem* item = topLevelItem(index);
             const UINT oldState = item->data(0, kStateRole).toUInt();
             const UINT newState = StateOf(item, current);
-            if (oldState == newState) {
-                continue;
+            if (oldState != newState) {
+                item->setData(0, kStateRole, newState);
+                NotifyItemChanged(index, LVIF_STATE, oldState, newState);
             }
-            item->setData(0, kStateRole, newState);
-            NotifyItemChanged(index, LVIF_STATE, oldState, newState);
         }
     }
 
@@ -110,15 +102,14 @@ public:
     }
 
     // Changes that Windows does not report as item changes (rows added,
-    // removed or reordered). They leave every row's state as it was, except
-    // that Qt may move the focus to another row, which is recorded quietly.
+    // removed or reordered): the list's signals are blocked meanwhile. They
+    // leave every row's state as it was, except that Qt may move the focus
+    // to another row, which is recorded quietly.
     class Quiet {
     public:
-        explicit Quiet(ListWidget& list) : m_list(list), m_focusBefore(list.currentIndex()) {
-            ++m_list.m_quietDepth;
-        }
+        explicit Quiet(ListWidget& list)
+            : m_list(list), m_signals(list), m_focusBefore(list.currentIndex()) {}
         ~Quiet() {
-            --m_list.m_quietDepth;
             QTreeWidgetItem* current = m_list.currentItem();
             for (QTreeWidgetItem* item : {m_list.itemFromIndex(m_focusBefore), current}) {
                 if (item) {
@@ -126,11 +117,10 @@ public:
                 }
             }
         }
-        Quiet(const Quiet&) = delete;
-        Quiet& operator=(const Quiet&) = delete;
 
     private:
         ListWidget& m_list;
+        QSignalBlocker m_signals;
         QPersistentModelIndex m_focusBefore;
     };
 
@@ -186,7 +176,6 @@ protected:
 
 private:
     QString m_text;
-    int m_quietDepth = 0;
 
     // An info tip shows what the dialog gives for the row (LVN_GETINFOTIP)
     // or else a cell's whole text when the column cuts it.
