@@ -86,9 +86,12 @@ QAbstractButton* MakeButton(HWND hWnd, QWidget* parent) {
 
 // ============================================================ statics
 
-class TextWidget : public QWidget, public WindowLink {
+// A static shows its text; an SS_ICON static its icon instead, an
+// SS_BLACKFRAME one the outline of its rectangle (one dialog unit high, a
+// horizontal line).
+class StaticWidget : public QWidget, public WindowLink {
 public:
-    TextWidget(HWND hWnd, const QString& text, QWidget* parent)
+    StaticWidget(HWND hWnd, const QString& text, QWidget* parent)
         : QWidget(parent), WindowLink(hWnd), m_text(text) {
         setMouseTracking(true);
     }
@@ -101,6 +104,20 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        const DWORD type = Hwnd()->style & SS_TYPEMASK;
+        if (type == SS_ICON) {
+            if (Hwnd()->icon) {
+                const int size = GetSystemMetrics(SM_CXICON);
+                painter.drawPixmap(QRect(0, 0, size, size),
+                                   IconOf(Hwnd()->icon).pixmap(size, size));
+            }
+            return;
+        }
+        if (type == SS_BLACKFRAME) {
+            painter.setPen(palette().color(QPalette::WindowText));
+            painter.drawRect(rect().adjusted(0, 0, -1, -1));
+            return;
+        }
         PainterDC dc(&painter);
         if (auto* object = dynamic_cast<CStatic*>(ObjectOf(Hwnd()))) {
             object->CtlColor(&dc, CTLCOLOR_STATIC);
@@ -123,30 +140,6 @@ protected:
             }
         }
         event->accept();
-    }
-
-private:
-    QString m_text;
-};
-
-// An SS_ICON static draws its icon, an SS_BLACKFRAME one the outline of its
-// rectangle (one dialog unit high, a horizontal line).
-class PictureWidget : public QWidget, public WindowLink {
-public:
-    PictureWidget(HWND hWnd, QWidget* parent) : QWidget(parent), WindowLink(hWnd) {}
-    void SetText(const QString& text) override { m_text = text; }
-    QString Text() const override { return m_text; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        if ((Hwnd()->style & SS_TYPEMASK) != SS_ICON) {
-            painter.setPen(palette().color(QPalette::WindowText));
-            painter.drawRect(rect().adjusted(0, 0, -1, -1));
-        } else if (Hwnd()->icon) {
-            const int size = GetSystemMetrics(SM_CXICON);
-            painter.drawPixmap(QRect(0, 0, size, size), IconOf(Hwnd()->icon).pixmap(size, size));
-        }
     }
 
 private:
@@ -271,8 +264,7 @@ bool FitsControl(const CWnd& object, HWND control) {
 // ============================================================ factories
 
 QWidget* CreateButton(HWND hWnd, const ControlTemplate& control, QWidget* parent) {
-    const DWORD type = control.style & BS_TYPEMASK;
-    if (type == BS_GROUPBOX) {
+    if ((control.style & BS_TYPEMASK) == BS_GROUPBOX) {
         auto* box = new GroupBoxWidget(hWnd, parent);
         box->setTitle(ToQt(control.text));
         box->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -288,18 +280,10 @@ QWidget* CreateButton(HWND hWnd, const ControlTemplate& control, QWidget* parent
 }
 
 QWidget* CreateStatic(HWND hWnd, const ControlTemplate& control, QWidget* parent) {
-    QWidget* widget = nullptr;
-    switch (control.style & SS_TYPEMASK) {
-    case SS_ICON:
+    if ((control.style & SS_TYPEMASK) == SS_ICON) {
         hWnd->icon = AfxLoadIcon(control.iconId);
-        [[fallthrough]];
-    case SS_BLACKFRAME:
-        widget = new PictureWidget(hWnd, parent);
-        break;
-    default:
-        widget = new TextWidget(hWnd, ToQt(control.text), parent);
-        break;
     }
+    auto* widget = new StaticWidget(hWnd, ToQt(control.text), parent);
     widget->setAttribute(Qt::WA_TransparentForMouseEvents, !(control.style & SS_NOTIFY));
     return widget;
 }

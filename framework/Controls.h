@@ -82,10 +82,9 @@ public:
     // (LVNI_ALL, LVNI_SELECTED); -1 when there is none.
     int GetNextItem(int nItem, int nFlags) const;
 
-    // Sorts the rows with the comparison, which gets the indices the two rows
-    // had before the sort (LVM_SORTITEMSEX), so it can tell apart rows with
-    // equal item data. The rows stay where they are while the comparison
-    // runs; the selection, the focus and the hot item stay with their rows.
+    // Sorts the rows with the comparison, which gets the indices the rows had
+    // before the sort (LVM_SORTITEMSEX): they stay where they are while it
+    // runs. The selection, the focus and the hot item stay with their rows.
     BOOL SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
 
     // The marked ("hot") row, drawn highlighted; -1 for none. It stays with
@@ -95,8 +94,7 @@ public:
     // Scrolls by pixels; vertically in whole rows, rounded to the nearest.
     BOOL Scroll(CSize size);
     // A row's whole rectangle (LVIR_BOUNDS, whatever nCode says) in the
-    // list's client coordinates: below the header, which is part of the
-    // client area.
+    // list's client coordinates, whose area includes the header.
     BOOL GetItemRect(int nItem, CRect* pRect, UINT nCode) const;
 };
 

@@ -29,12 +29,11 @@ void ListWidget::ShowInfoTip(const QHelpEvent* help) {
     const QModelIndex index = indexAt(help->pos());
     char asked[1024] = {};
     if (index.isValid()) {
-        NMLVGETINFOTIP ask;
-        ask.hdr.code = LVN_GETINFOTIP;
-        ask.pszText = asked;
-        ask.cchTextMax = static_cast<int>(sizeof asked);
-        ask.iItem = index.row();
-        ask.iSubItem = index.column();
+        NMLVGETINFOTIP ask{.hdr = {.code = LVN_GETINFOTIP},
+                           .pszText = asked,
+                           .cchTextMax = static_cast<int>(sizeof asked),
+                           .iItem = index.row(),
+                           .iSubItem = index.column()};
         NotifyParent(Hwnd(), ask.hdr);
         asked[sizeof asked - 1] = '\0'; // a handler that filled it all
     }
@@ -97,27 +96,28 @@ DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
 }
 
 int CListCtrl::InsertColumn(int, const char* heading, int, int nWidth) {
-    const QString title = detail::ToQt(heading ? heading : "");
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
         const int column = list->columnCount();
         list->setColumnCount(column + 1);
-        list->headerItem()->setText(column, title);
+        list->headerItem()->setText(column, detail::ToQt(heading ? heading : ""));
         list->header()->resizeSection(column, nWidth >= 0 ? nWidth : 100);
         return column;
     });
 }
 
 int CListCtrl::InsertItem(int nItem, const char* text) {
-    const QString label = detail::ToQt(text ? text : "");
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
         if (nItem < 0 || list->columnCount() == 0) {
             return -1;
         }
         const int index = std::min(nItem, list->topLevelItemCount());
-        QTreeWidgetItem* item = list->NewRow();
-        item->setText(0, label);
+        // Item data and state start at 0.
+        auto* item = new QTreeWidgetItem(QStringList{detail::ToQt(text ? text : "")});
+        const bool editable = (hWnd->style & LVS_EDITLABELS) != 0;
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable |
+                       (editable ? Qt::ItemIsEditable : Qt::NoItemFlags));
         ListWidget::Quiet quiet(*list);
         list->insertTopLevelItem(index, item);
         list->m_changeStamp = detail::NextChangeStamp();

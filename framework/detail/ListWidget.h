@@ -65,14 +65,6 @@ public:
         return item ? indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item)) : -1;
     }
 
-    QTreeWidgetItem* NewRow() const {
-        auto* item = new QTreeWidgetItem(); // item data and state start at 0
-        const bool editable = (Hwnd()->style & LVS_EDITLABELS) != 0;
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable |
-                       (editable ? Qt::ItemIsEditable : Qt::NoItemFlags));
-        return item;
-    }
-
     static UINT StateOf(const QTreeWidgetItem* item, const QTreeWidgetItem* current) {
         return (item->isSelected() ? LVIS_SELECTED : 0u) | (item == current ? LVIS_FOCUSED : 0u);
     }
