@@ -18,7 +18,9 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <stdexcept>
+#include <utility>
 
 namespace nodescout {
 
@@ -160,14 +162,12 @@ public:
             // What the user added, from start to end: input less the part
             // it shares with the text before, at its start and at its end.
             const QString& before = m_acceptedText;
-            const QString& after = input;
-            const qsizetype start = std::ranges::mismatch(before, after).in2 - after.begin();
+            const qsizetype start =
+                std::ranges::mismatch(before, std::as_const(input)).in2 - input.cbegin();
             const auto shared = std::ranges::mismatch(before.rbegin(), before.rend() - start,
-                                                      after.rbegin(), after.rend() - start);
-            qsizetype end = shared.in2.base() - after.begin();
-            const auto bytesOf = [](const QString& text) {
-                return static_cast<qsizetype>(FromQt(text).size());
-            };
+                                                      input.crbegin(), input.crend() - start);
+            qsizetype end = shared.in2.base() - input.cbegin();
+            const auto bytesOf = [](const QString& text) { return std::ssize(FromQt(text)); };
             const qsizetype allowed = std::max<qsizetype>(m_limitBytes, bytesOf(before));
             qsizetype bytes = bytesOf(input);
             while (bytes > allowed && end > start) {
@@ -223,10 +223,9 @@ protected:
     }
 };
 
-// ============================================================ the kinds
+} // namespace
 
-// Adding a kind: its ControlClass value, a widget factory, a control class,
-// and one row here.
+// ============================================================ the kinds and their factories
 
 template <class Class>
 constexpr ControlKind Kind(ControlClass kind, decltype(ControlKind::createWidget) createWidget,
@@ -245,8 +244,6 @@ constexpr std::array kKinds{
     Kind<CProgressCtrl>(ControlClass::Progress, CreateProgress),
 };
 
-} // namespace
-
 const ControlKind& KindOf(ControlClass kind) {
     const auto row = std::ranges::find(kKinds, kind, &ControlKind::kind);
     if (row == kKinds.end()) {
@@ -260,8 +257,6 @@ bool FitsControl(const CWnd& object, HWND control) {
         kKinds, [&](const ControlKind& candidate) { return candidate.isOfClass(object); });
     return row == kKinds.end() || row->kind == control->kind; // a plain CWnd fits any control
 }
-
-// ============================================================ factories
 
 QWidget* CreateButton(HWND hWnd, const ControlTemplate& control, QWidget* parent) {
     if ((control.style & BS_TYPEMASK) == BS_GROUPBOX) {

@@ -1,13 +1,12 @@
 // CListCtrl: the list view's rows, columns, states and sorting, kept in
-// its widget (framework/detail/ListWidget.h), and that widget's info tips.
-// Qt's own sorting stays off; rows are ordered only by SortItemsEx.
+// its widget (framework/detail/ListWidget.h). Qt's own sorting stays off;
+// rows are ordered only by SortItemsEx.
 
 #include "framework/Controls.h"
 
 #include "framework/detail/ListWidget.h"
 
 #include <QScrollBar>
-#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -19,31 +18,6 @@
 namespace nodescout {
 
 namespace detail {
-
-std::uint64_t NextChangeStamp() {
-    static std::uint64_t s_lastStamp = 0; // UI thread only
-    return ++s_lastStamp;
-}
-
-void ListWidget::ShowInfoTip(const QHelpEvent* help) {
-    const QModelIndex index = indexAt(help->pos());
-    char asked[1024] = {};
-    if (index.isValid()) {
-        NMLVGETINFOTIP ask{.hdr = {.code = LVN_GETINFOTIP},
-                           .pszText = asked,
-                           .cchTextMax = static_cast<int>(sizeof asked),
-                           .iItem = index.row(),
-                           .iSubItem = index.column()};
-        NotifyParent(Hwnd(), ask.hdr);
-        asked[sizeof asked - 1] = '\0'; // a handler that filled it all
-    }
-    QString text = ToQt(asked);
-    const QString cell = index.data(Qt::DisplayRole).toString(); // empty off the rows
-    if (text.isEmpty() && fontMetrics().horizontalAdvance(cell) + 8 > visualRect(index).width()) {
-        text = cell;
-    }
-    QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index)); // none: hidden
-}
 
 QWidget* CreateListView(HWND hWnd, const ControlTemplate&, QWidget* parent) {
     return new ListWidget(hWnd, parent);
@@ -113,11 +87,9 @@ int CListCtrl::InsertItem(int nItem, const char* text) {
             return -1;
         }
         const int index = std::min(nItem, list->topLevelItemCount());
-        // Item data and state start at 0.
         auto* item = new QTreeWidgetItem(QStringList{detail::ToQt(text ? text : "")});
-        const bool editable = (hWnd->style & LVS_EDITLABELS) != 0;
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable |
-                       (editable ? Qt::ItemIsEditable : Qt::NoItemFlags));
+                       ((hWnd->style & LVS_EDITLABELS) ? Qt::ItemIsEditable : Qt::NoItemFlags));
         ListWidget::Quiet quiet(*list);
         list->insertTopLevelItem(index, item);
         list->m_changeStamp = detail::NextChangeStamp();
@@ -208,7 +180,6 @@ BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
             return pfnCompare(a, b, static_cast<LPARAM>(dwData)) < 0;
         });
         QTreeWidgetItem* current = list.currentItem();
-        QTreeWidgetItem* hot = list.m_hotItem;
         const QList<QTreeWidgetItem*> selected = list.selectedItems();
         const QList<QTreeWidgetItem*> rows = list.invisibleRootItem()->takeChildren();
         for (const LPARAM index : order) {
@@ -218,7 +189,6 @@ BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
         for (QTreeWidgetItem* item : selected) {
             item->setSelected(true);
         }
-        list.m_hotItem = hot;
         list.m_changeStamp = rows.empty() ? list.m_changeStamp : detail::NextChangeStamp();
         list.viewport()->update();
         return TRUE;
@@ -241,9 +211,9 @@ BOOL CListCtrl::Scroll(CSize size) {
         list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->value() + size.cx);
         QTreeWidgetItem* first = list->Row(0);
         if (const int rowHeight = first ? list->visualItemRect(first).height() : 0) {
-            const auto rows = std::lround(static_cast<double>(size.cy) / rowHeight);
-            list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() +
-                                                static_cast<int>(rows));
+            const int rows =
+                static_cast<int>(std::lround(static_cast<double>(size.cy) / rowHeight));
+            list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() + rows);
         }
         return TRUE;
     });
@@ -256,8 +226,7 @@ BOOL CListCtrl::GetItemRect(int nItem, CRect* pRect, UINT) const {
         rect.setLeft(-list.horizontalScrollBar()->value());
         rect.setWidth(list.header()->length());
         rect.translate(list.viewport()->geometry().topLeft() - list.contentsRect().topLeft());
-        *pRect =
-            CRect{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+        *pRect = CRect{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
         return TRUE;
     });
 }

@@ -69,8 +69,6 @@ public:
         case PBM_SETSTEP:
             return std::exchange(m_step, static_cast<int>(wParam));
         case PBM_STEPIT:
-            // Past the maximum the bar starts again at the minimum (and
-            // below the minimum, with a negative step, at the maximum).
             m_pos += m_step;
             if (m_pos > m_upper) {
                 m_pos = m_lower;

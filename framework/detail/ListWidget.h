@@ -12,15 +12,18 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <cstdint>
 
 namespace nodescout::detail {
 
-// Change stamps are counted for all lists together, so no two lists (and no
-// list and its successor after a window was made again) ever share one.
-std::uint64_t NextChangeStamp();
+// A stamp no list has had: they are counted for all lists together.
+inline std::uint64_t NextChangeStamp() {
+    static std::uint64_t s_lastStamp = 0; // UI thread only
+    return ++s_lastStamp;
+}
 
 inline constexpr int kItemDataRole = Qt::UserRole;
 inline constexpr int kStateRole = Qt::UserRole + 1; // the LVIS_ state last reported
@@ -162,8 +165,7 @@ protected:
     // A click anywhere on a selected row edits its label, as on Windows with
     // full-row select; only the first column has one.
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
-        return QTreeWidget::edit(index.isValid() ? index.siblingAtColumn(0) : index, trigger,
-                                 event);
+        return QTreeWidget::edit(index.siblingAtColumn(0), trigger, event); // invalid stays invalid
     }
 
 private:
@@ -171,7 +173,26 @@ private:
 
     // An info tip shows what the dialog gives for the row (LVN_GETINFOTIP)
     // or else a cell's whole text when the column cuts it.
-    void ShowInfoTip(const QHelpEvent* help);
+    void ShowInfoTip(const QHelpEvent* help) {
+        const QModelIndex index = indexAt(help->pos());
+        char asked[1024] = {};
+        if (index.isValid()) {
+            NMLVGETINFOTIP ask{.hdr = {.code = LVN_GETINFOTIP},
+                               .pszText = asked,
+                               .cchTextMax = static_cast<int>(sizeof asked),
+                               .iItem = index.row(),
+                               .iSubItem = index.column()};
+            NotifyParent(Hwnd(), ask.hdr);
+            asked[sizeof asked - 1] = '\0'; // a handler that filled it all
+        }
+        QString text = ToQt(asked);
+        const QString cell = index.data(Qt::DisplayRole).toString(); // empty off the rows
+        if (text.isEmpty() &&
+            fontMetrics().horizontalAdvance(cell) + 8 > visualRect(index).width()) {
+            text = cell;
+        }
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index)); // none: hidden
+    }
 };
 
 inline ListWidget* ListOf(HWND hWnd) {
