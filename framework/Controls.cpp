@@ -1,4 +1,4 @@
-// Buttons, static controls and edits.
+// Buttons, static controls and edits, and the table of the control kinds.
 
 #include "framework/Controls.h"
 
@@ -17,6 +17,10 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <array>
+#include <iterator>
+#include <stdexcept>
+#include <utility>
 
 namespace nodescout {
 
@@ -69,8 +73,7 @@ void OnButtonClicked(HWND hWnd, QAbstractButton* button) {
 // Buttons of the types the program uses: push buttons, automatic check
 // boxes (push-like or not) and automatic radio buttons.
 QAbstractButton* MakeButton(HWND hWnd, QWidget* parent) {
-    const bool pushLike = (hWnd->style & BS_PUSHLIKE) != 0;
-    if (IsPushButton(hWnd) || pushLike) {
+    if (IsPushButton(hWnd) || (hWnd->style & BS_PUSHLIKE)) {
         auto* button = new ButtonWidget<QPushButton>(hWnd, parent);
         button->setAutoDefault(false);
         return button;
@@ -85,9 +88,12 @@ QAbstractButton* MakeButton(HWND hWnd, QWidget* parent) {
 
 // ============================================================ statics
 
-class TextWidget : public QWidget, public WindowLink {
+// A static shows its text; an SS_ICON static its icon instead, an
+// SS_BLACKFRAME one the outline of its rectangle (one dialog unit high, a
+// horizontal line).
+class StaticWidget : public QWidget, public WindowLink {
 public:
-    TextWidget(HWND hWnd, const QString& text, QWidget* parent)
+    StaticWidget(HWND hWnd, const QString& text, QWidget* parent)
         : QWidget(parent), WindowLink(hWnd), m_text(text) {
         setMouseTracking(true);
     }
@@ -100,6 +106,20 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        const DWORD type = Hwnd()->style & SS_TYPEMASK;
+        if (type == SS_ICON) {
+            if (Hwnd()->icon) {
+                const int size = GetSystemMetrics(SM_CXICON);
+                painter.drawPixmap(QRect(0, 0, size, size),
+                                   IconOf(Hwnd()->icon).pixmap(size, size));
+            }
+            return;
+        }
+        if (type == SS_BLACKFRAME) {
+            painter.setPen(palette().color(QPalette::WindowText));
+            painter.drawRect(rect().adjusted(0, 0, -1, -1));
+            return;
+        }
         PainterDC dc(&painter);
         if (auto* object = dynamic_cast<CStatic*>(ObjectOf(Hwnd()))) {
             object->CtlColor(&dc, CTLCOLOR_STATIC);
@@ -128,30 +148,6 @@ private:
     QString m_text;
 };
 
-// An SS_ICON static draws its icon, an SS_BLACKFRAME one the outline of its
-// rectangle (one dialog unit high, a horizontal line).
-class PictureWidget : public QWidget, public WindowLink {
-public:
-    PictureWidget(HWND hWnd, QWidget* parent) : QWidget(parent), WindowLink(hWnd) {}
-    void SetText(const QString& text) override { m_text = text; }
-    QString Text() const override { return m_text; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        if ((Hwnd()->style & SS_TYPEMASK) != SS_ICON) {
-            painter.setPen(palette().color(QPalette::WindowText));
-            painter.drawRect(rect().adjusted(0, 0, -1, -1));
-        } else if (Hwnd()->icon) {
-            const int size = GetSystemMetrics(SM_CXICON);
-            painter.drawPixmap(QRect(0, 0, size, size), IconOf(Hwnd()->icon).pixmap(size, size));
-        }
-    }
-
-private:
-    QString m_text;
-};
-
 // ============================================================ edits
 
 // The text limit with the rule of EM_LIMITTEXT: it bounds what the user
@@ -160,7 +156,37 @@ private:
 class LimitValidator : public QValidator {
 public:
     using QValidator::QValidator;
-    State validate(QString& input, int& position) const override;
+
+    State validate(QString& input, int& position) const override {
+        if (!m_setByProgram && m_limitBytes > 0) {
+            // What the user added, from start to end: input less the part
+            // it shares with the text before, at its start and at its end.
+            const QString& before = m_acceptedText;
+            const qsizetype start =
+                std::ranges::mismatch(before, std::as_const(input)).in2 - input.cbegin();
+            const auto shared = std::ranges::mismatch(before.rbegin(), before.rend() - start,
+                                                      input.crbegin(), input.crend() - start);
+            qsizetype end = shared.in2.base() - input.cbegin();
+            const auto bytesOf = [](const QString& text) { return std::ssize(FromQt(text)); };
+            const qsizetype allowed = std::max<qsizetype>(m_limitBytes, bytesOf(before));
+            qsizetype bytes = bytesOf(input);
+            while (bytes > allowed && end > start) {
+                const qsizetype width =
+                    end - start >= 2 && input.at(end - 1).isLowSurrogate() ? 2 : 1;
+                bytes -= bytesOf(input.mid(end - width, width));
+                input.remove(end - width, width);
+                if (position >= end) {
+                    position -= static_cast<int>(width);
+                }
+                end -= width;
+            }
+            if (bytes > allowed) {
+                return Invalid;
+            }
+        }
+        m_acceptedText = input;
+        return Acceptable;
+    }
 
     int m_limitBytes = 0; // 0: no limit
     bool m_setByProgram = false;
@@ -197,53 +223,43 @@ protected:
     }
 };
 
-QValidator::State LimitValidator::validate(QString& input, int& position) const {
-    if (m_setByProgram || m_limitBytes <= 0) {
-        m_acceptedText = input;
-        return Acceptable;
-    }
-    // What the user added: input less the part it shares with the text
-    // before, at its start and at its end.
-    const QString& before = m_acceptedText;
-    qsizetype prefix = 0;
-    while (prefix < before.size() && prefix < input.size() && before[prefix] == input[prefix]) {
-        ++prefix;
-    }
-    qsizetype suffix = 0;
-    while (suffix < before.size() - prefix && suffix < input.size() - prefix &&
-           before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
-        ++suffix;
-    }
-    const auto bytesOf = [](const QString& text) {
-        return static_cast<qsizetype>(detail::FromQt(text).size());
-    };
-    const qsizetype allowed = std::max<qsizetype>(m_limitBytes, bytesOf(before));
-    qsizetype insertedEnd = input.size() - suffix;
-    qsizetype bytes = bytesOf(input);
-    while (bytes > allowed && insertedEnd > prefix) {
-        const qsizetype width =
-            insertedEnd - prefix >= 2 && input.at(insertedEnd - 1).isLowSurrogate() ? 2 : 1;
-        bytes -= bytesOf(input.mid(insertedEnd - width, width));
-        input.remove(insertedEnd - width, width);
-        if (position >= insertedEnd) {
-            position -= static_cast<int>(width);
-        }
-        insertedEnd -= width;
-    }
-    if (bytes > allowed) {
-        return Invalid;
-    }
-    m_acceptedText = input;
-    return Acceptable;
-}
-
 } // namespace
 
-// ============================================================ factories
+// ============================================================ the kinds and their factories
+
+template <class Class>
+constexpr ControlKind Kind(ControlClass kind, decltype(ControlKind::createWidget) createWidget,
+                           decltype(ControlKind::showStyle) showStyle = nullptr) {
+    return ControlKind{
+        kind, createWidget, []() -> std::unique_ptr<CWnd> { return std::make_unique<Class>(); },
+        [](const CWnd& object) { return dynamic_cast<const Class*>(&object) != nullptr; },
+        showStyle};
+}
+
+constexpr std::array kKinds{
+    Kind<CButton>(ControlClass::Button, CreateButton),
+    Kind<CStatic>(ControlClass::Static, CreateStatic, ApplyStaticStyle),
+    Kind<CEdit>(ControlClass::Edit, CreateEdit),
+    Kind<CListCtrl>(ControlClass::ListView, CreateListView),
+    Kind<CProgressCtrl>(ControlClass::Progress, CreateProgress),
+};
+
+const ControlKind& KindOf(ControlClass kind) {
+    const auto row = std::ranges::find(kKinds, kind, &ControlKind::kind);
+    if (row == kKinds.end()) {
+        throw std::logic_error("a control kind without a row in the kind table");
+    }
+    return *row;
+}
+
+bool FitsControl(const CWnd& object, HWND control) {
+    const auto row = std::ranges::find_if(
+        kKinds, [&](const ControlKind& candidate) { return candidate.isOfClass(object); });
+    return row == kKinds.end() || row->kind == control->kind; // a plain CWnd fits any control
+}
 
 QWidget* CreateButton(HWND hWnd, const ControlTemplate& control, QWidget* parent) {
-    const DWORD type = control.style & BS_TYPEMASK;
-    if (type == BS_GROUPBOX) {
+    if ((control.style & BS_TYPEMASK) == BS_GROUPBOX) {
         auto* box = new GroupBoxWidget(hWnd, parent);
         box->setTitle(ToQt(control.text));
         box->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -259,18 +275,10 @@ QWidget* CreateButton(HWND hWnd, const ControlTemplate& control, QWidget* parent
 }
 
 QWidget* CreateStatic(HWND hWnd, const ControlTemplate& control, QWidget* parent) {
-    QWidget* widget = nullptr;
-    switch (control.style & SS_TYPEMASK) {
-    case SS_ICON:
+    if ((control.style & SS_TYPEMASK) == SS_ICON) {
         hWnd->icon = AfxLoadIcon(control.iconId);
-        [[fallthrough]];
-    case SS_BLACKFRAME:
-        widget = new PictureWidget(hWnd, parent);
-        break;
-    default:
-        widget = new TextWidget(hWnd, ToQt(control.text), parent);
-        break;
     }
+    auto* widget = new StaticWidget(hWnd, ToQt(control.text), parent);
     widget->setAttribute(Qt::WA_TransparentForMouseEvents, !(control.style & SS_NOTIFY));
     return widget;
 }

@@ -14,13 +14,11 @@ namespace nodescout {
 
 class CStatic : public CWnd {
 public:
-    // The control is about to paint: set the text colour (and background
-    // mode) on pDC and return a brush for the background; null leaves the
-    // dialog's background as it is, like the stock null brush.
+    // The control is about to paint in the text colour set on pDC; the brush
+    // returned is not used (the dialog's background always shows through).
     virtual HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
-    // A click on a static with SS_NOTIFY. The default tells the parent
-    // (WM_COMMAND with STN_CLICKED); a subclass that overrides it handles the
-    // click itself, as a reflected notification.
+    // A click on a static with SS_NOTIFY; the default sends the parent
+    // WM_COMMAND with STN_CLICKED.
     virtual void OnClicked();
 };
 
@@ -38,11 +36,9 @@ public:
 
 class CEdit : public CWnd {
 public:
-    // EM_LIMITTEXT: the user can make the text at most nChars bytes long (0:
-    // no limit). The limit counts the bytes of the text as the program gets
-    // it (one byte a character), so a buffer of nChars + 1 bytes always
-    // holds what the edit hands back after the user typed. Like on Windows,
-    // SetWindowText is not limited; what is there already stays.
+    // The user can make the text at most nChars bytes long as the program
+    // gets it, one byte a character (0: no limit). SetWindowText is not
+    // limited, and a longer text already there stays.
     void LimitText(int nChars = 0);
 };
 
@@ -59,10 +55,8 @@ public:
     DWORD SetExtendedStyle(DWORD dwNewStyle);
 
     // Adds a left-aligned column at the right end, whatever nCol and nFormat
-    // say (the program adds its columns from left to right, LVCFMT_LEFT), and
-    // returns its index; nWidth -1 gives 100 pixels.
-    int InsertColumn(int nCol, const char* heading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
-                     int nSubItem = -1);
+    // say, and returns its index; nWidth -1 gives 100 pixels.
+    int InsertColumn(int nCol, const char* heading, int nFormat = LVCFMT_LEFT, int nWidth = -1);
 
     // Inserts a row before nItem (at the end when nItem >= GetItemCount());
     // returns its index, or -1 (also while the list has no column).
@@ -79,10 +73,8 @@ public:
     DWORD_PTR GetItemData(int nItem) const;
 
     // A number that changes whenever rows are added, removed or reordered or
-    // a row's text changes, however that happens, and stays the same
-    // otherwise; selection, focus, item data and the hot item leave it alone.
-    // No two list windows of one run share a value, so a caller that keeps
-    // something derived from the rows can tell when to derive it again. 0
+    // a row's text changes, and only then (not for selection, focus, item
+    // data or the hot item). No two list windows of one run share a value; 0
     // when the list has no window.
     std::uint64_t GetChangeStamp() const;
 
@@ -90,10 +82,9 @@ public:
     // (LVNI_ALL, LVNI_SELECTED); -1 when there is none.
     int GetNextItem(int nItem, int nFlags) const;
 
-    // Sorts the rows with the comparison, which gets the indices the two rows
-    // had before the sort (LVM_SORTITEMSEX), so it can tell apart rows with
-    // equal item data. The rows stay where they are while the comparison
-    // runs; the selection, the focus and the hot item stay with their rows.
+    // Sorts the rows with the comparison, which gets the indices the rows had
+    // before the sort (LVM_SORTITEMSEX): they stay where they are while it
+    // runs. The selection, the focus and the hot item stay with their rows.
     BOOL SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
 
     // The marked ("hot") row, drawn highlighted; -1 for none. It stays with
@@ -103,8 +94,7 @@ public:
     // Scrolls by pixels; vertically in whole rows, rounded to the nearest.
     BOOL Scroll(CSize size);
     // A row's whole rectangle (LVIR_BOUNDS, whatever nCode says) in the
-    // list's client coordinates: below the header, which is part of the
-    // client area.
+    // list's client coordinates, whose area includes the header.
     BOOL GetItemRect(int nItem, CRect* pRect, UINT nCode) const;
 };
 

@@ -17,6 +17,17 @@
 
 namespace nodescout {
 
+namespace detail {
+
+QWidget* CreateListView(HWND hWnd, const ControlTemplate&, QWidget* parent) {
+    return new ListWidget(hWnd, parent);
+}
+
+} // namespace detail
+
+using detail::ListOf;
+using detail::ListWidget;
+
 namespace {
 
 // A merge sort that stays within bounds whatever the comparison answers.
@@ -25,24 +36,15 @@ void MergeSort(std::vector<LPARAM>& rows, const Before& before) {
     std::vector<LPARAM> buffer(rows.size());
     for (std::size_t width = 1; width < rows.size(); width *= 2) {
         for (std::size_t low = 0; low < rows.size(); low += 2 * width) {
+            const LPARAM* from = rows.data();
             const std::size_t middle = std::min(low + width, rows.size());
             const std::size_t high = std::min(low + 2 * width, rows.size());
-            std::merge(rows.begin() + static_cast<std::ptrdiff_t>(low),
-                       rows.begin() + static_cast<std::ptrdiff_t>(middle),
-                       rows.begin() + static_cast<std::ptrdiff_t>(middle),
-                       rows.begin() + static_cast<std::ptrdiff_t>(high),
-                       buffer.begin() + static_cast<std::ptrdiff_t>(low), before);
+            std::merge(from + low, from + middle, from + middle, from + high, buffer.data() + low,
+                       before);
         }
         rows.swap(buffer);
     }
 }
-
-} // namespace
-
-using detail::ListOf;
-using detail::ListWidget;
-
-namespace {
 
 // Runs body(list, row) on the UI thread for row nItem; fallback when the
 // list has no window or no such row.
@@ -67,28 +69,27 @@ DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
     });
 }
 
-int CListCtrl::InsertColumn(int, const char* heading, int, int nWidth, int) {
-    const QString title = detail::ToQt(heading ? heading : "");
+int CListCtrl::InsertColumn(int, const char* heading, int, int nWidth) {
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
         const int column = list->columnCount();
         list->setColumnCount(column + 1);
-        list->headerItem()->setText(column, title);
+        list->headerItem()->setText(column, detail::ToQt(heading ? heading : ""));
         list->header()->resizeSection(column, nWidth >= 0 ? nWidth : 100);
         return column;
     });
 }
 
 int CListCtrl::InsertItem(int nItem, const char* text) {
-    const QString label = detail::ToQt(text ? text : "");
     return detail::OnUi(this, -1, [&](HWND hWnd) {
         ListWidget* list = ListOf(hWnd);
         if (nItem < 0 || list->columnCount() == 0) {
             return -1;
         }
         const int index = std::min(nItem, list->topLevelItemCount());
-        QTreeWidgetItem* item = list->NewRow();
-        item->setText(0, label);
+        auto* item = new QTreeWidgetItem(QStringList{detail::ToQt(text ? text : "")});
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable |
+                       ((hWnd->style & LVS_EDITLABELS) ? Qt::ItemIsEditable : Qt::NoItemFlags));
         ListWidget::Quiet quiet(*list);
         list->insertTopLevelItem(index, item);
         list->m_changeStamp = detail::NextChangeStamp();
@@ -166,9 +167,6 @@ int CListCtrl::GetNextItem(int nItem, int nFlags) const {
     });
 }
 
-// The comparison sees the rows where they were (so it may read them); then
-// they move into the new order, the selection, the focus and the hot item
-// with them.
 BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
     if (!pfnCompare) {
         return FALSE;
@@ -182,7 +180,6 @@ BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
             return pfnCompare(a, b, static_cast<LPARAM>(dwData)) < 0;
         });
         QTreeWidgetItem* current = list.currentItem();
-        QTreeWidgetItem* hot = list.m_hotItem;
         const QList<QTreeWidgetItem*> selected = list.selectedItems();
         const QList<QTreeWidgetItem*> rows = list.invisibleRootItem()->takeChildren();
         for (const LPARAM index : order) {
@@ -192,7 +189,6 @@ BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) {
         for (QTreeWidgetItem* item : selected) {
             item->setSelected(true);
         }
-        list.m_hotItem = hot;
         list.m_changeStamp = rows.empty() ? list.m_changeStamp : detail::NextChangeStamp();
         list.viewport()->update();
         return TRUE;
@@ -215,9 +211,9 @@ BOOL CListCtrl::Scroll(CSize size) {
         list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->value() + size.cx);
         QTreeWidgetItem* first = list->Row(0);
         if (const int rowHeight = first ? list->visualItemRect(first).height() : 0) {
-            const auto rows = std::lround(static_cast<double>(size.cy) / rowHeight);
-            list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() +
-                                                static_cast<int>(rows));
+            const int rows =
+                static_cast<int>(std::lround(static_cast<double>(size.cy) / rowHeight));
+            list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() + rows);
         }
         return TRUE;
     });
@@ -226,14 +222,11 @@ BOOL CListCtrl::Scroll(CSize size) {
 BOOL CListCtrl::GetItemRect(int nItem, CRect* pRect, UINT) const {
     *pRect = CRect();
     return OnRow<BOOL>(this, nItem, FALSE, [&](ListWidget& list, QTreeWidgetItem* row) {
-        // From the first column's left to the last's right, in client
-        // coordinates: the header lies inside the client area.
         QRect rect = list.visualItemRect(row);
         rect.setLeft(-list.horizontalScrollBar()->value());
         rect.setWidth(list.header()->length());
         rect.translate(list.viewport()->geometry().topLeft() - list.contentsRect().topLeft());
-        *pRect =
-            CRect{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+        *pRect = CRect{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
         return TRUE;
     });
 }

@@ -34,7 +34,7 @@ public:
     int m_pos = 0;
     int m_step = 10;
 
-    void KeepInRange() { m_pos = std::min(std::max(m_pos, m_lower), m_upper); }
+    int InRange(int pos) const { return std::min(std::max(pos, m_lower), m_upper); }
 
     void Show() {
         const long long span = static_cast<long long>(m_upper) - m_lower;
@@ -43,39 +43,32 @@ public:
         if (shown == value()) {
             return;
         }
-        // QProgressBar::setValue paints the bar at once, inside the message
-        // that moved it: a worker stepping the bar would wait for a whole
-        // paint (a few hundred microseconds) on every address it walks. The
-        // bar is painted at the next turn of the event loop instead, like
-        // every other control (repeated steps then cost one paint).
+        // QProgressBar::setValue paints at once, inside the message that
+        // moved the bar, so a worker stepping it would wait for a paint on
+        // every address. With updates off the paint comes at the next turn
+        // of the event loop, as for every other control.
         setUpdatesEnabled(false);
         setValue(shown);
         setUpdatesEnabled(true); // schedules the paint
     }
 
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-        const int previousPos = m_pos;
+        LRESULT previous = m_pos; // what the messages that move the bar answer
         switch (message) {
-        case PBM_SETRANGE: {
-            const LRESULT previous =
-                MAKELPARAM(static_cast<WORD>(m_lower), static_cast<WORD>(m_upper));
+        case PBM_SETRANGE:
+            previous = MAKELPARAM(static_cast<WORD>(m_lower), static_cast<WORD>(m_upper));
             m_lower = LOWORD(static_cast<DWORD_PTR>(lParam));
             m_upper = HIWORD(static_cast<DWORD_PTR>(lParam));
-            KeepInRange();
-            Show();
-            return previous;
-        }
+            m_pos = InRange(m_pos);
+            break;
         case PBM_GETRANGE:
             return wParam ? m_lower : m_upper;
         case PBM_SETPOS:
-            m_pos = static_cast<int>(wParam);
-            KeepInRange();
+            m_pos = InRange(static_cast<int>(wParam));
             break;
         case PBM_SETSTEP:
             return std::exchange(m_step, static_cast<int>(wParam));
         case PBM_STEPIT:
-            // Past the maximum the bar starts again at the minimum (and
-            // below the minimum, with a negative step, at the maximum).
             m_pos += m_step;
             if (m_pos > m_upper) {
                 m_pos = m_lower;
@@ -89,7 +82,7 @@ public:
             return 0;
         }
         Show();
-        return previousPos;
+        return previous;
     }
 
 private:

@@ -3,8 +3,7 @@
 // The widget behind a list view in report view: a QTreeWidget with one
 // top-level item per row, which keeps the Windows state (item data, the
 // LVIS_ states last reported, the hot row) and reports its changes to the
-// dialog as list-view notifications. Shared by the list's factory
-// (ListWidget.cpp) and CListCtrl (ListCtrl.cpp).
+// dialog as list-view notifications.
 
 #include "framework/detail/Window.h"
 
@@ -12,15 +11,19 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <cstdint>
 
 namespace nodescout::detail {
 
-// Change stamps are counted for all lists together, so no two lists (and no
-// list and its successor after a window was made again) ever share one.
-std::uint64_t NextChangeStamp();
+// A stamp no list has had: they are counted for all lists together.
+inline std::uint64_t NextChangeStamp() {
+    static std::uint64_t s_lastStamp = 0; // UI thread only
+    return ++s_lastStamp;
+}
 
 inline constexpr int kItemDataRole = Qt::UserRole;
 inline constexpr int kStateRole = Qt::UserRole + 1; // the LVIS_ state last reported
@@ -65,37 +68,21 @@ public:
         return item ? indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item)) : -1;
     }
 
-    QTreeWidgetItem* NewRow() const {
-        auto* item = new QTreeWidgetItem();
-        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (Hwnd()->style & LVS_EDITLABELS) {
-            flags |= Qt::ItemIsEditable;
-        }
-        item->setFlags(flags); // item data and state start at 0
-        return item;
-    }
-
-    // ---------------------------------------------------- state and notifications
-
     static UINT StateOf(const QTreeWidgetItem* item, const QTreeWidgetItem* current) {
         return (item->isSelected() ? LVIS_SELECTED : 0u) | (item == current ? LVIS_FOCUSED : 0u);
     }
 
     // Reports every row whose selection or focus changed, as LVN_ITEMCHANGED.
     void ReportStates() {
-        if (m_quietDepth > 0) {
-            return;
-        }
         const QTreeWidgetItem* current = currentItem();
         for (int index = 0; index < topLevelItemCount(); ++index) {
             QTreeWidgetItem* item = topLevelItem(index);
             const UINT oldState = item->data(0, kStateRole).toUInt();
             const UINT newState = StateOf(item, current);
-            if (oldState == newState) {
-                continue;
+            if (oldState != newState) {
+                item->setData(0, kStateRole, newState);
+                NotifyItemChanged(index, LVIF_STATE, oldState, newState);
             }
-            item->setData(0, kStateRole, newState);
-            NotifyItemChanged(index, LVIF_STATE, oldState, newState);
         }
     }
 
@@ -110,15 +97,14 @@ public:
     }
 
     // Changes that Windows does not report as item changes (rows added,
-    // removed or reordered). They leave every row's state as it was, except
-    // that Qt may move the focus to another row, which is recorded quietly.
+    // removed or reordered): the list's signals are blocked meanwhile. They
+    // leave every row's state as it was, except that Qt may move the focus
+    // to another row, which is recorded quietly.
     class Quiet {
     public:
-        explicit Quiet(ListWidget& list) : m_list(list), m_focusBefore(list.currentIndex()) {
-            ++m_list.m_quietDepth;
-        }
+        explicit Quiet(ListWidget& list)
+            : m_list(list), m_signals(list), m_focusBefore(list.currentIndex()) {}
         ~Quiet() {
-            --m_list.m_quietDepth;
             QTreeWidgetItem* current = m_list.currentItem();
             for (QTreeWidgetItem* item : {m_list.itemFromIndex(m_focusBefore), current}) {
                 if (item) {
@@ -126,11 +112,10 @@ public:
                 }
             }
         }
-        Quiet(const Quiet&) = delete;
-        Quiet& operator=(const Quiet&) = delete;
 
     private:
         ListWidget& m_list;
+        QSignalBlocker m_signals;
         QPersistentModelIndex m_focusBefore;
     };
 
@@ -180,17 +165,34 @@ protected:
     // A click anywhere on a selected row edits its label, as on Windows with
     // full-row select; only the first column has one.
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
-        return QTreeWidget::edit(index.isValid() ? index.siblingAtColumn(0) : index, trigger,
-                                 event);
+        return QTreeWidget::edit(index.siblingAtColumn(0), trigger, event); // invalid stays invalid
     }
 
 private:
     QString m_text;
-    int m_quietDepth = 0;
 
     // An info tip shows what the dialog gives for the row (LVN_GETINFOTIP)
     // or else a cell's whole text when the column cuts it.
-    void ShowInfoTip(const QHelpEvent* help);
+    void ShowInfoTip(const QHelpEvent* help) {
+        const QModelIndex index = indexAt(help->pos());
+        char asked[1024] = {};
+        if (index.isValid()) {
+            NMLVGETINFOTIP ask{.hdr = {.code = LVN_GETINFOTIP},
+                               .pszText = asked,
+                               .cchTextMax = static_cast<int>(sizeof asked),
+                               .iItem = index.row(),
+                               .iSubItem = index.column()};
+            NotifyParent(Hwnd(), ask.hdr);
+            asked[sizeof asked - 1] = '\0'; // a handler that filled it all
+        }
+        QString text = ToQt(asked);
+        const QString cell = index.data(Qt::DisplayRole).toString(); // empty off the rows
+        if (text.isEmpty() &&
+            fontMetrics().horizontalAdvance(cell) + 8 > visualRect(index).width()) {
+            text = cell;
+        }
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index)); // none: hidden
+    }
 };
 
 inline ListWidget* ListOf(HWND hWnd) {

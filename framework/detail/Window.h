@@ -117,7 +117,7 @@ LRESULT NotifyParent(HWND control, NMHDR& header);
 // ------------------------------------------------ control kinds
 
 // Everything the framework knows of one control kind; a new kind is one more
-// row of the table in ControlKinds.cpp.
+// row of the table in Controls.cpp.
 struct ControlKind {
     ControlClass kind;
     // The control's widget, made from its template.
