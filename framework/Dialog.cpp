@@ -3,7 +3,6 @@
 
 #include "framework/Dialog.h"
 
-#include "framework/TestSeam.h"
 #include "framework/WinApp.h"
 #include "framework/detail/Window.h"
 
@@ -69,6 +68,25 @@ Qt::WindowFlags WindowFlagsOf(const DialogTemplate& dialogTemplate, const QWidge
     return flags;
 }
 
+// The dialog's own window record and widget, sized by the template.
+void CreateDialogWindow(CDialog* dialog, CDialog::Run& run, QWidget* owner,
+                        const DialogTemplate& dialogTemplate) {
+    run.self.isDialog = true;
+    run.self.dialog = dialog;
+    run.self.id = static_cast<int>(dialogTemplate.id);
+    run.self.style = dialogTemplate.style;
+    QWidget* widget =
+        detail::CreateDialogWidget(&run.self, dialog, owner, WindowFlagsOf(dialogTemplate, owner));
+    run.self.widget = widget;
+    widget->setFont(run.font);
+    widget->setWindowTitle(detail::ToQt(dialogTemplate.caption ? dialogTemplate.caption : ""));
+    widget->setWindowModality(Qt::ApplicationModal);
+    widget->setFixedSize(
+        ToPixels(run.baseUnits, 0, 0, dialogTemplate.cx, dialogTemplate.cy).size());
+    detail::AddLiveWindow(&run.self);
+    dialog->Attach(&run.self);
+}
+
 // One control of the template: its record and widget, placed in pixels.
 std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
                                       const ControlTemplate& control, QObject* events) {
@@ -76,7 +94,6 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
     record->kind = control.kind;
     record->id = control.id;
     record->style = control.style;
-    record->exStyle = control.exStyle;
     record->order = static_cast<UINT>(run.controls.size());
     record->dialog = dialog;
     QWidget* child =
@@ -156,15 +173,6 @@ void RunModalLoop(CDialog::Run& run) {
 
 } // namespace
 
-// ============================================================ internal access
-
-void DialogAccess::Command(CDialog& dialog, int id) {
-    HWND control = dialog.m_pRun ? detail::FindControl(*dialog.m_pRun, id) : nullptr;
-    AfxCallWindowProc(&dialog, WM_COMMAND,
-                      MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(BN_CLICKED)),
-                      reinterpret_cast<LPARAM>(control));
-}
-
 // ============================================================ making the window
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -184,44 +192,19 @@ bool CDialog::CreateWindowFromTemplate() {
     m_pRun = std::make_unique<Run>();
     m_pRun->font = DialogFont(dialogTemplate->fontFace, dialogTemplate->fontPointSize);
     m_pRun->baseUnits = BaseUnitsOf(m_pRun->font);
-    CreateDialogWidget(*dialogTemplate);
+    CreateDialogWindow(this, *m_pRun, OwnerWidget(m_pParentWnd, this), *dialogTemplate);
     detail::SetUpSystemMenu(*m_pRun, dialogTemplate->style);
     CreateControls(this, *m_pRun, *dialogTemplate);
-    QObject::connect(qApp, &QApplication::focusChanged, m_pRun->self.widget.data(), [this] {
-        if (m_pRun) {
-            ShowDefaultButton(this, *m_pRun);
-        }
-    });
+    // The connection goes with the dialog's widget, before the run state does.
+    QObject::connect(qApp, &QApplication::focusChanged, m_pRun->self.widget.data(),
+                     [this] { ShowDefaultButton(this, *m_pRun); });
     return true;
-}
-
-void CDialog::CreateDialogWidget(const DialogTemplate& dialogTemplate) {
-    Run& run = *m_pRun;
-    QWidget* owner = OwnerWidget(m_pParentWnd, this);
-    run.self.isDialog = true;
-    run.self.dialog = this;
-    run.self.id = static_cast<int>(dialogTemplate.id);
-    run.self.style = dialogTemplate.style;
-    run.self.exStyle = dialogTemplate.exStyle;
-    QWidget* widget =
-        detail::CreateDialogWidget(&run.self, this, owner, WindowFlagsOf(dialogTemplate, owner));
-    run.self.widget = widget;
-    widget->setFont(run.font);
-    widget->setWindowTitle(detail::ToQt(dialogTemplate.caption ? dialogTemplate.caption : ""));
-    widget->setWindowModality(Qt::ApplicationModal);
-    // Dialogs keep their size.
-    widget->setFixedSize(
-        ToPixels(run.baseUnits, 0, 0, dialogTemplate.cx, dialogTemplate.cy).size());
-    detail::AddLiveWindow(&run.self);
-    Attach(&run.self);
 }
 
 // ============================================================ the modal run
 
 INT_PTR CDialog::DoModal() {
-    if (!IsUiThread()) {
-        AfxEnsureUi();
-    }
+    AfxEnsureUi();
     RequireUiThread();
     UiTestSeam::RecordModalRun(m_nIDTemplate);
     ReleaseCapture(); // a modal window takes the mouse, as a message box does
@@ -308,6 +291,13 @@ void CDialog::OnCancel() {
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
+
+void DialogAccess::Command(CDialog& dialog, int id) {
+    HWND control = dialog.m_pRun ? detail::FindControl(*dialog.m_pRun, id) : nullptr;
+    AfxCallWindowProc(&dialog, WM_COMMAND,
+                      MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(BN_CLICKED)),
+                      reinterpret_cast<LPARAM>(control));
+}
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -1,14 +1,13 @@
 // The dialog's Qt widget and the translation of Qt events into the
 // messages and hooks of the framework: keys as in a Windows dialog, the
-// close box and the system menu, painting, and every control's mouse
-// events on their way to PreTranslateMessage.
+// close box and the system menu, painting, and the pointer's movements over
+// the controls on their way to PreTranslateMessage.
 
 #include "framework/Dialog.h"
 
 #include "framework/detail/Window.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QKeyEvent>
@@ -36,48 +35,13 @@ bool IsBackground(HWND hWnd) {
            ButtonType(hWnd) == BS_GROUPBOX;
 }
 
-UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-    UINT flags = 0;
-    flags |= (buttons & Qt::LeftButton) ? MK_LBUTTON : 0;
-    flags |= (buttons & Qt::RightButton) ? MK_RBUTTON : 0;
-    flags |= (modifiers & Qt::ShiftModifier) ? MK_SHIFT : 0;
-    flags |= (modifiers & Qt::ControlModifier) ? MK_CONTROL : 0;
-    return flags;
-}
-
-// The mouse messages of a control as PreTranslateMessage sees them; position
-// relative to the control (not to a list's viewport). Keys are not
-// translated: only statics pre-translate, and they never take the focus.
-bool TranslateToMsg(HWND hWnd, const QObject* watched, const QEvent* event, MSG& msg) {
-    switch (event->type()) {
-    case QEvent::MouseMove:
-        msg.message = WM_MOUSEMOVE;
-        break;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease: {
-        const bool left = static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
-        const bool press = event->type() == QEvent::MouseButtonPress;
-        msg.message =
-            press ? (left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN) : (left ? WM_LBUTTONUP : WM_RBUTTONUP);
-        break;
-    }
-    case QEvent::MouseButtonDblClick:
-        msg.message = WM_LBUTTONDBLCLK;
-        break;
-    default:
-        return false;
-    }
-    const auto* mouse = static_cast<const QMouseEvent*>(event);
-    QPoint local = mouse->position().toPoint();
+// The pointer's position relative to the control (not to a list's viewport).
+QPoint PositionInControl(HWND hWnd, const QObject* watched, const QMouseEvent& mouse) {
+    const QPoint position = mouse.position().toPoint();
     if (watched != hWnd->widget.data() && watched->isWidgetType()) {
-        local = static_cast<const QWidget*>(watched)->mapTo(hWnd->widget.data(), local);
+        return static_cast<const QWidget*>(watched)->mapTo(hWnd->widget.data(), position);
     }
-    msg.hwnd = hWnd;
-    msg.wParam = MouseFlags(mouse->buttons(), mouse->modifiers());
-    msg.lParam = MAKELPARAM(static_cast<WORD>(local.x()), static_cast<WORD>(local.y()));
-    const QPoint global = mouse->globalPosition().toPoint();
-    msg.pt = CPoint{global.x(), global.y()};
-    return true;
+    return position;
 }
 
 class DialogWidget : public QDialog, public WindowLink {
@@ -205,21 +169,23 @@ protected:
             MoveInGroup(hWnd, *static_cast<QKeyEvent*>(event))) {
             return true;
         }
-        MSG msg;
-        if (!TranslateToMsg(hWnd, watched, event, msg)) {
+        // Only pointer movements are translated: only statics pre-translate,
+        // and they only follow the pointer.
+        if (event->type() != QEvent::MouseMove) {
             return false;
         }
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        const QPoint local = PositionInControl(hWnd, watched, *mouse);
+        const QPoint global = mouse->globalPosition().toPoint();
+        MSG msg{hWnd, WM_MOUSEMOVE, 0,
+                MAKELPARAM(static_cast<WORD>(local.x()), static_cast<WORD>(local.y())),
+                CPoint{global.x(), global.y()}};
         CWnd* object = ObjectOf(hWnd);
         if (object->PreTranslateMessage(&msg) || m_dialog->PreTranslateMessage(&msg)) {
             return true;
         }
-        if (msg.message == WM_MOUSEMOVE) {
-            AskForCursor(hWnd, hWnd->widget);
-            const auto position = static_cast<DWORD_PTR>(msg.lParam);
-            object->OnMouseMove(
-                static_cast<UINT>(msg.wParam),
-                CPoint{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))});
-        }
+        AskForCursor(hWnd, hWnd->widget);
+        object->OnMouseMove(0, CPoint{local.x(), local.y()});
         return false;
     }
 

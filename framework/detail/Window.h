@@ -32,7 +32,6 @@ struct HWND__ {
     bool isDialog = false;
     int id = 0;
     DWORD style = 0;
-    DWORD exStyle = 0;
     UINT order = 0;                   // position in the template
     CDialog* dialog = nullptr;        // the dialog the window belongs to (or is)
     CWnd* attached = nullptr;         // the object standing for the window
