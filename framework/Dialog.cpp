@@ -1,5 +1,6 @@
 // CDialog's life cycle: the window and its controls made from the template,
-// the modal run (or a test's answer), the default button, and the end.
+// the modal run (or a test's answer), the default button, the exchange of
+// values with the controls (UpdateData, DDX_), and the end.
 
 #include "framework/Dialog.h"
 
@@ -11,6 +12,7 @@
 #include <QFontMetrics>
 #include <QPushButton>
 
+#include <stdexcept>
 #include <string_view>
 
 namespace nodescout {
@@ -89,7 +91,7 @@ void CreateDialogWindow(CDialog* dialog, CDialog::Run& run, QWidget* owner,
 
 // One control of the template: its record and widget, placed in pixels.
 std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
-                                      const ControlTemplate& control, QObject* events) {
+                                      const ControlTemplate& control) {
     auto record = std::make_unique<HWND__>();
     record->kind = control.kind;
     record->id = control.id;
@@ -107,6 +109,7 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
         child->resize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     }
     child->setVisible((control.style & WS_VISIBLE) != 0);
+    QObject* events = run.self.widget.data(); // the dialog widget filters its controls' events
     child->installEventFilter(events);
     for (QObject* part : child->children()) {
         if (part->isWidgetType()) {
@@ -117,9 +120,8 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
 }
 
 void CreateControls(CDialog* dialog, CDialog::Run& run, const DialogTemplate& dialogTemplate) {
-    QObject* events = detail::CreateControlEvents(dialog, run.self.widget.data());
     for (const ControlTemplate& control : dialogTemplate.controls) {
-        std::unique_ptr<HWND__> record = CreateControl(dialog, run, control, events);
+        std::unique_ptr<HWND__> record = CreateControl(dialog, run, control);
         if (detail::ButtonType(record.get()) == BS_DEFPUSHBUTTON && run.defId == 0) {
             run.defId = static_cast<UINT>(control.id);
         }
@@ -280,10 +282,9 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) {
-        return;
+    if (UpdateData(TRUE)) {
+        EndDialog(IDOK);
     }
-    EndDialog(IDOK);
 }
 
 void CDialog::OnCancel() {
@@ -315,6 +316,68 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     default:
         return CWnd::DefWindowProc(message, wParam, lParam);
+    }
+}
+
+// ============================================================ data exchange
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    RequireUiThread();
+    if (!m_pRun) {
+        return FALSE;
+    }
+    CDataExchange exchange{bSaveAndValidate, this};
+    DoDataExchange(&exchange);
+    return TRUE;
+}
+
+HWND CDataExchange::PrepareCtrl(int nIDC) const {
+    CWnd* control = m_pDlgWnd ? m_pDlgWnd->GetDlgItem(nIDC) : nullptr;
+    if (!control) {
+        throw std::logic_error("data exchange with a control the dialog does not have");
+    }
+    return control->GetSafeHwnd();
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
+    CWnd* control = detail::ObjectOf(pDX->PrepareCtrl(nIDC));
+    if (pDX->m_bSaveAndValidate) {
+        control->GetWindowText(value);
+    } else {
+        control->SetWindowText(value);
+    }
+}
+
+void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
+    HWND first = pDX->PrepareCtrl(nIDC);
+    const CDialog::Run& run = *first->dialog->GetRun();
+    if (pDX->m_bSaveAndValidate) {
+        value = -1;
+    }
+    int index = 0;
+    const std::size_t last = detail::GroupOf(run, first->order).second;
+    for (std::size_t i = first->order; i <= last; ++i) {
+        HWND control = run.controls[i].get();
+        if (!detail::IsRadioButton(control)) {
+            continue;
+        }
+        auto* button = static_cast<CButton*>(detail::ObjectOf(control));
+        if (!pDX->m_bSaveAndValidate) {
+            button->SetCheck(index == value ? BST_CHECKED : BST_UNCHECKED);
+        } else if (value == -1 && button->GetCheck() == BST_CHECKED) {
+            value = index;
+        }
+        ++index;
+    }
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
+    if (rControl.GetSafeHwnd()) {
+        return;
+    }
+    pDX->PrepareCtrl(nIDC);
+    if (!rControl.SubclassDlgItem(nIDC, pDX->m_pDlgWnd)) {
+        throw std::logic_error("a control bound twice");
     }
 }
 

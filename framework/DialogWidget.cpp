@@ -21,8 +21,7 @@ namespace {
 
 // Controls the arrow keys move between (the rest keep the arrows).
 bool IsArrowNavigable(HWND hWnd) {
-    const DWORD type = ButtonType(hWnd);
-    return hWnd && hWnd->kind == ControlClass::Button && type != BS_GROUPBOX;
+    return hWnd && hWnd->kind == ControlClass::Button && ButtonType(hWnd) != BS_GROUPBOX;
 }
 
 // A key without modifiers (the keypad's keys count as plain).
@@ -130,32 +129,7 @@ protected:
         SetCurrentPainter(nullptr, nullptr);
     }
 
-private:
-    CDialog* m_dialog;
-
-    void SystemCommand(UINT id) { AfxCallWindowProc(m_dialog, WM_SYSCOMMAND, id, 0); }
-
-    // Tabbing into a radio group lands on its checked button.
-    CWnd* CheckedRadioInGroup(CWnd* radio) {
-        for (CWnd* candidate = radio;;) {
-            auto* button = dynamic_cast<CButton*>(candidate);
-            if (button && IsRadioButton(button->GetSafeHwnd()) &&
-                button->GetCheck() == BST_CHECKED) {
-                return button;
-            }
-            candidate = m_dialog->GetNextDlgGroupItem(candidate, FALSE);
-            if (!candidate || candidate == radio) {
-                return radio;
-            }
-        }
-    }
-};
-
-class ControlEvents : public QObject {
-public:
-    explicit ControlEvents(CDialog* dialog, QObject* parent) : QObject(parent), m_dialog(dialog) {}
-
-protected:
+    // Every control's events pass here first.
     bool eventFilter(QObject* watched, QEvent* event) override {
         HWND hWnd = HwndOfWidget(watched);
         if (!hWnd || hWnd->isDialog || !hWnd->widget) {
@@ -192,6 +166,23 @@ protected:
 private:
     CDialog* m_dialog;
 
+    void SystemCommand(UINT id) { AfxCallWindowProc(m_dialog, WM_SYSCOMMAND, id, 0); }
+
+    // Tabbing into a radio group lands on its checked button.
+    CWnd* CheckedRadioInGroup(CWnd* radio) {
+        for (CWnd* candidate = radio;;) {
+            auto* button = dynamic_cast<CButton*>(candidate);
+            if (button && IsRadioButton(button->GetSafeHwnd()) &&
+                button->GetCheck() == BST_CHECKED) {
+                return button;
+            }
+            candidate = m_dialog->GetNextDlgGroupItem(candidate, FALSE);
+            if (!candidate || candidate == radio) {
+                return radio;
+            }
+        }
+    }
+
     // The arrow keys on a button walk its group before the button sees them;
     // an automatic radio button reached this way is checked, as a click would.
     bool MoveInGroup(HWND hWnd, const QKeyEvent& key) {
@@ -220,10 +211,6 @@ private:
 
 QWidget* CreateDialogWidget(HWND hWnd, CDialog* dialog, QWidget* owner, Qt::WindowFlags flags) {
     return new DialogWidget(hWnd, dialog, owner, flags);
-}
-
-QObject* CreateControlEvents(CDialog* dialog, QWidget* dialogWidget) {
-    return new ControlEvents(dialog, dialogWidget);
 }
 
 } // namespace nodescout::detail

@@ -4,16 +4,8 @@
 // commands and notifications a notification code and a control ID) to a
 // member handler. The first entry that matches a message handles it, in
 // table order; a message no entry takes goes to the framework's default
-// handling. A class returns its table from GetMessageMap:
-//
-//     const MessageMap* CNodescoutDlg::GetMessageMap() const {
-//         static const MessageMap map{
-//             OnWmSysCommand(&CNodescoutDlg::OnSysCommand),
-//             OnBnClicked(IDC_RETR_ALL, &CNodescoutDlg::OnRetrAll),
-//             OnNotify(NM_DBLCLK, IDC_LIST, &CNodescoutDlg::OnListDblClk),
-//         };
-//         return &map;
-//     }
+// handling. A class returns its table, a static MessageMap built from the
+// On... entries below, from GetMessageMap.
 
 #include "framework/Types.h"
 

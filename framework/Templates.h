@@ -3,8 +3,9 @@
 // Dialog templates and other resources as plain data, the way a resource
 // script holds them: a dialog is a caption, a size, a font and a table of
 // controls, each with ID, kind, text, styles and a position in dialog units.
-// Dialog units become pixels through the dialog font's own metrics. A program hands its tables to
-// the framework once at start with AfxAddResources.
+// Dialog units become pixels through the dialog font's own metrics. A
+// program hands its tables to the framework once at start with
+// AfxAddResources.
 
 #include "framework/Types.h"
 
