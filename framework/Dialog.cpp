@@ -1,9 +1,9 @@
 // CDialog's life cycle: the window and its controls made from the template,
-// the modal run (or a test's answer), the default button, and the end.
+// the modal run (or a test's answer), the default button, the exchange of
+// values with the controls (UpdateData, DDX_), and the end.
 
 #include "framework/Dialog.h"
 
-#include "framework/TestSeam.h"
 #include "framework/WinApp.h"
 #include "framework/detail/Window.h"
 
@@ -12,6 +12,7 @@
 #include <QFontMetrics>
 #include <QPushButton>
 
+#include <stdexcept>
 #include <string_view>
 
 namespace nodescout {
@@ -69,9 +70,27 @@ Qt::WindowFlags WindowFlagsOf(const DialogTemplate& dialogTemplate, const QWidge
     return flags;
 }
 
+// The dialog's own window record and widget, sized by the template.
+void CreateDialogWindow(CDialog* dialog, CDialog::Run& run, QWidget* owner,
+                        const DialogTemplate& dialogTemplate) {
+    run.self.isDialog = true;
+    run.self.dialog = dialog;
+    run.self.id = static_cast<int>(dialogTemplate.id);
+    run.self.style = dialogTemplate.style;
+    QWidget* widget =
+        detail::CreateDialogWidget(&run.self, dialog, owner, WindowFlagsOf(dialogTemplate, owner));
+    run.self.widget = widget;
+    widget->setFont(run.font);
+    widget->setWindowTitle(detail::ToQt(dialogTemplate.caption ? dialogTemplate.caption : ""));
+    widget->setWindowModality(Qt::ApplicationModal);
+    widget->setFixedSize(
+        ToPixels(run.baseUnits, 0, 0, dialogTemplate.cx, dialogTemplate.cy).size());
+    dialog->Attach(&run.self);
+}
+
 // One control of the template: its record and widget, placed in pixels.
 std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
-                                      const ControlTemplate& control, QObject* events) {
+                                      const ControlTemplate& control) {
     auto record = std::make_unique<HWND__>();
     record->kind = control.kind;
     record->id = control.id;
@@ -89,6 +108,7 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
         child->resize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     }
     child->setVisible((control.style & WS_VISIBLE) != 0);
+    QObject* events = run.self.widget.data(); // the dialog widget filters its controls' events
     child->installEventFilter(events);
     for (QObject* part : child->children()) {
         if (part->isWidgetType()) {
@@ -99,9 +119,8 @@ std::unique_ptr<HWND__> CreateControl(CDialog* dialog, CDialog::Run& run,
 }
 
 void CreateControls(CDialog* dialog, CDialog::Run& run, const DialogTemplate& dialogTemplate) {
-    QObject* events = detail::CreateControlEvents(dialog, run.self.widget.data());
     for (const ControlTemplate& control : dialogTemplate.controls) {
-        std::unique_ptr<HWND__> record = CreateControl(dialog, run, control, events);
+        std::unique_ptr<HWND__> record = CreateControl(dialog, run, control);
         if (detail::ButtonType(record.get()) == BS_DEFPUSHBUTTON && run.defId == 0) {
             run.defId = static_cast<UINT>(control.id);
         }
@@ -154,15 +173,6 @@ void RunModalLoop(CDialog::Run& run) {
 
 } // namespace
 
-// ============================================================ internal access
-
-void DialogAccess::Command(CDialog& dialog, int id) {
-    HWND control = dialog.m_pRun ? detail::FindControl(*dialog.m_pRun, id) : nullptr;
-    AfxCallWindowProc(&dialog, WM_COMMAND,
-                      MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(BN_CLICKED)),
-                      reinterpret_cast<LPARAM>(control));
-}
-
 // ============================================================ making the window
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -182,42 +192,19 @@ bool CDialog::CreateWindowFromTemplate() {
     m_pRun = std::make_unique<Run>();
     m_pRun->font = DialogFont(dialogTemplate->fontFace, dialogTemplate->fontPointSize);
     m_pRun->baseUnits = BaseUnitsOf(m_pRun->font);
-    CreateDialogWidget(*dialogTemplate);
+    CreateDialogWindow(this, *m_pRun, OwnerWidget(m_pParentWnd, this), *dialogTemplate);
     detail::SetUpSystemMenu(*m_pRun, dialogTemplate->style);
     CreateControls(this, *m_pRun, *dialogTemplate);
-    QObject::connect(qApp, &QApplication::focusChanged, m_pRun->self.widget.data(), [this] {
-        if (m_pRun) {
-            ShowDefaultButton(this, *m_pRun);
-        }
-    });
+    // The connection goes with the dialog's widget, before the run state does.
+    QObject::connect(qApp, &QApplication::focusChanged, m_pRun->self.widget.data(),
+                     [this] { ShowDefaultButton(this, *m_pRun); });
     return true;
-}
-
-void CDialog::CreateDialogWidget(const DialogTemplate& dialogTemplate) {
-    Run& run = *m_pRun;
-    QWidget* owner = OwnerWidget(m_pParentWnd, this);
-    run.self.isDialog = true;
-    run.self.dialog = this;
-    run.self.id = static_cast<int>(dialogTemplate.id);
-    run.self.style = dialogTemplate.style;
-    QWidget* widget =
-        detail::CreateDialogWidget(&run.self, this, owner, WindowFlagsOf(dialogTemplate, owner));
-    run.self.widget = widget;
-    widget->setFont(run.font);
-    widget->setWindowTitle(detail::ToQt(dialogTemplate.caption ? dialogTemplate.caption : ""));
-    widget->setWindowModality(Qt::ApplicationModal);
-    // Dialogs keep their size.
-    widget->setFixedSize(
-        ToPixels(run.baseUnits, 0, 0, dialogTemplate.cx, dialogTemplate.cy).size());
-    Attach(&run.self);
 }
 
 // ============================================================ the modal run
 
 INT_PTR CDialog::DoModal() {
-    if (!IsUiThread()) {
-        AfxEnsureUi();
-    }
+    AfxEnsureUi();
     RequireUiThread();
     UiTestSeam::RecordModalRun(m_nIDTemplate);
     ReleaseCapture(); // a modal window takes the mouse, as a message box does
@@ -291,10 +278,9 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) {
-        return;
+    if (UpdateData(TRUE)) {
+        EndDialog(IDOK);
     }
-    EndDialog(IDOK);
 }
 
 void CDialog::OnCancel() {
@@ -302,6 +288,13 @@ void CDialog::OnCancel() {
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
+
+void DialogAccess::Command(CDialog& dialog, int id) {
+    HWND control = dialog.m_pRun ? detail::FindControl(*dialog.m_pRun, id) : nullptr;
+    AfxCallWindowProc(&dialog, WM_COMMAND,
+                      MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(BN_CLICKED)),
+                      reinterpret_cast<LPARAM>(control));
+}
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -319,6 +312,68 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     default:
         return CWnd::DefWindowProc(message, wParam, lParam);
+    }
+}
+
+// ============================================================ data exchange
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    RequireUiThread();
+    if (!m_pRun) {
+        return FALSE;
+    }
+    CDataExchange exchange{bSaveAndValidate, this};
+    DoDataExchange(&exchange);
+    return TRUE;
+}
+
+HWND CDataExchange::PrepareCtrl(int nIDC) const {
+    CWnd* control = m_pDlgWnd ? m_pDlgWnd->GetDlgItem(nIDC) : nullptr;
+    if (!control) {
+        throw std::logic_error("data exchange with a control the dialog does not have");
+    }
+    return control->GetSafeHwnd();
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
+    CWnd* control = detail::ObjectOf(pDX->PrepareCtrl(nIDC));
+    if (pDX->m_bSaveAndValidate) {
+        control->GetWindowText(value);
+    } else {
+        control->SetWindowText(value);
+    }
+}
+
+void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
+    HWND first = pDX->PrepareCtrl(nIDC);
+    const CDialog::Run& run = *first->dialog->GetRun();
+    if (pDX->m_bSaveAndValidate) {
+        value = -1;
+    }
+    int index = 0;
+    const std::size_t last = detail::GroupOf(run, first->order).second;
+    for (std::size_t i = first->order; i <= last; ++i) {
+        HWND control = run.controls[i].get();
+        if (!detail::IsRadioButton(control)) {
+            continue;
+        }
+        auto* button = static_cast<CButton*>(detail::ObjectOf(control));
+        if (!pDX->m_bSaveAndValidate) {
+            button->SetCheck(index == value ? BST_CHECKED : BST_UNCHECKED);
+        } else if (value == -1 && button->GetCheck() == BST_CHECKED) {
+            value = index;
+        }
+        ++index;
+    }
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
+    if (rControl.GetSafeHwnd()) {
+        return;
+    }
+    pDX->PrepareCtrl(nIDC);
+    if (!rControl.SubclassDlgItem(nIDC, pDX->m_pDlgWnd)) {
+        throw std::logic_error("a control bound twice");
     }
 }
 

@@ -2,13 +2,8 @@
 
 // CDialog: a modal dialog built from a template (framework/Templates.h).
 //
-//     CIpInputDlg dlg;                 // CDialog(IDD_IPINPUT, pParent)
-//     dlg.m_strLabel = "IP Address";
-//     if (dlg.DoModal() == IDOK) { ... dlg.m_strIP ... }
-//
-// DoModal creates the window and its controls, calls OnInitDialog (whose
-// base exchanges the members into the controls through DoDataExchange),
-// runs until EndDialog, then calls DestroyWindow and returns the result.
+// DoModal creates the window and its controls, calls OnInitDialog, runs
+// until EndDialog, then calls DestroyWindow and returns the result.
 // The keyboard works as in a Windows dialog: Tab and Shift+Tab walk the tab
 // stops in template order, the arrow keys walk a group; Enter presses the
 // focused push button, else the default button, else sends IDOK; Escape and
@@ -76,12 +71,9 @@ private:
     CWorkerRegistry m_workers;
 
     bool CreateWindowFromTemplate();
-    void CreateDialogWidget(const DialogTemplate& dialogTemplate);
 
     friend struct DialogAccess;
 };
-
-// ------------------------------------------------ data exchange
 
 // One exchange: controls to members (m_bSaveAndValidate TRUE) or back.
 struct CDataExchange {

@@ -1,14 +1,13 @@
 // The dialog's Qt widget and the translation of Qt events into the
 // messages and hooks of the framework: keys as in a Windows dialog, the
-// close box and the system menu, painting, and every control's mouse
-// events on their way to PreTranslateMessage.
+// close box and the system menu, painting, and the pointer's movements over
+// the controls on their way to PreTranslateMessage.
 
 #include "framework/Dialog.h"
 
 #include "framework/detail/Window.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QKeyEvent>
@@ -22,8 +21,7 @@ namespace {
 
 // Controls the arrow keys move between (the rest keep the arrows).
 bool IsArrowNavigable(HWND hWnd) {
-    const DWORD type = ButtonType(hWnd);
-    return hWnd && hWnd->kind == ControlClass::Button && type != BS_GROUPBOX;
+    return hWnd && hWnd->kind == ControlClass::Button && ButtonType(hWnd) != BS_GROUPBOX;
 }
 
 // A key without modifiers (the keypad's keys count as plain).
@@ -36,45 +34,13 @@ bool IsBackground(HWND hWnd) {
            ButtonType(hWnd) == BS_GROUPBOX;
 }
 
-UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-    UINT flags = 0;
-    flags |= (buttons & Qt::LeftButton) ? MK_LBUTTON : 0;
-    flags |= (buttons & Qt::RightButton) ? MK_RBUTTON : 0;
-    flags |= (modifiers & Qt::ShiftModifier) ? MK_SHIFT : 0;
-    flags |= (modifiers & Qt::ControlModifier) ? MK_CONTROL : 0;
-    return flags;
-}
-
-// The mouse messages of a control as PreTranslateMessage sees them; position
-// relative to the control (not to a list's viewport). Keys are not
-// translated: only statics pre-translate, and they never take the focus.
-bool TranslateToMsg(HWND hWnd, const QObject* watched, const QEvent* event, MSG& msg) {
-    switch (event->type()) {
-    case QEvent::MouseMove:
-        msg.message = WM_MOUSEMOVE;
-        break;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease: {
-        const bool left = static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
-        const bool press = event->type() == QEvent::MouseButtonPress;
-        msg.message =
-            press ? (left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN) : (left ? WM_LBUTTONUP : WM_RBUTTONUP);
-        break;
-    }
-    case QEvent::MouseButtonDblClick:
-        msg.message = WM_LBUTTONDBLCLK;
-        break;
-    default:
-        return false;
-    }
-    const auto* mouse = static_cast<const QMouseEvent*>(event);
-    QPoint local = mouse->position().toPoint();
+// The pointer's position relative to the control (not to a list's viewport).
+QPoint PositionInControl(HWND hWnd, const QObject* watched, const QMouseEvent& mouse) {
+    const QPoint position = mouse.position().toPoint();
     if (watched != hWnd->widget.data() && watched->isWidgetType()) {
-        local = static_cast<const QWidget*>(watched)->mapTo(hWnd->widget.data(), local);
+        return static_cast<const QWidget*>(watched)->mapTo(hWnd->widget.data(), position);
     }
-    msg.wParam = MouseFlags(mouse->buttons(), mouse->modifiers());
-    msg.lParam = MAKELPARAM(static_cast<WORD>(local.x()), static_cast<WORD>(local.y()));
-    return true;
+    return position;
 }
 
 class DialogWidget : public QDialog, public WindowLink {
@@ -163,6 +129,38 @@ protected:
         SetCurrentPainter(nullptr, nullptr);
     }
 
+    // Every control's events pass here first.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        HWND hWnd = HwndOfWidget(watched);
+        if (!hWnd || hWnd->isDialog || !hWnd->widget) {
+            return false;
+        }
+        if (event->type() == QEvent::ToolTip && !hWnd->toolTip.expired()) {
+            ShowToolTip(hWnd, watched, static_cast<QHelpEvent*>(event));
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress &&
+            MoveInGroup(hWnd, *static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+        // Only pointer movements are translated: only statics pre-translate,
+        // and they only follow the pointer.
+        if (event->type() != QEvent::MouseMove) {
+            return false;
+        }
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        const QPoint local = PositionInControl(hWnd, watched, *mouse);
+        MSG msg{WM_MOUSEMOVE, 0,
+                MAKELPARAM(static_cast<WORD>(local.x()), static_cast<WORD>(local.y()))};
+        CWnd* object = ObjectOf(hWnd);
+        if (object->PreTranslateMessage(&msg) || m_dialog->PreTranslateMessage(&msg)) {
+            return true;
+        }
+        AskForCursor(hWnd, hWnd->widget);
+        object->OnMouseMove(0, CPoint{local.x(), local.y()});
+        return false;
+    }
+
 private:
     CDialog* m_dialog;
 
@@ -182,46 +180,6 @@ private:
             }
         }
     }
-};
-
-class ControlEvents : public QObject {
-public:
-    explicit ControlEvents(CDialog* dialog, QObject* parent) : QObject(parent), m_dialog(dialog) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        HWND hWnd = HwndOfWidget(watched);
-        if (!hWnd || hWnd->isDialog || !hWnd->widget) {
-            return false;
-        }
-        if (event->type() == QEvent::ToolTip && !hWnd->toolTip.expired()) {
-            ShowToolTip(hWnd, watched, static_cast<QHelpEvent*>(event));
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress &&
-            MoveInGroup(hWnd, *static_cast<QKeyEvent*>(event))) {
-            return true;
-        }
-        MSG msg;
-        if (!TranslateToMsg(hWnd, watched, event, msg)) {
-            return false;
-        }
-        CWnd* object = ObjectOf(hWnd);
-        if (object->PreTranslateMessage(&msg) || m_dialog->PreTranslateMessage(&msg)) {
-            return true;
-        }
-        if (msg.message == WM_MOUSEMOVE) {
-            AskForCursor(hWnd, hWnd->widget);
-            const auto position = static_cast<DWORD_PTR>(msg.lParam);
-            object->OnMouseMove(
-                static_cast<UINT>(msg.wParam),
-                CPoint{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))});
-        }
-        return false;
-    }
-
-private:
-    CDialog* m_dialog;
 
     // The arrow keys on a button walk its group before the button sees them;
     // an automatic radio button reached this way is checked, as a click would.
@@ -251,10 +209,6 @@ private:
 
 QWidget* CreateDialogWidget(HWND hWnd, CDialog* dialog, QWidget* owner, Qt::WindowFlags flags) {
     return new DialogWidget(hWnd, dialog, owner, flags);
-}
-
-QObject* CreateControlEvents(CDialog* dialog, QWidget* dialogWidget) {
-    return new ControlEvents(dialog, dialogWidget);
 }
 
 } // namespace nodescout::detail

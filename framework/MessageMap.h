@@ -4,16 +4,8 @@
 // commands and notifications a notification code and a control ID) to a
 // member handler. The first entry that matches a message handles it, in
 // table order; a message no entry takes goes to the framework's default
-// handling. A class returns its table from GetMessageMap:
-//
-//     const MessageMap* CNodescoutDlg::GetMessageMap() const {
-//         static const MessageMap map{
-//             OnWmSysCommand(&CNodescoutDlg::OnSysCommand),
-//             OnBnClicked(IDC_RETR_ALL, &CNodescoutDlg::OnRetrAll),
-//             OnNotify(NM_DBLCLK, IDC_LIST, &CNodescoutDlg::OnListDblClk),
-//         };
-//         return &map;
-//     }
+// handling. A class returns its table, a static MessageMap built from the
+// On... entries below, from GetMessageMap.
 
 #include "framework/Types.h"
 
@@ -29,7 +21,6 @@ struct MessageEntry {
     UINT message = 0;
     UINT code = 0; // notification code (WM_COMMAND, WM_NOTIFY)
     int id = 0;    // control ID (WM_COMMAND, WM_NOTIFY)
-    bool matchesAnyId = false;
     std::function<LRESULT(CWnd& target, WPARAM wParam, LPARAM lParam)> invoke;
 };
 
@@ -38,16 +29,37 @@ public:
     MessageMap(std::initializer_list<MessageEntry> entries) : m_entries(entries) {}
 
     // The first entry for this message, or null.
-    const MessageEntry* Find(UINT message, WPARAM wParam, LPARAM lParam) const;
+    const MessageEntry* Find(UINT message, WPARAM wParam, LPARAM lParam) const {
+        for (const MessageEntry& entry : m_entries) {
+            if (entry.message == message && MatchesControl(entry, message, wParam, lParam)) {
+                return &entry;
+            }
+        }
+        return nullptr;
+    }
 
 private:
     std::vector<MessageEntry> m_entries;
+
+    // Commands and notifications match on their code and control ID as well.
+    static bool MatchesControl(const MessageEntry& entry, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
+        if (message == WM_COMMAND) {
+            return entry.code == HIWORD(wParam) && static_cast<WORD>(entry.id) == LOWORD(wParam);
+        }
+        if (message == WM_NOTIFY) {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            return header && entry.code == header->code &&
+                   entry.id == static_cast<int>(header->idFrom);
+        }
+        return true;
+    }
 };
 
 // A click of button id (or the command id from the keyboard): void Handler().
 template <class T>
 MessageEntry OnBnClicked(int id, void (T::*handler)()) {
-    return {WM_COMMAND, BN_CLICKED, id, false, [handler](CWnd& target, WPARAM, LPARAM) {
+    return {WM_COMMAND, BN_CLICKED, id, [handler](CWnd& target, WPARAM, LPARAM) {
                 (static_cast<T&>(target).*handler)();
                 return LRESULT{0};
             }};
@@ -57,7 +69,7 @@ MessageEntry OnBnClicked(int id, void (T::*handler)()) {
 // void Handler(NMHDR* pNMHDR, LRESULT* pResult).
 template <class T>
 MessageEntry OnNotify(UINT code, int id, void (T::*handler)(NMHDR*, LRESULT*)) {
-    return {WM_NOTIFY, code, id, false, [handler](CWnd& target, WPARAM, LPARAM lParam) {
+    return {WM_NOTIFY, code, id, [handler](CWnd& target, WPARAM, LPARAM lParam) {
                 LRESULT result = 0;
                 (static_cast<T&>(target).*handler)(reinterpret_cast<NMHDR*>(lParam), &result);
                 return result;
@@ -67,7 +79,7 @@ MessageEntry OnNotify(UINT code, int id, void (T::*handler)(NMHDR*, LRESULT*)) {
 // WM_SYSCOMMAND: void Handler(UINT nID, LPARAM lParam).
 template <class T>
 MessageEntry OnWmSysCommand(void (T::*handler)(UINT, LPARAM)) {
-    return {WM_SYSCOMMAND, 0, 0, true, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {
+    return {WM_SYSCOMMAND, 0, 0, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {
                 (static_cast<T&>(target).*handler)(static_cast<UINT>(wParam), lParam);
                 return LRESULT{0};
             }};
@@ -77,7 +89,7 @@ MessageEntry OnWmSysCommand(void (T::*handler)(UINT, LPARAM)) {
 // background and controls; a handler may draw on top through CPaintDC.
 template <class T>
 MessageEntry OnWmPaint(void (T::*handler)()) {
-    return {WM_PAINT, 0, 0, true, [handler](CWnd& target, WPARAM, LPARAM) {
+    return {WM_PAINT, 0, 0, [handler](CWnd& target, WPARAM, LPARAM) {
                 (static_cast<T&>(target).*handler)();
                 return LRESULT{0};
             }};
@@ -87,7 +99,7 @@ MessageEntry OnWmPaint(void (T::*handler)()) {
 // icon, so the entry is kept for completeness and is not called.
 template <class T>
 MessageEntry OnWmQueryDragIcon(HCURSOR (T::*handler)()) {
-    return {WM_QUERYDRAGICON, 0, 0, true, [handler](CWnd& target, WPARAM, LPARAM) {
+    return {WM_QUERYDRAGICON, 0, 0, [handler](CWnd& target, WPARAM, LPARAM) {
                 return reinterpret_cast<LRESULT>((static_cast<T&>(target).*handler)());
             }};
 }
@@ -95,7 +107,7 @@ MessageEntry OnWmQueryDragIcon(HCURSOR (T::*handler)()) {
 // Any other message: LRESULT Handler(WPARAM wParam, LPARAM lParam).
 template <class T>
 MessageEntry OnMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
-    return {message, 0, 0, true, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {
+    return {message, 0, 0, [handler](CWnd& target, WPARAM wParam, LPARAM lParam) {
                 return (static_cast<T&>(target).*handler)(wParam, lParam);
             }};
 }

@@ -15,11 +15,11 @@ struct ResourceTables {
 // Constant-initialised, so usable before any other static is set up.
 constinit ResourceTables registry;
 
-template <class Entry, class Select>
-const Entry* FindInTables(UINT id, Select select) {
+template <class Entry>
+const Entry* FindInTables(UINT id, std::span<const Entry> ResourceTable::*entries) {
     std::lock_guard lock(registry.mutex);
     for (const ResourceTable* table : registry.tables) {
-        for (const Entry& entry : select(*table)) {
+        for (const Entry& entry : table->*entries) {
             if (entry.id == id) {
                 return &entry;
             }
@@ -41,18 +41,17 @@ void AfxRemoveResources(const ResourceTable& table) {
 }
 
 const DialogTemplate* AfxFindDialogTemplate(UINT id) {
-    return FindInTables<DialogTemplate>(id, [](const ResourceTable& t) { return t.dialogs; });
+    return FindInTables(id, &ResourceTable::dialogs);
 }
 
 BOOL AfxLoadString(UINT id, std::string& text) {
-    const StringResource* found =
-        FindInTables<StringResource>(id, [](const ResourceTable& t) { return t.strings; });
+    const StringResource* found = FindInTables(id, &ResourceTable::strings);
     text = found ? found->text : "";
     return found ? TRUE : FALSE;
 }
 
 const IconResource* AfxFindIconResource(UINT id) {
-    return FindInTables<IconResource>(id, [](const ResourceTable& t) { return t.icons; });
+    return FindInTables(id, &ResourceTable::icons);
 }
 
 } // namespace nodescout

@@ -3,18 +3,9 @@
 // Dialog templates and other resources as plain data, the way a resource
 // script holds them: a dialog is a caption, a size, a font and a table of
 // controls, each with ID, kind, text, styles and a position in dialog units.
-//
-//     inline constexpr ControlTemplate kIpInputControls[] = {
-//         DefPushButton("OK", IDOK, 162, 8, 50, 14, WS_GROUP),
-//         LText("IP Address", IDC_LABEL, 12, 20, 52, 8),
-//         EditText(IDC_ADDRESS, 75, 17, 68, 12, ES_AUTOHSCROLL),
-//         PushButton("Cancel", IDCANCEL, 162, 27, 50, 14, WS_GROUP),
-//     };
-//     inline constexpr DialogTemplate kIpInputDialog{
-//         IDD_IPINPUT, kModalStyle, 0, 235, 55, "", "MS Sans Serif", 8, kIpInputControls};
-//
-// Dialog units become pixels through the dialog font's own metrics. A program hands its tables to
-// the framework once at start with AfxAddResources.
+// Dialog units become pixels through the dialog font's own metrics. A
+// program hands its tables to the framework once at start with
+// AfxAddResources.
 
 #include "framework/Types.h"
 
@@ -37,7 +28,6 @@ struct ControlTemplate {
     int y = 0;
     int cx = 0;
     int cy = 0;
-    DWORD exStyle = 0;
     UINT iconId = 0; // the icon resource of an SS_ICON static
 };
 
@@ -62,8 +52,8 @@ inline constexpr DWORD kModalDialogStyle =
 // for example a tab stop on buttons and edits) to the extra style given.
 
 constexpr ControlTemplate Control(const char* text, int id, ControlClass kind, DWORD style, int x,
-                                  int y, int cx, int cy, DWORD exStyle = 0) {
-    return ControlTemplate{kind, text, id, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, exStyle, 0};
+                                  int y, int cx, int cy) {
+    return ControlTemplate{kind, text, id, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, 0};
 }
 constexpr ControlTemplate PushButton(const char* text, int id, int x, int y, int cx, int cy,
                                      DWORD style = 0) {

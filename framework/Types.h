@@ -124,18 +124,7 @@ inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
-inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
-inline constexpr UINT WM_LBUTTONUP = 0x0202;
-inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
-inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
-inline constexpr UINT WM_RBUTTONUP = 0x0205;
 inline constexpr UINT WM_USER = 0x0400;
-
-// Mouse-key flags of mouse messages.
-inline constexpr UINT MK_LBUTTON = 0x0001;
-inline constexpr UINT MK_RBUTTON = 0x0002;
-inline constexpr UINT MK_SHIFT = 0x0004;
-inline constexpr UINT MK_CONTROL = 0x0008;
 
 // Hit-test code passed with WM_SETCURSOR.
 inline constexpr UINT HTCLIENT = 1;
@@ -279,7 +268,7 @@ struct NMLVGETINFOTIP {
     int iSubItem = 0;
 };
 
-// A mouse or keyboard message about to be handled, as PreTranslateMessage
+// A mouse message about to be handled, as PreTranslateMessage
 // sees it. Mouse positions are in the target window's client coordinates.
 struct MSG {
     UINT message = 0;

@@ -102,11 +102,11 @@ public:
     // Called once when a control is bound to this object (DDX_Control,
     // SubclassDlgItem), with the window attached.
     virtual void PreSubclassWindow() {}
-    // Sees every mouse and keyboard message meant for this window (and, for a
-    // dialog, for its controls) before it is handled; TRUE swallows it.
+    // Sees every WM_MOUSEMOVE meant for this window (and, for a dialog, for
+    // its controls) before it is handled; TRUE swallows it.
     virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
     // The pointer moved over this window (or anywhere while it has the
-    // capture). point is in client coordinates.
+    // capture). point is in client coordinates; nFlags is always 0.
     virtual void OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {}
     // This window had the mouse capture and lost it (WM_CAPTURECHANGED): it
     // released it, another window took it, or a modal box or dialog opened.

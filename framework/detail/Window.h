@@ -169,10 +169,9 @@ void SetCurrentPainter(HWND hWnd, QPainter* painter);
 
 // ------------------------------------------------ the dialog's widget
 
-// The dialog's window (DialogWidget.cpp), and the event filter that every
+// The dialog's window (DialogWidget.cpp), also the event filter that every
 // control's events pass first (PreTranslateMessage, mouse hooks, tooltips).
 QWidget* CreateDialogWidget(HWND hWnd, CDialog* dialog, QWidget* owner, Qt::WindowFlags flags);
-QObject* CreateControlEvents(CDialog* dialog, QWidget* dialogWidget);
 
 // The system menu of a dialog with WS_SYSMENU, and showing it as a popup
 // whose items send WM_SYSCOMMAND.

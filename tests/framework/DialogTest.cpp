@@ -239,9 +239,9 @@ TEST_F(DialogTest, TheFirstMatchingTableEntryHandlesAMessage) {
     std::vector<int> called;
     struct Target : CWnd {};
     const MessageMap map{
-        MessageEntry{WM_COMMAND, BN_CLICKED, 5, false,
+        MessageEntry{WM_COMMAND, BN_CLICKED, 5,
                      [&](CWnd&, WPARAM, LPARAM) -> LRESULT { return called.push_back(1), 0; }},
-        MessageEntry{WM_COMMAND, BN_CLICKED, 5, false,
+        MessageEntry{WM_COMMAND, BN_CLICKED, 5,
                      [&](CWnd&, WPARAM, LPARAM) -> LRESULT { return called.push_back(2), 0; }},
     };
     Target target;

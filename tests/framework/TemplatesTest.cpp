@@ -216,7 +216,6 @@ void ExpectControls(const DialogTemplate& dialog, const std::vector<ExpectedCont
         EXPECT_EQ(actual.style & want.typeMask, want.type);
         EXPECT_EQ(actual.style & want.set, want.set);
         EXPECT_EQ(actual.style & want.clear, 0u);
-        EXPECT_EQ(actual.exStyle, 0u);
         EXPECT_EQ((std::vector<int>{actual.x, actual.y, actual.cx, actual.cy}),
                   (std::vector<int>{want.x, want.y, want.cx, want.cy}));
     }
