@@ -125,7 +125,7 @@ BOOL CListCtrl::SetItemText(int nItem, int nSubItem, const char* text) {
         }
         if (nSubItem == 0) {
             // A row's own label counts as an item change; its sub-items do not.
-            list.NotifyItemChanged(nItem, LVIF_TEXT, 0, 0);
+            list.NotifyItemChanged(nItem, 0, 0);
         }
         return TRUE;
     });

@@ -230,8 +230,6 @@ inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
 inline constexpr UINT LVN_GETINFOTIP = LVN_FIRST - 57;
 
 // List-view item flags and states.
-inline constexpr UINT LVIF_TEXT = 0x0001;
-inline constexpr UINT LVIF_STATE = 0x0008;
 inline constexpr UINT LVIS_FOCUSED = 0x0001;
 inline constexpr UINT LVIS_SELECTED = 0x0002;
 inline constexpr UINT LVNI_ALL = 0x0000;
@@ -240,7 +238,6 @@ inline constexpr UINT LVIR_BOUNDS = 0;
 inline constexpr int LVCFMT_LEFT = 0;
 
 struct NMHDR {
-    HWND hwndFrom = nullptr;
     UINT_PTR idFrom = 0;
     UINT code = 0;
 };
@@ -252,7 +249,6 @@ struct NMLISTVIEW {
     int iSubItem = 0;
     UINT uNewState = 0;
     UINT uOldState = 0;
-    UINT uChanged = 0;
 };
 
 using NMITEMACTIVATE = NMLISTVIEW;

@@ -115,7 +115,6 @@ LRESULT NotifyParent(HWND control, NMHDR& header) {
     if (!control || !control->dialog) {
         return 0;
     }
-    header.hwndFrom = control;
     header.idFrom = static_cast<UINT_PTR>(control->id);
     return AfxCallWindowProc(control->dialog, WM_NOTIFY, header.idFrom,
                              reinterpret_cast<LPARAM>(&header));

@@ -81,16 +81,15 @@ public:
             const UINT newState = StateOf(item, current);
             if (oldState != newState) {
                 item->setData(0, kStateRole, newState);
-                NotifyItemChanged(index, LVIF_STATE, oldState, newState);
+                NotifyItemChanged(index, oldState, newState);
             }
         }
     }
 
-    void NotifyItemChanged(int index, UINT changed, UINT oldState, UINT newState) {
+    void NotifyItemChanged(int index, UINT oldState, UINT newState) {
         NMLISTVIEW change;
         change.hdr.code = LVN_ITEMCHANGED;
         change.iItem = index;
-        change.uChanged = changed;
         change.uOldState = oldState;
         change.uNewState = newState;
         NotifyParent(Hwnd(), change.hdr);

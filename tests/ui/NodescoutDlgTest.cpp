@@ -300,7 +300,7 @@ TEST_F(NodescoutDlgTest, DoubleClickEditsTheFirstSelectedRowWhichKeepsItsSequenc
             CListCtrl& list = ListOf(dlg);
             auto doubleClick = [&](int nItem) {
                 NMITEMACTIVATE activate;
-                activate.hdr = NMHDR{list.GetSafeHwnd(), IDC_LIST, NM_DBLCLK};
+                activate.hdr = NMHDR{IDC_LIST, NM_DBLCLK};
                 activate.iItem = nItem;
                 return dlg.SendMessage(WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&activate));
             };
