@@ -12,7 +12,6 @@
 //
 //   nodescout_list_load_bench [Google Benchmark options]
 
-#include "framework/Framework.h"
 #include "store/ListFile.h"
 #include "tests/support/ScopedAppFolder.h"
 #include "tests/support/TempDir.h"

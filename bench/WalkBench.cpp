@@ -26,7 +26,6 @@
 //
 //   nodescout_walk_bench [Google Benchmark options]
 
-#include "framework/Framework.h"
 #include "platform/net/Inet.h"
 #include "platform/net/NeighbourTable.h"
 #include "platform/net/UdpSocket.h"

@@ -18,7 +18,9 @@
 // workers) and NodescoutDlgState.cpp (the settings, the saved list and the
 // exports).
 
-#include "framework/Framework.h"
+#include "framework/Dialog.h"
+#include "framework/UiThread.h"
+#include "framework/WinApp.h"
 #include "platform/text/FixedText.h"
 #include "store/ListFile.h"
 #include "store/Settings.h"

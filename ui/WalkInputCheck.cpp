@@ -1,6 +1,6 @@
 #include "ui/WalkInputCheck.h"
 
-#include "framework/Framework.h"
+#include "framework/WinApp.h"
 #include "probe/MacAddressText.h"
 
 #include <cstdint>

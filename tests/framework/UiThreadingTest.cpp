@@ -1,7 +1,9 @@
 // Workers that call onto the UI thread while the UI thread stops them: no
 // hang, and nothing from a worker once its stop has returned.
 
-#include "framework/Framework.h"
+#include "framework/Dialog.h"
+#include "framework/UiThread.h"
+#include "framework/WinApp.h"
 #include "tests/support/Watchdog.h"
 
 #include <QCoreApplication>

@@ -5,7 +5,9 @@
 // answered; sample templates for the framework's own tests; and helpers for
 // open dialogs and key presses.
 
-#include "framework/Framework.h"
+#include "framework/Dialog.h"
+#include "framework/UiThread.h"
+#include "framework/WinApp.h"
 #include "tests/support/ProcessEvents.h"
 
 #include <QHeaderView>

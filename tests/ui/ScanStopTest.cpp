@@ -6,7 +6,6 @@
 // returned. The windows stay hidden: Qt paints
 // with helper threads that ThreadSanitizer cannot follow.
 
-#include "framework/Framework.h"
 #include "platform/net/Inet.h"
 #include "platform/net/UdpSocket.h"
 #include "probe/ProbeHost.h"

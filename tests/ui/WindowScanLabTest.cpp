@@ -4,7 +4,6 @@
 // passes; and "Wake On Lan" with the real sender on two LANs. Needs root;
 // skips with the reason without it.
 
-#include "framework/Framework.h"
 #include "platform/net/Inet.h"
 #include "platform/process/AppPaths.h"
 #include "probe/ProbeHost.h"
