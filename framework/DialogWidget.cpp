@@ -34,9 +34,9 @@ bool IsBackground(HWND hWnd) {
            ButtonType(hWnd) == BS_GROUPBOX;
 }
 
-// The pointer's position relative to the control (not to a list's viewport).
-QPoint PositionInControl(HWND hWnd, const QObject* watched, const QMouseEvent& mouse) {
-    const QPoint position = mouse.position().toPoint();
+// A position in the watched widget as relative to the control (not to a
+// list's viewport).
+QPoint PositionInControl(HWND hWnd, const QObject* watched, QPoint position) {
     if (watched != hWnd->widget.data() && watched->isWidgetType()) {
         return static_cast<const QWidget*>(watched)->mapTo(hWnd->widget.data(), position);
     }
@@ -136,7 +136,8 @@ protected:
             return false;
         }
         if (event->type() == QEvent::ToolTip && !hWnd->toolTip.expired()) {
-            ShowToolTip(hWnd, watched, static_cast<QHelpEvent*>(event));
+            const auto* help = static_cast<const QHelpEvent*>(event);
+            ShowToolTip(hWnd, PositionInControl(hWnd, watched, help->pos()), help->globalPos());
             return true;
         }
         if (event->type() == QEvent::KeyPress &&
@@ -149,7 +150,7 @@ protected:
             return false;
         }
         const auto* mouse = static_cast<const QMouseEvent*>(event);
-        const QPoint local = PositionInControl(hWnd, watched, *mouse);
+        const QPoint local = PositionInControl(hWnd, watched, mouse->position().toPoint());
         MSG msg{WM_MOUSEMOVE, 0,
                 MAKELPARAM(static_cast<WORD>(local.x()), static_cast<WORD>(local.y()))};
         CWnd* object = ObjectOf(hWnd);

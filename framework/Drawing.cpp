@@ -9,7 +9,6 @@
 #include "framework/detail/Window.h"
 
 #include <QCursor>
-#include <QHelpEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QToolTip>
@@ -208,14 +207,10 @@ void ShowSystemMenu(CDialog& dialog, QWidget* owner, const QPoint& globalPositio
     menu->popup(globalPosition);
 }
 
-void ShowToolTip(HWND hWnd, QObject* watched, const QHelpEvent* help) {
-    QPoint local = help->pos();
-    if (watched != hWnd->widget.data() && watched->isWidgetType()) {
-        local = static_cast<QWidget*>(watched)->mapTo(hWnd->widget.data(), local);
-    }
+void ShowToolTip(HWND hWnd, const QPoint& local, const QPoint& global) {
     const std::string* tip = hWnd->toolTip.lock()->TipAt(hWnd, CPoint{local.x(), local.y()});
     if (tip && !tip->empty()) {
-        QToolTip::showText(help->globalPos(), ToQt(*tip), hWnd->widget);
+        QToolTip::showText(global, ToQt(*tip), hWnd->widget);
     } else {
         QToolTip::hideText();
     }

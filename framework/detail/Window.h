@@ -22,7 +22,6 @@
 #include <utility>
 
 class QEventLoop;
-class QHelpEvent;
 
 namespace nodescout {
 
@@ -178,8 +177,8 @@ QWidget* CreateDialogWidget(HWND hWnd, CDialog* dialog, QWidget* owner, Qt::Wind
 void SetUpSystemMenu(CDialog::Run& run, DWORD style);
 void ShowSystemMenu(CDialog& dialog, QWidget* owner, const QPoint& globalPosition);
 
-// The tip for the point of a tooltip event on a control (or its viewport).
-void ShowToolTip(HWND hWnd, QObject* watched, const QHelpEvent* help);
+// The tip of the tool under a point of a control (local to it; global on the screen).
+void ShowToolTip(HWND hWnd, const QPoint& local, const QPoint& global);
 
 // A QPainter handed to CDC, so drawing code can use a framework DC.
 class PainterDC : public CDC {
