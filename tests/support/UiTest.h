@@ -6,6 +6,7 @@
 
 #include "tests/support/GuiTest.h"
 #include "ui/Resources.h"
+#include "ui/resource.h"
 
 namespace nodescout::ui_test {
 
@@ -16,5 +17,13 @@ using test::EditOf;
 using test::PressKeyIn;
 using test::TextOf;
 using test::WidgetOf;
+
+// The main window's list and progress bar.
+inline CListCtrl& ListOf(const CWnd& dialog) {
+    return *dynamic_cast<CListCtrl*>(dialog.GetDlgItem(IDC_LIST));
+}
+inline CProgressCtrl& ProgressOf(const CWnd& dialog) {
+    return *dynamic_cast<CProgressCtrl*>(dialog.GetDlgItem(IDC_PROGRESS));
+}
 
 } // namespace nodescout::ui_test

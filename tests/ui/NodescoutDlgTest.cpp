@@ -50,14 +50,6 @@ constexpr const char* kMacA = "020000000002";
 constexpr const char* kMacB = "020000000003";
 constexpr const char* kMacC = "020000000004";
 
-CListCtrl& ListOf(const CWnd& dialog) {
-    return *dynamic_cast<CListCtrl*>(dialog.GetDlgItem(IDC_LIST));
-}
-
-CProgressCtrl& ProgressOf(const CWnd& dialog) {
-    return *dynamic_cast<CProgressCtrl*>(dialog.GetDlgItem(IDC_PROGRESS));
-}
-
 std::vector<Row> RowsOf(const CListCtrl& list) {
     std::vector<Row> rows;
     for (int i = 0; i < list.GetItemCount(); ++i) {

@@ -35,14 +35,6 @@ using Addresses = std::vector<std::string>;
 constexpr const char* kMacA = "02000000abcd";
 constexpr const char* kMacB = "020000000003";
 
-CListCtrl& ListOf(const CWnd& dialog) {
-    return *dynamic_cast<CListCtrl*>(dialog.GetDlgItem(IDC_LIST));
-}
-
-CProgressCtrl& ProgressOf(const CWnd& dialog) {
-    return *dynamic_cast<CProgressCtrl*>(dialog.GetDlgItem(IDC_PROGRESS));
-}
-
 std::vector<Row> RowsOf(const CWnd& dialog) {
     const CListCtrl& list = ListOf(dialog);
     std::vector<Row> rows;
