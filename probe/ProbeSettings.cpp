@@ -1,7 +1,6 @@
 #include "probe/ProbeSettings.h"
 
 #include "platform/profile/PrivateProfile.h"
-#include "platform/profile/ProfileText.h"
 #include "probe/ProbeWait.h"
 
 #include <algorithm>
@@ -63,10 +62,8 @@ timeval ReadProbeWait(const char* path) {
             return timeval{*milliseconds / 1000, (*milliseconds % 1000) * 1000};
         }
     }
-    // As GetPrivateProfileInt reads it: an empty value counts as missing.
-    const int microseconds = values[1] && !values[1]->empty()
-                                 ? static_cast<int>(profile::ParseProfileInt(*values[1]))
-                                 : kDefaultTimeOutMicroseconds;
+    const int microseconds =
+        static_cast<int>(ProfileIntOrDefault(values[1], kDefaultTimeOutMicroseconds));
     return ProbeWait(microseconds);
 }
 

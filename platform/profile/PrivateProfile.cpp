@@ -180,19 +180,8 @@ std::uint32_t GetPrivateProfileString(const char* section, const char* key,
 
 std::uint32_t GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
                                    const char* path) {
-    if (section != nullptr && key != nullptr) {
-        try {
-            const std::string bytes = ReadForLookup(path);
-            const std::optional<std::string> value =
-                LookUpValue(ProfileDocument(bytes), section, key);
-            if (value && !value->empty()) {
-                return profile::ParseProfileInt(*value);
-            }
-        } catch (const std::exception&) {
-            // Out of memory on a huge file: the default, as for a missing file.
-        }
-    }
-    return static_cast<std::uint32_t>(defaultValue);
+    const char* const keys[] = {key};
+    return ProfileIntOrDefault(GetPrivateProfileValues(section, keys, path)[0], defaultValue);
 }
 
 std::vector<std::optional<std::string>>
@@ -214,6 +203,12 @@ GetPrivateProfileValues(const char* section, std::span<const char* const> keys, 
         std::fill(values.begin(), values.end(), std::nullopt);
     }
     return values;
+}
+
+std::uint32_t ProfileIntOrDefault(const std::optional<std::string>& value,
+                                  int defaultValue) noexcept {
+    return value && !value->empty() ? profile::ParseProfileInt(*value)
+                                    : static_cast<std::uint32_t>(defaultValue);
 }
 
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,

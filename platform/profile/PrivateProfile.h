@@ -52,6 +52,10 @@ std::uint32_t GetPrivateProfileInt(const char* section, const char* key, int def
 // or key finds nothing; so does every key when memory runs out.
 std::vector<std::optional<std::string>>
 GetPrivateProfileValues(const char* section, std::span<const char* const> keys, const char* path);
+// One of those values read as GetPrivateProfileInt reads a value:
+// defaultValue when it is missing or empty.
+std::uint32_t ProfileIntOrDefault(const std::optional<std::string>& value,
+                                  int defaultValue) noexcept;
 
 // Sets key in section to value, adding the section or key where missing and
 // creating the file on the first write; blanks and line ends at the start
