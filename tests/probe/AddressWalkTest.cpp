@@ -1,6 +1,7 @@
 #include "probe/AddressWalk.h"
 
 #include "platform/net/Inet.h"
+#include "tests/probe/RecordingWalkOwner.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,11 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-// Answers probes from a script and writes down everything a walk does.
-class RecordingOwner : public WalkOwner {
+// Answers probes from a script and writes down everything a walk does,
+// probes and pauses included.
+class RecordingOwner : public test::RecordingWalkOwner {
 public:
     std::map<std::string, std::pair<std::string, std::string>> answers; // address -> MAC, name
-    Log log;
     std::function<void(const std::string&)> onProbe;
 
     void Probe(std::uint32_t address, MacText& macText, Text& computerName) override {
@@ -36,15 +37,6 @@ public:
             computerName = answer->second.second;
         }
     }
-    void RowFound(const char* ip, const char* mac, const char* name) override {
-        log.push_back(std::string("row ") + ip + " " + mac + " " + name);
-    }
-    void RangeBegins(std::int32_t count) override {
-        log.push_back("begin " + std::to_string(count));
-    }
-    void AddressDone() override { log.push_back("done"); }
-    void RangeEnds(std::int32_t count) override { log.push_back("end " + std::to_string(count)); }
-    void SetStatusText(const char* text) override { log.push_back(std::string("status ") + text); }
     bool StopRequested() override { return stop; }
     bool Pause(int seconds) override {
         log.push_back("pause " + std::to_string(seconds));

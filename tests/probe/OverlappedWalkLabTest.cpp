@@ -9,6 +9,7 @@
 #include "probe/AddressWalk.h"
 #include "probe/ProbeHost.h"
 #include "probe/UdpProbeWindow.h"
+#include "tests/probe/RecordingWalkOwner.h"
 #include "tests/support/NetLab.h"
 #include "tests/support/NodeStatusResponder.h"
 #include "tests/support/SuiteLab.h"
@@ -33,24 +34,13 @@ constexpr timeval kWait{0, 40000};
 
 // Writes down every event; probes one at a time with the wait, or through a
 // UDP window of `parallel` probes.
-class LabOwner : public WalkOwner {
+class LabOwner : public RecordingWalkOwner {
 public:
     explicit LabOwner(std::size_t parallel) : m_parallel(parallel) {}
-
-    Log log;
 
     void Probe(std::uint32_t address, MacText& macText, Text& computerName) override {
         ProbeHostWithWait(address, macText, computerName, kWait);
     }
-    void RowFound(const char* ip, const char* mac, const char* name) override {
-        log.push_back(std::string("row ") + ip + " " + mac + " " + name);
-    }
-    void RangeBegins(std::int32_t count) override {
-        log.push_back("begin " + std::to_string(count));
-    }
-    void AddressDone() override { log.push_back("done"); }
-    void RangeEnds(std::int32_t count) override { log.push_back("end " + std::to_string(count)); }
-    void SetStatusText(const char* text) override { log.push_back(std::string("status ") + text); }
     bool StopRequested() override { return false; }
     bool Pause(int) override { return true; }
     std::unique_ptr<ProbeWindow> OpenProbeWindow() override {
