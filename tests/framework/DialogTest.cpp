@@ -4,7 +4,6 @@
 #include "tests/support/GuiTest.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QFontInfo>
 #include <QMenu>
 #include <QPushButton>
@@ -282,8 +281,7 @@ TEST_F(DialogTest, SystemMenuStandInShowsAppendedItemsAndCallsOnSysCommand) {
         QWidget* widget = open.GetQtWidget();
         // A right click on the background (the status label lets clicks through).
         const QPoint status = open.GetDlgItem(IDC_STATUS)->GetQtWidget()->geometry().center();
-        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, status, widget->mapToGlobal(status));
-        QApplication::sendEvent(widget, &rightClick);
+        RightClickAt(open, status);
         chooseAbout(widget);
         // Alt+Space.
         QApplication::setActiveWindow(widget);

@@ -1,7 +1,9 @@
 #include "tests/support/GuiTest.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QWidget>
 #include <QtTest/QTest>
 
@@ -158,6 +160,13 @@ void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers) {
 QWidget* FocusOf(CDialog& dialog) {
     QWidget* window = dialog.GetQtWidget();
     return window ? window->focusWidget() : nullptr;
+}
+
+QMenu* RightClickAt(CWnd& dialog, QPoint point) {
+    QWidget* widget = dialog.GetQtWidget();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, point, widget->mapToGlobal(point));
+    QApplication::sendEvent(widget, &rightClick);
+    return dynamic_cast<QMenu*>(QApplication::activePopupWidget());
 }
 
 std::string TextOf(const CWnd& dialog, int nID) {

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+class QMenu;
 class QWidget;
 
 namespace nodescout::test {
@@ -106,6 +107,11 @@ QWidget* FocusOf(CDialog& dialog);
 // A key press, as the user makes it, to control nID (after giving it the focus).
 void PressKeyIn(CDialog& dialog, int nID, int key,
                 Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// A right click, as the user makes it, at point (client coordinates) of the
+// dialog: on its background it opens the window menu. The popup open after
+// it, or null.
+QMenu* RightClickAt(CWnd& dialog, QPoint point);
 
 // The text of control nID of an open dialog.
 std::string TextOf(const CWnd& dialog, int nID);

@@ -18,7 +18,6 @@
 #include "ui/ResultList.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QMenu>
@@ -414,12 +413,7 @@ TEST_F(NodescoutDlgTest, AboutOpensFromTheSystemMenuStandIn) {
             EXPECT_EQ(items.back().text, "&About Nodescout...");
 
             // The stand-in for the system menu: a right click on the background.
-            QWidget* widget = dlg.GetQtWidget();
-            const QPoint background(3, 3);
-            QContextMenuEvent rightClick(QContextMenuEvent::Mouse, background,
-                                         widget->mapToGlobal(background));
-            QApplication::sendEvent(widget, &rightClick);
-            auto* popup = dynamic_cast<QMenu*>(QApplication::activePopupWidget());
+            QMenu* popup = test::RightClickAt(dlg, QPoint(3, 3));
             ASSERT_NE(popup, nullptr);
             QAction* about = popup->actions().back();
             EXPECT_EQ(about->text().toStdString(), "&About Nodescout...");

@@ -15,8 +15,6 @@
 #include "ui/NodescoutDlg.h"
 #include "ui/RangeListDlg.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
 #include <QMenu>
 
 #include <atomic>
@@ -49,12 +47,7 @@ std::vector<Row> RowsOf(const CWnd& dialog) {
 // chooses "Stop Scanning" in it when choose is true (a greyed item does
 // nothing). Returns whether the item was enabled.
 bool StopScanningInWindowMenu(CWnd& dlg, bool choose) {
-    QWidget* widget = dlg.GetQtWidget();
-    const QPoint background(3, 3);
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, background,
-                                 widget->mapToGlobal(background));
-    QApplication::sendEvent(widget, &rightClick);
-    auto* popup = dynamic_cast<QMenu*>(QApplication::activePopupWidget());
+    QMenu* popup = test::RightClickAt(dlg, QPoint(3, 3)); // on the background
     EXPECT_NE(popup, nullptr);
     QAction* stop = nullptr;
     for (QAction* action : popup ? popup->actions() : QList<QAction*>()) {
