@@ -34,6 +34,9 @@ constexpr std::size_t kGetsPerDatagram = 32;
 // The kernel answers a dump at once; a wait this long means it never will.
 constexpr timeval kReceiveTimeout{2, 0};
 
+// Whether a receive may grow its buffer to fit the next datagram.
+enum class Fit { Grow, AsIs };
+
 // A NETLINK_ROUTE socket that closes itself.
 class RouteSocket {
 public:
@@ -84,14 +87,19 @@ public:
         }
     }
 
-    // Receives the next datagram that the kernel sent into buffer (grown to
-    // fit) and sets length to its size. Datagrams from other senders are
-    // dropped.
-    std::error_code ReceiveFromKernel(std::vector<std::uint8_t>& buffer, std::size_t& length) {
+    // Receives the next datagram that the kernel sent into buffer and sets
+    // length to its size. Datagrams from other senders are dropped. With
+    // Fit::Grow the buffer is first grown to fit; with Fit::AsIs a datagram
+    // larger than the buffer fails with std::errc::message_size, which
+    // spares a look at its size first.
+    std::error_code ReceiveFromKernel(std::vector<std::uint8_t>& buffer, std::size_t& length,
+                                      Fit fit) {
         for (;;) {
             std::size_t pending = 0;
-            if (const std::error_code error = PeekSize(pending)) {
-                return error;
+            if (fit == Fit::Grow) {
+                if (const std::error_code error = PeekSize(pending)) {
+                    return error;
+                }
             }
             if (pending > buffer.size()) {
                 buffer.resize(pending);
@@ -166,10 +174,10 @@ std::uint32_t NewSequence(int attempt) noexcept {
 // Feeds what the kernel sends to reader until the answer ends, receiving
 // into buffer (grown when a datagram needs more).
 std::error_code ReceiveAnswer(RouteSocket& socket, RouteReplyReader& reader,
-                              std::vector<std::uint8_t>& buffer) {
+                              std::vector<std::uint8_t>& buffer, Fit fit = Fit::Grow) {
     while (!reader.Finished()) {
         std::size_t length = 0;
-        if (const std::error_code error = socket.ReceiveFromKernel(buffer, length)) {
+        if (const std::error_code error = socket.ReceiveFromKernel(buffer, length, fit)) {
             return error;
         }
         if (const std::error_code error = reader.Read(std::span(buffer.data(), length))) {
@@ -254,7 +262,8 @@ std::error_code GetBatch(RouteSocket& socket, std::uint32_t portId, std::uint32_
     for (std::size_t i = 0; i < batch.size(); ++i) {
         NeighbourReplyReader reader(first + static_cast<std::uint32_t>(i), portId,
                                     NeighbourAnswer::Single);
-        const std::error_code error = ReceiveAnswer(socket, reader, buffer);
+        // The answer to a get is one short message, far below the buffer.
+        const std::error_code error = ReceiveAnswer(socket, reader, buffer, Fit::AsIs);
         // No entry there, or the interface went away since it was listed.
         if (IsError(error, ENOENT) || IsError(error, ENODEV)) {
             continue;
