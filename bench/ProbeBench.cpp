@@ -25,6 +25,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -146,13 +147,18 @@ void ProbeSilentAddress(benchmark::State& state) {
 }
 
 // The fallback's table work: ask for the rows of the address the table's
-// last row holds and pick the MAC among them. Argument: table rows.
+// last row holds and pick the MAC among them. Arguments: table rows, and
+// whether the lookups share one scope, as a walk's do.
 void LookUpNeighbour(benchmark::State& state) {
     const Lab* lab = LabWith(state, static_cast<int>(state.range(0)));
     if (lab == nullptr) {
         return;
     }
     const ScopedNamespace inside(lab->net->ClientNamespace());
+    std::optional<NeighbourReadScope> walkScope;
+    if (state.range(1) != 0) {
+        walkScope.emplace();
+    }
     std::vector<NeighbourRow> rows;
     MacText mac;
     bool found = false;
@@ -206,8 +212,9 @@ int main(int argc, char** argv) {
             ->UseRealTime()
             ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark("LookUpNeighbour", LookUpNeighbour)
-            ->ArgName("table_rows")
-            ->Arg(entries)
+            ->ArgNames({"table_rows", "in_walk"})
+            ->Args({entries, 0})
+            ->Args({entries, 1})
             ->UseRealTime()
             ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark("DumpNeighbourTable", DumpNeighbourTable)

@@ -172,6 +172,7 @@ void ReportTableRead(benchmark::State& state) {
     ReadNeighbourTable(rows);
     state.counters["table_rows"] = static_cast<double>(rows.size());
     const std::uint32_t address = inet_addr(kRangeStart);
+    const NeighbourReadScope asInAWalk;
     const auto start = Clock::now();
     for (int i = 0; i < kReads; ++i) {
         ReadNeighbourRows(address, rows);

@@ -1,6 +1,7 @@
 #include "probe/AddressWalk.h"
 
 #include "platform/net/Inet.h"
+#include "platform/net/NeighbourTable.h"
 #include "platform/process/TimerSlack.h"
 #include "probe/OverlappedWalk.h"
 #include "probe/RangeCheck.h"
@@ -135,6 +136,7 @@ void WalkRange(WalkOwner& owner, RangeSource& source, int index, bool showStatus
 
 int ScanAllRanges(WalkOwner& owner, RangeSource& table) {
     UseFineTimerSlack();
+    const NeighbourReadScope neighbourLookups;
     if (table.RangeCount() <= 0) {
         return 1;
     }
@@ -150,6 +152,7 @@ int ScanAllRanges(WalkOwner& owner, RangeSource& table) {
 
 int ScanRange(WalkOwner& owner, RangeSource& source) {
     UseFineTimerSlack();
+    const NeighbourReadScope neighbourLookups;
     WalkRange(owner, source, 0, false);
     return 1;
 }
@@ -166,6 +169,7 @@ void RunAutoScan(WalkOwner& owner, RangeSource& source, const std::function<int(
 std::optional<Text> SearchMac(WalkOwner& owner, const Text& startText, const Text& endText,
                               const MacText& macText) {
     UseFineTimerSlack();
+    const NeighbourReadScope neighbourLookups;
     const std::uint32_t start = HostOrderAddress(startText.c_str());
     const std::uint32_t end = HostOrderAddress(endText.c_str());
     const auto count = static_cast<std::int32_t>(end - start);

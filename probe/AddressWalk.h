@@ -18,6 +18,9 @@
 // A walk spends nearly all its time in the probes' waits for an answer, so
 // each walk first asks for the finest timer slack on its thread
 // (platform/process/TimerSlack.h): the waits then end when they are due.
+// For as long as it runs it also keeps a NeighbourReadScope
+// (platform/net/NeighbourTable.h), so that its probes' neighbour lookups
+// do not list the interfaces again for every address.
 //
 // Overlapped walks: when the owner opens a probe window as a walk starts
 // (OpenProbeWindow), the walk keeps several probes in flight through it

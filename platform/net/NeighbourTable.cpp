@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <memory>
 #include <new>
+#include <optional>
 
 namespace nodescout {
 namespace {
@@ -284,31 +286,142 @@ std::error_code GetBatch(RouteSocket& socket, std::uint32_t portId, std::uint32_
     return {};
 }
 
-// The rows of address, asked interface by interface. Sets unsupported when
-// the kernel does not answer gets of single entries (before Linux 5.0).
-std::error_code GetNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows,
-                                 bool& unsupported) {
-    RouteSocket socket;
-    std::uint32_t portId = 0;
-    if (const std::error_code error = socket.Bind(portId)) {
-        return error;
+// Hears the kernel announce that an interface came, went or changed, its
+// IPv4 settings included: any message of RTNLGRP_LINK or
+// RTNLGRP_IPV4_NETCONF. The kernel queues an announcement before the call
+// that made the change returns, so a list read after the last announcement
+// was taken is still true.
+class InterfaceChangeListener {
+public:
+    std::error_code Open() noexcept {
+        m_fd = UniqueFd(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE));
+        if (!m_fd.IsOpen()) {
+            return LastSystemError();
+        }
+        sockaddr_nl local{};
+        local.nl_family = AF_NETLINK;
+        if (bind(m_fd.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+            return LastSystemError();
+        }
+        for (const int group : {RTNLGRP_LINK, RTNLGRP_IPV4_NETCONF}) {
+            if (setsockopt(m_fd.Get(), SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &group, sizeof group) !=
+                0) {
+                return LastSystemError();
+            }
+        }
+        return {};
     }
-    std::uint32_t sequence = NewSequence(0);
-    std::vector<std::uint8_t> buffer(kSmallAnswerBufferSize);
-    std::vector<std::uint32_t> indexes;
-    if (const std::error_code error =
-            ListIpv4Interfaces(socket, portId, sequence, buffer, indexes)) {
-        return error;
-    }
-    for (std::size_t start = 0; start < indexes.size(); start += kGetsPerDatagram) {
-        const auto batch =
-            std::span(indexes).subspan(start, std::min(kGetsPerDatagram, indexes.size() - start));
-        if (const std::error_code error =
-                GetBatch(socket, portId, sequence, buffer, address, batch, rows, unsupported)) {
-            return error;
+
+    // Takes every announcement waiting and tells whether there was any. A
+    // queue that overflowed (ENOBUFS), or any other failure to read it,
+    // counts as a change: the list is then read again rather than trusted.
+    bool TakeChanges() noexcept {
+        bool changed = false;
+        for (;;) {
+            std::uint8_t discarded[64];
+            const ssize_t received = recv(m_fd.Get(), discarded, sizeof discarded, MSG_TRUNC);
+            if (received >= 0) {
+                changed = true;
+            } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                return changed;
+            } else if (errno != EINTR) {
+                changed = true;
+                if (errno != ENOBUFS) {
+                    return changed;
+                }
+            }
         }
     }
-    return {};
+
+private:
+    UniqueFd m_fd;
+};
+
+} // namespace
+
+// What ReadNeighbourRows needs for one address: the request socket and the
+// interface list, opened and read on first use. A reader of one call reads
+// the list once; the reader of a NeighbourReadScope keeps both and reads
+// the list again after any interface change.
+class NeighbourRowsReader {
+public:
+    explicit NeighbourRowsReader(bool keepsInterfaces) noexcept
+        : m_keepsInterfaces(keepsInterfaces) {}
+
+    // The rows of address, asked interface by interface. Sets unsupported
+    // when the kernel does not answer gets of single entries (before Linux
+    // 5.0). A failure closes the sockets, so that the next call starts
+    // afresh.
+    std::error_code Read(std::uint32_t address, std::vector<NeighbourRow>& rows,
+                         bool& unsupported) {
+        std::error_code error = ReadInterfacesIfStale();
+        for (std::size_t start = 0; !error && start < m_indexes.size(); start += kGetsPerDatagram) {
+            const auto batch = std::span(m_indexes).subspan(
+                start, std::min(kGetsPerDatagram, m_indexes.size() - start));
+            error = GetBatch(*m_socket, m_portId, m_sequence, m_buffer, address, batch, rows,
+                             unsupported);
+        }
+        if (error) {
+            m_socket.reset();
+            m_changes.reset();
+        }
+        return error;
+    }
+
+private:
+    std::error_code Open() {
+        if (m_keepsInterfaces) {
+            m_changes.emplace();
+            if (const std::error_code error = m_changes->Open()) {
+                return error;
+            }
+        }
+        m_socket.emplace();
+        if (const std::error_code error = m_socket->Bind(m_portId)) {
+            return error;
+        }
+        m_sequence = NewSequence(0);
+        m_buffer.resize(kSmallAnswerBufferSize);
+        return {};
+    }
+
+    // Opens the sockets if they are not, and lists the interfaces if they
+    // were just opened or the kernel has announced a change since. The
+    // listener is opened first and emptied before the list is read, so no
+    // change can fall between the two.
+    std::error_code ReadInterfacesIfStale() {
+        if (!m_socket) {
+            if (const std::error_code error = Open()) {
+                return error;
+            }
+        } else if (!m_changes || !m_changes->TakeChanges()) {
+            return {};
+        }
+        return ListIpv4Interfaces(*m_socket, m_portId, m_sequence, m_buffer, m_indexes);
+    }
+
+    bool m_keepsInterfaces;
+    std::optional<RouteSocket> m_socket;
+    std::optional<InterfaceChangeListener> m_changes;
+    std::uint32_t m_portId = 0;
+    std::uint32_t m_sequence = 0;
+    std::vector<std::uint8_t> m_buffer;
+    std::vector<std::uint32_t> m_indexes;
+};
+
+namespace {
+
+// The reader of the calling thread's innermost NeighbourReadScope, if any.
+thread_local NeighbourRowsReader* t_scopeReader = nullptr;
+
+// The rows of address, over the scope's reader or one of this call's own.
+std::error_code GetNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows,
+                                 bool& unsupported) {
+    if (t_scopeReader != nullptr) {
+        return t_scopeReader->Read(address, rows, unsupported);
+    }
+    NeighbourRowsReader reader(false);
+    return reader.Read(address, rows, unsupported);
 }
 
 // The rows of address picked out of the whole table.
@@ -354,6 +467,15 @@ std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows) {
         return std::make_error_code(std::errc::not_enough_memory);
     }
     return {};
+}
+
+NeighbourReadScope::NeighbourReadScope()
+    : m_reader(std::make_unique<NeighbourRowsReader>(true)), m_outer(t_scopeReader) {
+    t_scopeReader = m_reader.get();
+}
+
+NeighbourReadScope::~NeighbourReadScope() {
+    t_scopeReader = m_outer;
 }
 
 std::error_code ReadNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows) {

@@ -4,10 +4,13 @@
 // table with an RTM_GETNEIGH dump, or the rows of one address with one
 // RTM_GETNEIGH get per interface, whose cost does not grow with the table.
 // Each call opens its own socket, asks anew and closes the socket again;
-// nothing is cached and nothing is shared, so several threads may read at
-// once. The table read is the one of the calling thread's network namespace.
+// nothing is shared, so several threads may read at once. Only within a
+// NeighbourReadScope does a thread keep its socket and its list of
+// interfaces from one lookup of an address to the next. The table read is
+// the one of the calling thread's network namespace.
 
 #include <cstdint>
+#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -55,10 +58,37 @@ std::error_code ReadNeighbourTable(std::vector<NeighbourRow>& rows);
 // settings (the only ones that can hold such entries), in ascending
 // interface index: the rows ReadNeighbourTable gives for that address, in
 // the same order. No entry anywhere is a success with no rows. Costs one
-// listing of the interfaces and one request per interface (sent 32 to a
-// datagram), however large the table; a kernel too old to answer for single entries (EOPNOTSUPP,
-// before Linux 5.0) gets a ReadNeighbourTable instead. Failures are as for
-// ReadNeighbourTable; rows is then empty.
+// listing of the interfaces (within a NeighbourReadScope only when they
+// changed) and one request per interface (sent 32 to a datagram), however
+// large the table; a kernel too old to answer for single entries
+// (EOPNOTSUPP, before Linux 5.0) gets a ReadNeighbourTable instead.
+// Failures are as for ReadNeighbourTable; rows is then empty.
 std::error_code ReadNeighbourRows(std::uint32_t address, std::vector<NeighbourRow>& rows);
+
+class NeighbourRowsReader;
+
+// While a scope lives, ReadNeighbourRows on the thread that made it keeps
+// its socket open and its list of interfaces from one call to the next, so
+// that a lookup costs only its requests, one per interface. A second
+// socket hears the kernel announce any interface that comes, goes or
+// changes its IPv4 settings (RTNLGRP_LINK, RTNLGRP_IPV4_NETCONF); the list
+// is read again before the first lookup after such an announcement, so the
+// rows stay exactly those a lookup without the scope would read. A failed
+// lookup closes both sockets and the next one starts afresh. The sockets
+// belong to the network namespace the thread is in at its first lookup, so
+// the thread must not change namespaces while the scope lives. A scope
+// made inside another on the same thread is used until it ends. Walks keep
+// one for as long as they run.
+class NeighbourReadScope {
+public:
+    NeighbourReadScope();
+    ~NeighbourReadScope();
+    NeighbourReadScope(const NeighbourReadScope&) = delete;
+    NeighbourReadScope& operator=(const NeighbourReadScope&) = delete;
+
+private:
+    std::unique_ptr<NeighbourRowsReader> m_reader;
+    NeighbourRowsReader* m_outer;
+};
 
 } // namespace nodescout

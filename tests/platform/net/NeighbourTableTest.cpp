@@ -170,6 +170,36 @@ TEST_F(NeighbourTableOnLab, RowsOfOneAddressAreTheTableRowsOfThatAddress) {
               (RowText{"198.18.0.241", s_br1, NeighbourType::Dynamic, "02:4e:53:00:04:11"}));
 }
 
+// A walk's scope keeps the interface list between lookups; an interface
+// that comes or goes meanwhile must still count from the next lookup on.
+TEST_F(NeighbourTableOnLab, LookupsInAScopeFollowInterfacesThatComeAndGo) {
+    s_lab->RunBatchInClient({"neigh replace 198.18.0.243 dev br0 nud failed"});
+    const auto rowsInScope = [] {
+        std::vector<NeighbourRow> rows;
+        const std::error_code error = ReadNeighbourRows(inet_addr("198.18.0.243"), rows);
+        EXPECT_FALSE(error) << error.message();
+        std::vector<RowText> texts;
+        for (const NeighbourRow& row : rows) {
+            texts.push_back(TextOf(row));
+        }
+        return texts;
+    };
+    const RowText failed{"198.18.0.243", s_br0, NeighbourType::Invalid, ""};
+
+    const ScopedNamespace inside(s_lab->ClientNamespace());
+    const NeighbourReadScope walk;
+    EXPECT_EQ(rowsInScope(), std::vector<RowText>{failed});
+
+    const int br2 = s_lab->AddClientBridge("br2", "198.18.2.1/24");
+    s_lab->RunBatchInClient(
+        {"neigh replace 198.18.0.243 dev br2 lladdr 02:4e:53:00:05:02 nud permanent"});
+    const RowText added{"198.18.0.243", br2, NeighbourType::Static, "02:4e:53:00:05:02"};
+    EXPECT_EQ(rowsInScope(), (std::vector<RowText>{failed, added})) << s_lab->ShowNeighbours();
+
+    s_lab->RunBatchInClient({"link del br2"});
+    EXPECT_EQ(rowsInScope(), std::vector<RowText>{failed}) << s_lab->ShowNeighbours();
+}
+
 // Thousands of rows need many datagrams of the dump.
 TEST_F(NeighbourTableOnLab, ReadsEveryRowOfALargeTable) {
     constexpr int kEntries = 3000;
