@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -40,6 +41,37 @@ std::string ReadForLookup(const char* path) {
     return std::move(file.bytes);
 }
 
+// The last file a thread looked values up in, with its parsing. The probe
+// reads its settings before every address from a file that seldom changes
+// and may hold a hundred ranges; when the bytes read are those of the last
+// call, so is their parsing. Larger files are parsed anew each time rather
+// than kept.
+class LastParsedFile {
+public:
+    static constexpr std::size_t kMostKeptBytes = 64 * 1024;
+
+    explicit LastParsedFile(std::string bytes) : m_bytes(std::move(bytes)), m_document(m_bytes) {}
+    LastParsedFile(const LastParsedFile&) = delete;
+    LastParsedFile& operator=(const LastParsedFile&) = delete;
+
+    const std::string& Bytes() const noexcept { return m_bytes; }
+    const ProfileDocument& Document() const noexcept { return m_document; }
+
+private:
+    std::string m_bytes;
+    ProfileDocument m_document; // views m_bytes
+};
+
+thread_local std::unique_ptr<LastParsedFile> t_lastParsed;
+
+const ProfileDocument& ParsedOnThisThread(std::string bytes) {
+    if (t_lastParsed == nullptr || t_lastParsed->Bytes() != bytes) {
+        t_lastParsed.reset();
+        t_lastParsed = std::make_unique<LastParsedFile>(std::move(bytes));
+    }
+    return t_lastParsed->Document();
+}
+
 std::optional<std::string> LookUpValue(const ProfileDocument& document, const char* section,
                                        const char* key) {
     const profile::ProfileSection* found = document.FindSection(TrimmedArgument(section));
@@ -49,6 +81,18 @@ std::optional<std::string> LookUpValue(const ProfileDocument& document, const ch
         return std::nullopt;
     }
     return document.ValueOf(*entry);
+}
+
+std::vector<std::optional<std::string>> LookUpValues(const ProfileDocument& document,
+                                                     const char* section,
+                                                     std::span<const char* const> keys) {
+    std::vector<std::optional<std::string>> values(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i] != nullptr) {
+            values[i] = LookUpValue(document, section, keys[i]);
+        }
+    }
+    return values;
 }
 
 std::uint32_t CopyValue(char* buffer, std::uint32_t size, std::string_view value) noexcept {
@@ -186,23 +230,19 @@ std::uint32_t GetPrivateProfileInt(const char* section, const char* key, int def
 
 std::vector<std::optional<std::string>>
 GetPrivateProfileValues(const char* section, std::span<const char* const> keys, const char* path) {
-    std::vector<std::optional<std::string>> values(keys.size());
+    std::vector<std::optional<std::string>> nothingFound(keys.size());
     if (section == nullptr) {
-        return values;
+        return nothingFound;
     }
     try {
-        const std::string bytes = ReadForLookup(path);
-        const ProfileDocument document(bytes);
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            if (keys[i] != nullptr) {
-                values[i] = LookUpValue(document, section, keys[i]);
-            }
+        std::string bytes = ReadForLookup(path);
+        if (bytes.size() > LastParsedFile::kMostKeptBytes) {
+            return LookUpValues(ProfileDocument(bytes), section, keys);
         }
+        return LookUpValues(ParsedOnThisThread(std::move(bytes)), section, keys);
     } catch (const std::exception&) {
-        // Out of memory on a huge file: nothing found, as for a missing file.
-        std::fill(values.begin(), values.end(), std::nullopt);
+        return nothingFound; // out of memory on a huge file, as for a missing file
     }
-    return values;
 }
 
 std::uint32_t ProfileIntOrDefault(const std::optional<std::string>& value,

@@ -49,7 +49,9 @@ std::uint32_t GetPrivateProfileInt(const char* section, const char* key, int def
 // each of keys, in order, the value GetPrivateProfileString copies when it
 // finds the key (trimmed and unquoted, but whole, not cut to a buffer), or
 // nothing when the key, the section or the file is missing. A null section
-// or key finds nothing; so does every key when memory runs out.
+// or key finds nothing; so does every key when memory runs out. Every call
+// reads the file; a thread keeps the parsing of the last file it read (up
+// to 64 KiB) and uses it again while the bytes read are the same.
 std::vector<std::optional<std::string>>
 GetPrivateProfileValues(const char* section, std::span<const char* const> keys, const char* path);
 // One of those values read as GetPrivateProfileInt reads a value:

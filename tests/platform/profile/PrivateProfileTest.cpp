@@ -115,6 +115,10 @@ TEST_F(PrivateProfile, EachCallSeesTheFileAsItIsNow) {
               2500u);
     m_folder.Write("Scout.ini", "[Profile]\nTimeOutMicroseconds=700\n");
     EXPECT_EQ(GetPrivateProfileInt("Profile", "TimeOutMicroseconds", 500, m_strPath.c_str()), 700u);
+    m_folder.Write("Scout.ini", "[Profile]\nTimeOutMicroseconds=701\n");
+    EXPECT_EQ(GetPrivateProfileInt("Profile", "TimeOutMicroseconds", 500, m_strPath.c_str()), 701u)
+        << "an edit of the same length within the same clock tick";
+    m_folder.Write("Scout.ini", "[Profile]\nTimeOutMicroseconds=700\n");
 
     ASSERT_TRUE(Write("Profile", "IP1", "10.0.0.1"));
     EXPECT_EQ(m_folder.Read("Scout.ini"), "[Profile]\nTimeOutMicroseconds=700\nIP1=10.0.0.1\r\n")
