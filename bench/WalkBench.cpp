@@ -263,13 +263,28 @@ void WalkSilentRangeMainWindow(benchmark::State& state) {
 } // namespace
 } // namespace nodescout
 
+namespace {
+
+// The settings of a user whose range table is full: the probe reads this
+// file before every address.
+std::string SettingsWithFullRangeTable() {
+    std::string text = "[Profile]\r\nIP1=198.18.0.0\r\nIP2=198.18.1.0\r\nMac=\r\nInterval=10\r\n"
+                       "[IPRange]\r\nCount=100\r\n";
+    for (int i = 1; i <= 100; ++i) {
+        const std::string range = "10.0." + std::to_string(i);
+        text += "IP" + std::to_string(i) + "-1=" + range + ".1\r\n";
+        text += "IP" + std::to_string(i) + "-2=" + range + ".255\r\n";
+    }
+    return text;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     using namespace nodescout;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const test::TempDir folder;
-    g_szIniPath.Assign(folder.Write("Scout.ini", "[Profile]\r\nIP1=198.18.0.0\r\n"
-                                                 "IP2=198.18.1.0\r\nMac=\r\nInterval=10\r\n"
-                                                 "[IPRange]\r\nCount=0\r\n"));
+    g_szIniPath.Assign(folder.Write("Scout.ini", SettingsWithFullRangeTable()));
     CWinApp application("Nodescout");
     QApplication qtApplication(argc, argv);
     AfxEnsureUi();
