@@ -1,8 +1,9 @@
 // What a walk of 256 silent addresses (198.18.0.0 up to 198.18.1.0, the end
 // not probed) costs beyond the waits it is configured for, with the real
 // probe (ProbeHost, which reads its wait from the settings file before every
-// address) and a settings file as the program leaves it, without the wait
-// keys, so TimeOutMicroseconds = 500:
+// address) and a settings file as the program leaves it for a user with a
+// full range table (a hundred ranges), without the wait keys, so
+// TimeOutMicroseconds = 500:
 //   - WalkSilentRange/bare: the walk of probe/AddressWalk with an owner that
 //     only counts, so what is left beyond the probes is the walk's own cost;
 //   - WalkSilentRange/main_window: the main window's ScanRange run by one of
