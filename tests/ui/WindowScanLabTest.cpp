@@ -32,6 +32,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nodescout::test {
@@ -72,8 +73,12 @@ std::vector<Row> RowsOf(const CWnd& dlg) {
 // else is refused and counted: it would reach the machine's own network.
 class LabProbe {
 public:
-    explicit LabProbe(const NetLab& lab, timeval wait = ProbeWait(kProbeWaitMicroseconds))
-        : m_clientNamespace("/run/netns/" + lab.ClientNamespace()), m_wait(wait) {}
+    // The probes of the addresses in waitForEveryAnswer (dotted) wait
+    // kWaitForEveryAnswer instead.
+    explicit LabProbe(const NetLab& lab, timeval wait = ProbeWait(kProbeWaitMicroseconds),
+                      std::vector<std::string> waitForEveryAnswer = {})
+        : m_clientNamespace("/run/netns/" + lab.ClientNamespace()), m_wait(wait),
+          m_waitForEveryAnswer(std::move(waitForEveryAnswer)) {}
 
     CNodescoutDlg::ProbeFunction Function() {
         return [this](std::uint32_t address, MacText& mac, Text& name) {
@@ -81,11 +86,14 @@ public:
                 ++m_outside;
                 return false;
             }
+            const std::string dotted = AddressText(address);
             {
                 std::lock_guard lock(m_mutex);
-                m_probed.emplace_back(AddressText(address));
+                m_probed.push_back(dotted);
             }
-            return ProbeHostWithWait(address, mac, name, m_wait);
+            const bool patient = std::find(m_waitForEveryAnswer.begin(), m_waitForEveryAnswer.end(),
+                                           dotted) != m_waitForEveryAnswer.end();
+            return ProbeHostWithWait(address, mac, name, patient ? kWaitForEveryAnswer : m_wait);
         };
     }
 
@@ -105,6 +113,7 @@ public:
 private:
     std::string m_clientNamespace;
     timeval m_wait;
+    std::vector<std::string> m_waitForEveryAnswer;
     std::atomic<int> m_outside{0};
     mutable std::mutex m_mutex;
     std::vector<std::string> m_probed;
@@ -208,7 +217,12 @@ protected:
 };
 
 TEST_F(LanOnLab, RetrAllOverTheSlash24FindsEveryHostWithItsMacAndNameInAddressOrder) {
-    LabProbe probe(*s_lab);
+    // Every name must come, so the hosts' own addresses wait for any answer.
+    std::vector<std::string> hosts;
+    for (const LabHost* host : s_hosts) {
+        hosts.push_back(host->address);
+    }
+    LabProbe probe(*s_lab, ProbeWait(kProbeWaitMicroseconds), hosts);
     CNodescoutDlg dlg;
     dlg.SetProbeFunction(probe.Function());
     Run(dlg, *s_lab, [&] { RetrAllOverTheSlash24(dlg); });
