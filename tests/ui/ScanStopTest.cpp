@@ -10,6 +10,7 @@
 #include "platform/net/UdpSocket.h"
 #include "probe/ProbeHost.h"
 #include "tests/support/ScriptedNetwork.h"
+#include "tests/support/UiTest.h"
 #include "tests/support/Watchdog.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
@@ -24,8 +25,11 @@
 #include <functional>
 #include <string>
 
-namespace nodescout::test {
+namespace nodescout::ui_test {
 namespace {
+
+using test::ScriptedNetwork;
+using test::Watchdog;
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -48,18 +52,6 @@ void Serve(std::chrono::milliseconds duration) {
 
 std::string NthAddress(const char* start, std::uint32_t n) {
     return AddressText(htonl(ntohl(inet_addr(start)) + n));
-}
-
-CButton& ButtonOf(const CWnd& dlg, int nID) {
-    return *dynamic_cast<CButton*>(dlg.GetDlgItem(nID));
-}
-
-CListCtrl& ListOf(const CWnd& dlg) {
-    return *dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST));
-}
-
-CProgressCtrl& ProgressOf(const CWnd& dlg) {
-    return *dynamic_cast<CProgressCtrl*>(dlg.GetDlgItem(IDC_PROGRESS));
 }
 
 // The next dialog is answered hidden, with its fields filled first.
@@ -279,4 +271,4 @@ TEST_F(ScanStopTest, StopsEndAProbeWaitingSecondsForItsAnswerAtOnce) {
 }
 
 } // namespace
-} // namespace nodescout::test
+} // namespace nodescout::ui_test

@@ -13,6 +13,7 @@
 #include "tests/support/ScopedAppFolder.h"
 #include "tests/support/SuiteLab.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UiTest.h"
 #include "tests/support/WakeOnLanCatcher.h"
 #include "ui/NodescoutDlg.h"
 #include "ui/Resources.h"
@@ -35,8 +36,19 @@
 #include <utility>
 #include <vector>
 
-namespace nodescout::test {
+namespace nodescout::ui_test {
 namespace {
+
+using test::CaughtDatagram;
+using test::LabHost;
+using test::MagicPacketFor;
+using test::NetLab;
+using test::ProcessEventsUntil;
+using test::ScopedAppFolder;
+using test::ScopedNamespace;
+using test::SuiteLab;
+using test::TempDir;
+using test::WakeOnLanCatcher;
 
 using Row = std::vector<std::string>;
 
@@ -53,12 +65,8 @@ constexpr timeval kWaitForEveryAnswer{0, 40000};
 // Long enough for a walk of a /24 on a busy machine.
 constexpr int kWalkTimeoutMs = 20000;
 
-CButton& ButtonOf(const CWnd& dlg, int nID) {
-    return *dynamic_cast<CButton*>(dlg.GetDlgItem(nID));
-}
-
 std::vector<Row> RowsOf(const CWnd& dlg) {
-    const auto& list = *dynamic_cast<CListCtrl*>(dlg.GetDlgItem(IDC_LIST));
+    const CListCtrl& list = ListOf(dlg);
     std::vector<Row> rows;
     for (int i = 0; i < list.GetItemCount(); ++i) {
         rows.push_back({list.GetItemText(i, 0), list.GetItemText(i, 1), list.GetItemText(i, 2),
@@ -377,4 +385,4 @@ TEST_F(TwoLansOnLab, WakeOnLanSendsEachRowsPacketToTheBroadcastAddressOfItsOwnLa
 }
 
 } // namespace
-} // namespace nodescout::test
+} // namespace nodescout::ui_test
