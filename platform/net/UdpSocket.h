@@ -49,9 +49,10 @@ public:
 
     // Waits at most `wait` (to the microsecond) for this socket to turn
     // readable; a wait that runs out ends when it is due, not a wake-up
-    // latency later (platform/process/PunctualPoll.h). A stopHandle of 0 or more (a StopSignal's,
-    // see platform/process/StopSignal.h) is watched too: once it is readable the wait ends with
-    // Stopped, also before it begins. The socket wins when both are ready.
+    // latency later (platform/process/PunctualPoll.h). A stopHandle of 0 or
+    // more (a StopSignal's, see platform/process/StopSignal.h) is watched
+    // too: once it is readable the wait ends with Stopped, also before it
+    // begins. The socket wins when both are ready.
     WaitResult WaitReadable(timeval wait, int stopHandle = -1) noexcept;
 
     // recv() of one datagram into buffer (a longer datagram is cut).
